@@ -1,0 +1,81 @@
+/*
+ * Sefrabox.h - public interface of Sefrabox.dll for the suite's control
+ * programs.
+ *
+ * Every function uses C linkage and the __cdecl convention and returns a
+ * 32-bit int. Only MySendTo is exported by name; link the others through
+ * the import library (which imports by ordinal) or GetProcAddress with
+ * MAKEINTRESOURCEA(ordinal).
+ *
+ * Texts are byte strings in the ANSI code page.
+ */
+#ifndef SEFRABOX_PUBLIC_H
+#define SEFRABOX_PUBLIC_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Ordinals of the exports. */
+#define SEFRABOX_ORD_SHOWDLG 10
+#define SEFRABOX_ORD_SHOWDLGNOINIT 11
+#define SEFRABOX_ORD_GETDRIVETARGETS 21
+#define SEFRABOX_ORD_MYSENDTO 22
+#define SEFRABOX_ORD_SETSHAREDTEXT 23
+#define SEFRABOX_ORD_GETSHAREDTEXT 24
+#define SEFRABOX_ORD_SHOWDLGWITHPARENT 25
+#define SEFRABOX_ORD_DELETESEFRA 33
+
+/* The main dialog object of the library; opaque to callers. */
+struct CSefraboxDlg;
+/* The caller's window object; the library reads only its window handle. */
+struct CWnd;
+
+#pragma pack(push, 1)
+/* Drive targets handed to the copy dialog: 261 bytes, packed. */
+typedef struct FILE_OPERATION {
+    unsigned long reserved;              /* 0: zero */
+    unsigned char chDestDrive;           /* 4: destination drive letter */
+    unsigned char uchDestWritable;       /* 5: 1 */
+    const char *lpDestName;              /* 6: destination display name */
+    unsigned long dwTargetCount;         /* 10: valid targets, 0..27 */
+    const char *lpTargetPath[27];        /* 14: "%C:" texts */
+    unsigned char uchTargetWritable[27]; /* 122: 1 writable, 0 read-only */
+    const char *lpTargetName[27];        /* 149: display texts */
+    const char *lpTitle;                 /* 257: copy dialog title */
+} FILE_OPERATION;
+#pragma pack(pop)
+
+/* Shows the sefra dialog. 2 when busy or when preparation fails,
+   otherwise the dialog's modal result. Every pointer may be null. */
+int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
+
+/* As SB_ShowDlg, owned by the caller's window (required). */
+int __cdecl SB_ShowDlgWithParent(struct CWnd *pParentWnd, int *pnResult);
+
+/* Shows the dialog without preparing the store. 2 when lpText is
+   unreadable, otherwise the dialog's modal result. */
+int __cdecl SB_ShowDlgNoInit(const char *lpText);
+
+/* Lists the drives a platform may see. Windows error code, 0 on success. */
+int __cdecl GetDriveTargets(const char *lpPlatformFile, FILE_OPERATION *lpFileOperation, char *lpPathBuf,
+                            unsigned int cbPathBuf, char *lpNameBuf, unsigned int cbNameBuf, unsigned char bDiskShift,
+                            unsigned long dwDriverArg, unsigned char bSkipC);
+
+/* Send To entry: reads the process command line. Windows error code. */
+int __cdecl MySendTo(void);
+
+/* Text slot shared by every process: 1 stored/copied, 0 refused.
+   The slot holds at most 127 bytes and its terminator; lpBuffer must
+   have room for 128 bytes. */
+int __cdecl SetSharedText(const char *lpText);
+int __cdecl GetSharedText(char *lpBuffer);
+
+/* Empties a platform's sefra and clears its password. Windows error code. */
+int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlatformId);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,62 @@
+// app.cpp - process attach: the crash handler and g_bXpFamily.
+#include "module/app.h"
+
+#include "diagnostics/crash_handler.h"
+
+int g_bXpFamily = 0;
+HINSTANCE g_hSefraboxInstance = nullptr;
+CSefraboxApp theApp;
+
+int IsXpFamilyVersion(const OSVERSIONINFOA &info)
+{
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion == 5 &&
+                   (info.dwMinorVersion == 1 || info.dwMinorVersion == 2)
+               ? 1
+               : 0;
+}
+
+namespace {
+
+int DetectXpFamily()
+{
+    // The extended record first; some systems accept only the basic one.
+    OSVERSIONINFOEXA ex{};
+    ex.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA); // 156
+    if (GetVersionExA(reinterpret_cast<OSVERSIONINFOA *>(&ex)))
+        return IsXpFamilyVersion(*reinterpret_cast<OSVERSIONINFOA *>(&ex));
+    OSVERSIONINFOA basic{};
+    basic.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA); // 148
+    if (GetVersionExA(&basic))
+        return IsXpFamilyVersion(basic);
+    return 0;
+}
+
+} // namespace
+
+bool CSefraboxApp::InitInstance()
+{
+    InstallCrashHandler();
+    g_bXpFamily = DetectXpFamily();
+    return true;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID)
+{
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        g_hSefraboxInstance = hinst;
+        if (!theApp.InitInstance()) {
+            theApp.ExitInstance();
+            return FALSE;
+        }
+        break;
+    case DLL_PROCESS_DETACH:
+        // Nothing is unmounted here: the shared block keeps the state for
+        // the other processes and the next show entry.
+        theApp.ExitInstance();
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}

@@ -1,0 +1,25 @@
+// exports.cpp - entries of the export table whose subsystems are not built
+// yet. Each answers ERROR_CALL_NOT_IMPLEMENTED until its own file replaces it.
+#include "Sefrabox.h"
+
+#include <windows.h>
+
+extern "C" {
+
+int __cdecl SB_ShowDlg(const char *, int *, int *, CSefraboxDlg **) { return ERROR_CALL_NOT_IMPLEMENTED; }
+
+int __cdecl SB_ShowDlgWithParent(CWnd *, int *) { return ERROR_CALL_NOT_IMPLEMENTED; }
+
+int __cdecl SB_ShowDlgNoInit(const char *) { return ERROR_CALL_NOT_IMPLEMENTED; }
+
+int __cdecl GetDriveTargets(const char *, FILE_OPERATION *, char *, unsigned int, char *, unsigned int, unsigned char,
+                            unsigned long, unsigned char)
+{
+    return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+int __cdecl MySendTo(void) { return ERROR_CALL_NOT_IMPLEMENTED; }
+
+int __cdecl DeleteSefra(const char *, unsigned long) { return ERROR_CALL_NOT_IMPLEMENTED; }
+
+} // extern "C"

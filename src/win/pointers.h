@@ -1,0 +1,20 @@
+// pointers.h - tests of pointers handed in by callers.
+//
+// The library refuses an argument it cannot read or write instead of
+// faulting in the caller's process. Texts are tested over at most
+// kMaxTextProbe bytes unless a Part names another limit.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+constexpr size_t kMaxTextProbe = 260;
+
+// True when p is non-null and a terminated text of at most maxChars
+// characters (the terminator not counted) can be read from it.
+bool IsReadableText(const char *p, size_t maxChars = kMaxTextProbe);
+
+// True when p is non-null and cb bytes can be read / written.
+bool IsReadableBlock(const void *p, size_t cb);
+bool IsWritableBlock(void *p, size_t cb);
