@@ -1,0 +1,1 @@
+// placeholder.cpp - keeps the library non-empty until shared code lands.
