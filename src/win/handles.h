@@ -6,9 +6,12 @@
 
 #include <utility>
 
-// Owner of a handle closed with Close(h); Invalid is the "none" value.
-template <typename H, H Invalid, BOOL(WINAPI *Close)(H)> class CUniqueHandle {
+// Owner of a handle described by Traits: Traits::Type, Traits::Invalid()
+// (the "none" value) and Traits::Close(h).
+template <typename Traits> class CUniqueHandle {
 public:
+    using H = typename Traits::Type;
+
     CUniqueHandle() = default;
     explicit CUniqueHandle(H h) : m_h(h) {}
     ~CUniqueHandle() { Reset(); }
@@ -23,18 +26,18 @@ public:
     CUniqueHandle &operator=(const CUniqueHandle &) = delete;
 
     H Get() const { return m_h; }
-    bool Valid() const { return m_h != Invalid && m_h != H(); }
+    bool Valid() const { return m_h != Traits::Invalid() && m_h != H(); }
     explicit operator bool() const { return Valid(); }
     H Detach()
     {
         H h = m_h;
-        m_h = Invalid;
+        m_h = Traits::Invalid();
         return h;
     }
-    void Reset(H h = Invalid)
+    void Reset(H h = Traits::Invalid())
     {
         if (Valid())
-            Close(m_h);
+            Traits::Close(m_h);
         m_h = h;
     }
     // For out-parameters: closes the current handle first.
@@ -45,24 +48,54 @@ public:
     }
 
 private:
-    H m_h = Invalid;
+    H m_h = Traits::Invalid();
 };
 
 namespace handles_detail {
-inline BOOL WINAPI CloseFind(HANDLE h) { return FindClose(h); }
-inline BOOL WINAPI FreeLib(HMODULE h) { return FreeLibrary(h); }
-inline BOOL WINAPI CloseKey(HKEY h) { return RegCloseKey(h) == ERROR_SUCCESS; }
-inline BOOL WINAPI UnmapView(LPVOID p) { return UnmapViewOfFile(p); }
-inline BOOL WINAPI FreeLocal(HLOCAL h) { return LocalFree(h) == nullptr; }
+struct FileTraits {
+    using Type = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct KernelTraits {
+    using Type = HANDLE;
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct FindTraits {
+    using Type = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+struct ModuleTraits {
+    using Type = HMODULE;
+    static HMODULE Invalid() { return nullptr; }
+    static void Close(HMODULE h) { FreeLibrary(h); }
+};
+struct KeyTraits {
+    using Type = HKEY;
+    static HKEY Invalid() { return nullptr; }
+    static void Close(HKEY h) { RegCloseKey(h); }
+};
+struct ViewTraits {
+    using Type = LPVOID;
+    static LPVOID Invalid() { return nullptr; }
+    static void Close(LPVOID p) { UnmapViewOfFile(p); }
+};
+struct LocalTraits {
+    using Type = HLOCAL;
+    static HLOCAL Invalid() { return nullptr; }
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
 } // namespace handles_detail
 
 // A kernel handle whose "none" is INVALID_HANDLE_VALUE (files, volumes).
 // Valid() is false for both null and INVALID_HANDLE_VALUE.
-using CFileHandle = CUniqueHandle<HANDLE, INVALID_HANDLE_VALUE, CloseHandle>;
+using CFileHandle = CUniqueHandle<handles_detail::FileTraits>;
 // A kernel handle whose "none" is null (events, mappings, processes, threads).
-using CKernelHandle = CUniqueHandle<HANDLE, nullptr, CloseHandle>;
-using CFindHandle = CUniqueHandle<HANDLE, INVALID_HANDLE_VALUE, handles_detail::CloseFind>;
-using CModuleHandle = CUniqueHandle<HMODULE, nullptr, handles_detail::FreeLib>;
-using CRegKey = CUniqueHandle<HKEY, nullptr, handles_detail::CloseKey>;
-using CMappedView = CUniqueHandle<LPVOID, nullptr, handles_detail::UnmapView>;
-using CLocalMemory = CUniqueHandle<HLOCAL, nullptr, handles_detail::FreeLocal>;
+using CKernelHandle = CUniqueHandle<handles_detail::KernelTraits>;
+using CFindHandle = CUniqueHandle<handles_detail::FindTraits>;
+using CModuleHandle = CUniqueHandle<handles_detail::ModuleTraits>;
+using CRegKey = CUniqueHandle<handles_detail::KeyTraits>;
+using CMappedView = CUniqueHandle<handles_detail::ViewTraits>;
+using CLocalMemory = CUniqueHandle<handles_detail::LocalTraits>;
