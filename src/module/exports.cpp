@@ -20,6 +20,4 @@ int __cdecl GetDriveTargets(const char *, FILE_OPERATION *, char *, unsigned int
 
 int __cdecl MySendTo(void) { return ERROR_CALL_NOT_IMPLEMENTED; }
 
-int __cdecl DeleteSefra(const char *, unsigned long) { return ERROR_CALL_NOT_IMPLEMENTED; }
-
 } // extern "C"

@@ -1,0 +1,86 @@
+// delete_sefra.cpp - DeleteSefra: empties the sefras of one platform and
+// clears their passwords, under the machine-wide mount lock.
+#include "Sefrabox.h"
+
+#include "Kestor.h"
+#include "Palmet.h"
+#include "diagnostics/trace.h"
+#include "module/mount_lock.h"
+#include "module/shared_block.h"
+#include "store/profile_names.h"
+#include "store/recurse_remove.h"
+#include "store/target_check.h"
+#include "win/pointers.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Empties every record of the dialog's rows that carries dwID; the result is
+// the one of the last such record.
+DWORD DeleteFromRecords(const std::string &volumePath, DWORD dwID)
+{
+    const std::string profile = volumePath + kProfileFileName;
+    DWORD result = ERROR_SUCCESS;
+    for (DWORD record = 1; record <= kDialogRecordCount; ++record) {
+        int id = -1;
+        char target[kTargetSize] = {};
+        if (GetProfileParameter(record, profile.c_str(), kSchemaIdTarget, &id, target) != ERROR_SUCCESS)
+            continue;
+        target[sizeof target - 1] = '\0';
+        if (id == -1 || target[0] == '\0' || static_cast<DWORD>(id) != dwID)
+            continue;
+        if (!IsUsableTarget(target))
+            continue;
+        SB_TRACE("Delete VPF sefra");
+        const DWORD cleared = SetProfileParameter(record, profile.c_str(), kSchemaPasswordWrite, "");
+        if (cleared != ERROR_SUCCESS)
+            SB_TRACE("SetProfileParameter() failed! %s", GetErrorText(cleared).c_str());
+        const std::string folder = volumePath + target;
+        SB_TRACE("szFullPath:%s", folder.c_str());
+        result = RecurseRemoveDirectory(folder.c_str(), nullptr, FALSE);
+        if (result != ERROR_SUCCESS)
+            SB_TRACE("RecurseRemoveDirectory() failed! %s", GetErrorText(result).c_str());
+    }
+    return result;
+}
+
+} // namespace
+
+extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlatformId)
+{
+    if (!IsReadableText(lpSefraName))
+        return ERROR_INVALID_PARAMETER;
+
+    AcquireMountVolumeLock(kLockPollEntryMs);
+
+    char volume[768] = {};
+    DWORD ownMount = 0;
+    if (g_szVolumeName[0] == '\0' && g_dwMountHandle == 0) {
+        const DWORD mounted = MountStoreVolume(lpSefraName, &g_dwMountHandle, volume);
+        volume[sizeof volume - 1] = '\0';
+        SB_TRACE("szVolumeName: %s; %s", volume, GetErrorText(mounted).c_str());
+        if (mounted != ERROR_SUCCESS) {
+            ReleaseMountVolumeLock();
+            return static_cast<int>(mounted);
+        }
+        ownMount = g_dwMountHandle;
+    }
+
+    DWORD result = ERROR_INVALID_NAME;
+    if (volume[0] != '\0') {
+        std::string volumePath(volume);
+        if (volumePath.back() != '\\')
+            volumePath += '\\';
+        result = DeleteFromRecords(volumePath, dwPlatformId);
+    }
+
+    if (ownMount != 0) {
+        UnMount_Volume(255, ownMount);
+        g_dwMountHandle = 0;
+        std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
+    }
+    ReleaseMountVolumeLock();
+    return static_cast<int>(result);
+}

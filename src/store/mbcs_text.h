@@ -1,0 +1,27 @@
+// mbcs_text.h - scans and comparisons of ANSI byte strings that never split
+// a double-byte character (lead byte and trail byte stay together).
+//
+// Pure C++: the lead-byte rule is passed in, so the same code serves the
+// system's ANSI code page at run time and a fixed code page 936 rule in
+// tests and fuzzing.
+#pragma once
+
+#include <cstddef>
+
+using LeadByteTest = bool (*)(unsigned char);
+
+// Lead bytes of code page 936 (GBK): 0x81 to 0xFE.
+bool IsLeadByte936(unsigned char c);
+
+// Compares like _mbsicmp: single-byte letters without regard to case,
+// double-byte characters byte for byte. <0, 0, >0.
+int MbsICompare(const char *a, const char *b, LeadByteTest isLead);
+
+// Compares at most n bytes like _mbsnbicmp; a double-byte character cut by
+// the limit is compared by its lead byte alone.
+int MbsNbICompare(const char *a, const char *b, size_t n, LeadByteTest isLead);
+
+// True when a Target from the profile names a plain folder in the volume
+// root: not empty, not "." or "..", no "\" or "/" and no ":" as a
+// single-byte character (a trail byte of 0x5C is part of its character).
+bool IsPlainFolderName(const char *name, LeadByteTest isLead);
