@@ -15,28 +15,27 @@ int IsXpFamilyVersion(const OSVERSIONINFOA &info)
                : 0;
 }
 
-namespace {
+static_assert(sizeof(OSVERSIONINFOEXA) == 156, "extended version record");
+static_assert(sizeof(OSVERSIONINFOA) == 148, "basic version record");
 
-int DetectXpFamily()
+int DetectXpFamily(VersionQuery query)
 {
     // The extended record first; some systems accept only the basic one.
     OSVERSIONINFOEXA ex{};
-    ex.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA); // 156
-    if (GetVersionExA(reinterpret_cast<OSVERSIONINFOA *>(&ex)))
+    ex.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
+    if (query(reinterpret_cast<OSVERSIONINFOA *>(&ex)))
         return IsXpFamilyVersion(*reinterpret_cast<OSVERSIONINFOA *>(&ex));
     OSVERSIONINFOA basic{};
-    basic.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA); // 148
-    if (GetVersionExA(&basic))
+    basic.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    if (query(&basic))
         return IsXpFamilyVersion(basic);
     return 0;
 }
 
-} // namespace
-
 bool CSefraboxApp::InitInstance()
 {
     InstallCrashHandler();
-    g_bXpFamily = DetectXpFamily();
+    g_bXpFamily = DetectXpFamily(GetVersionExA);
     return true;
 }
 
