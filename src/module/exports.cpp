@@ -12,12 +12,6 @@ int __cdecl SB_ShowDlgWithParent(CWnd *, int *) { return ERROR_CALL_NOT_IMPLEMEN
 
 int __cdecl SB_ShowDlgNoInit(const char *) { return ERROR_CALL_NOT_IMPLEMENTED; }
 
-int __cdecl GetDriveTargets(const char *, FILE_OPERATION *, char *, unsigned int, char *, unsigned int, unsigned char,
-                            unsigned long, unsigned char)
-{
-    return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
 int __cdecl MySendTo(void) { return ERROR_CALL_NOT_IMPLEMENTED; }
 
 } // extern "C"
