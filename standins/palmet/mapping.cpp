@@ -70,8 +70,12 @@ void __cdecl WriteMappingText(HANDLE mapping, const char *text)
     if (room == 0)
         return;
     char *out = static_cast<char *>(view.Get());
-    const char *source = IsReadableText(text, kMappingText - 1) ? text : "";
-    palmet::CopyTextCut(out, room, source, strlen(source));
+    size_t length = 0;
+    if (IsReadableText(text, kMappingText - 1))
+        length = strlen(text);
+    else if (IsReadableBlock(text, kMappingText - 1))
+        length = kMappingText - 1; // longer text: only what fits is looked at
+    palmet::CopyTextCut(out, room, length ? text : "", length);
 }
 
 BOOL __cdecl ReadMappingText(HANDLE mapping, char *buffer270)

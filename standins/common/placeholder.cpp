@@ -1,1 +1,0 @@
-// placeholder.cpp - keeps the library non-empty until shared code lands.
