@@ -1,5 +1,6 @@
 // palmet_demo_world_test.cpp - the demo store built by make_demo_world.exe,
 // read through Palmet, and the disk check that RunChkdsk runs on it.
+#include "Kestor.h"
 #include "Palmet.h"
 #include "palmet_test_util.h"
 #include "win/handles.h"
@@ -123,6 +124,22 @@ TEST_F(PalmetDemoWorld, CheckLeavesRecoveredEntriesWhenConfigured)
     EXPECT_TRUE(Exists(m_content + "\\FOUND.000\\FILE0000.CHK"));
     EXPECT_TRUE(Exists(m_content + "\\FILE0000.CHK"));
     EXPECT_EQ('\0', BootBlock(m_store)[0x41]);
+}
+
+TEST_F(PalmetDemoWorld, CheckRunsOnTheRawVolumeOfAMountedContainer)
+{
+    ASSERT_EQ(0u, Make("--dirty --leftovers"));
+    char drive[10] = {};
+    DWORD handle = 0;
+    ASSERT_EQ(0u, Dravel_MountDriverByFileName(m_store.c_str(), drive, &handle, 0));
+    DWORD mode = 3;
+    const DWORD result = RunChkdsk(drive, &mode, "/x /f", 0, 0);
+    const bool leftFound = Exists(std::string(drive) + "\\FOUND.000\\FILE0000.CHK");
+    UnMount_Volume(static_cast<BYTE>(drive[0]), handle);
+    EXPECT_EQ(0u, result);
+    EXPECT_TRUE(leftFound);
+    EXPECT_EQ('\0', BootBlock(m_store)[0x41]);
+    EXPECT_TRUE(Exists(m_content + "\\FILE0000.CHK"));
 }
 
 TEST_F(PalmetDemoWorld, CheckPassesFailuresAndRefusesBadArguments)
