@@ -1,0 +1,128 @@
+// gdi.h - small owners for GDI objects and device contexts.
+//
+// Classes: CGdiObject<T> (owns an HBITMAP, HBRUSH, HRGN...), CMemoryDC (a
+// compatible memory DC), CClientDC (GetDC/ReleaseDC pair that remembers its
+// window), CSelectObject (undoes a SelectObject), CPaintScope (BeginPaint /
+// EndPaint).
+#pragma once
+
+#include <windows.h>
+
+// Owner of one GDI object, deleted with DeleteObject. A stock object may be
+// held through AttachStock: it is never deleted.
+template <typename T> class CGdiObject {
+public:
+    CGdiObject() = default;
+    explicit CGdiObject(T h) : m_h(h) {}
+    ~CGdiObject() { Reset(); }
+    CGdiObject(CGdiObject &&o) noexcept : m_h(o.m_h), m_bStock(o.m_bStock) { o.m_h = nullptr; }
+    CGdiObject &operator=(CGdiObject &&o) noexcept
+    {
+        if (this != &o) {
+            Reset(o.m_h);
+            m_bStock = o.m_bStock;
+            o.m_h = nullptr;
+        }
+        return *this;
+    }
+    CGdiObject(const CGdiObject &) = delete;
+    CGdiObject &operator=(const CGdiObject &) = delete;
+
+    T Get() const { return m_h; }
+    explicit operator bool() const { return m_h != nullptr; }
+    void Reset(T h = nullptr)
+    {
+        if (m_h && !m_bStock)
+            DeleteObject(m_h);
+        m_h = h;
+        m_bStock = false;
+    }
+    void AttachStock(T h)
+    {
+        Reset();
+        m_h = h;
+        m_bStock = true;
+    }
+    T Detach()
+    {
+        T h = m_h;
+        m_h = nullptr;
+        m_bStock = false;
+        return h;
+    }
+
+private:
+    T m_h = nullptr;
+    bool m_bStock = false;
+};
+
+using CBitmapObject = CGdiObject<HBITMAP>;
+using CBrushObject = CGdiObject<HBRUSH>;
+using CRgnObject = CGdiObject<HRGN>;
+
+class CMemoryDC {
+public:
+    explicit CMemoryDC(HDC compatible) : m_h(CreateCompatibleDC(compatible)) {}
+    ~CMemoryDC()
+    {
+        if (m_h)
+            DeleteDC(m_h);
+    }
+    CMemoryDC(const CMemoryDC &) = delete;
+    CMemoryDC &operator=(const CMemoryDC &) = delete;
+    HDC Get() const { return m_h; }
+
+private:
+    HDC m_h;
+};
+
+// GetDC of a window (null: the screen); released with the same window.
+class CClientDC {
+public:
+    explicit CClientDC(HWND hwnd) : m_hwnd(hwnd), m_h(GetDC(hwnd)) {}
+    ~CClientDC()
+    {
+        if (m_h)
+            ReleaseDC(m_hwnd, m_h);
+    }
+    CClientDC(const CClientDC &) = delete;
+    CClientDC &operator=(const CClientDC &) = delete;
+    HDC Get() const { return m_h; }
+
+private:
+    HWND m_hwnd;
+    HDC m_h;
+};
+
+// Selects an object into a DC and puts the previous one back.
+class CSelectObject {
+public:
+    CSelectObject(HDC dc, HGDIOBJ obj) : m_dc(dc), m_old(SelectObject(dc, obj)) {}
+    ~CSelectObject()
+    {
+        if (m_old && m_old != HGDI_ERROR)
+            SelectObject(m_dc, m_old);
+    }
+    CSelectObject(const CSelectObject &) = delete;
+    CSelectObject &operator=(const CSelectObject &) = delete;
+    // False when the object could not be selected.
+    bool Ok() const { return m_old != nullptr && m_old != HGDI_ERROR; }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+class CPaintScope {
+public:
+    explicit CPaintScope(HWND hwnd) : m_hwnd(hwnd) { m_dc = BeginPaint(hwnd, &m_ps); }
+    ~CPaintScope() { EndPaint(m_hwnd, &m_ps); }
+    CPaintScope(const CPaintScope &) = delete;
+    CPaintScope &operator=(const CPaintScope &) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_hwnd;
+    PAINTSTRUCT m_ps{};
+    HDC m_dc;
+};
