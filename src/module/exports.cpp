@@ -10,8 +10,6 @@ int __cdecl SB_ShowDlg(const char *, int *, int *, CSefraboxDlg **) { return ERR
 
 int __cdecl SB_ShowDlgWithParent(CWnd *, int *) { return ERROR_CALL_NOT_IMPLEMENTED; }
 
-int __cdecl SB_ShowDlgNoInit(const char *) { return ERROR_CALL_NOT_IMPLEMENTED; }
-
 int __cdecl MySendTo(void) { return ERROR_CALL_NOT_IMPLEMENTED; }
 
 } // extern "C"

@@ -1,0 +1,135 @@
+// sefrabox_dlg.h - CSefraboxDlg, the library's main dialog (template 2000)
+// and the home of all state of one sefra visit.
+//
+// One object exists per show call, on the stack of the entry that shows it;
+// SendToSefra uses one without showing it. Its dispatch interface receives
+// the events of the shell's window collection and of the shown Explorer
+// window (dispatch ids below).
+//
+// Sections: construction; operations used by other areas; overridables;
+// message handlers; members (in the product's declaration order).
+#pragma once
+
+#include "res/resource.h"
+#include "ui/progress_dlgs.h"
+#include "ui/skin_bitmap.h"
+#include "ui/skin_button.h"
+#include "win/com_ptr.h"
+#include "win/dialog.h"
+#include "win/dispatch.h"
+#include "win/gdi.h"
+
+#include <exdisp.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Private messages of the dialog.
+constexpr UINT WM_REOPEN_EXPLORER = 0xB05;
+constexpr UINT WM_ENABLE_CONTROLS = 0xB07;
+constexpr UINT WM_SHELL_CHANGE = 0xB11;
+
+// Timers of the dialog.
+constexpr UINT_PTR ACTIVATE_DIALOG = 0x20060420;
+constexpr UINT_PTR RETITLE_EXPLORER = 0x20060515;
+constexpr UINT_PTR VERIFY_NEW_WINDOWS = 0x20060711;
+
+// Hot key Ctrl+Alt+Shift+L that ends the dialog.
+constexpr int kHotKeyId = 0x1000;
+constexpr UINT kHotKeyModifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT;
+constexpr UINT kHotKeyVirtualKey = 0x4C;
+
+// Event dispatch ids the dialog answers.
+constexpr DISPID DISPID_SB_WINDOWREGISTERED = 200;
+constexpr DISPID DISPID_SB_ONQUIT = 253;
+constexpr DISPID DISPID_SB_DOCUMENTCOMPLETE = 259;
+constexpr DISPID DISPID_SB_WINDOWCLOSING = 263;
+
+// Passwords are at most 8 bytes.
+constexpr size_t kMaxPasswordBytes = 8;
+
+class CSefraboxDlg : public CDialog, public CDispatchSink {
+public:
+    // parent: the desktop window, the caller's window or null.
+    explicit CSefraboxDlg(HWND parent);
+    ~CSefraboxDlg() override;
+
+    // Operations of the other areas (profile, mount, shell window).
+    void ShowPlatformRow(int platformButton, int show);
+    void EnableSefraControls(BOOL enable);
+    void LoadSefraList();
+    void OpenSefra();
+    void WindowRegistered(long cookie);
+    void OnQuit();
+    void DocumentComplete(IDispatch *disp, VARIANT *url);
+    void WindowClosing(VARIANT_BOOL isChildWindow, VARIANT_BOOL *cancel);
+
+    // The dialog itself as event sink (not reference counted).
+    IDispatch *GetIDispatch() { return static_cast<IDispatch *>(this); }
+
+    bool PreTranslateMessage(MSG *msg) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange &dx) override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(WORD id, WORD code, HWND ctl) override;
+    void OnDestroy() override;
+    void OnTimer(UINT_PTR id) override;
+    bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result) override;
+    bool IsEventInterface(REFIID iid) const override;
+    bool OnInvoke(DISPID id, DISPPARAMS *params) override;
+
+    // Message handlers.
+    void OnPlatformButton(int platformButton);
+    void OnSetPasswordButton(int setPasswordButton);
+    void OnClickBackground();
+    void OnPaint();
+    HBRUSH OnCtlColor(HDC dc, HWND ctl, UINT kind, LRESULT baseResult);
+    void OnHotKey(int id);
+    BOOL OnQueryEndSession();
+    void OnShellChangeNotify(WPARAM w, LPARAM l);
+    void OnReopenExplorer();
+
+public:
+    int m_bClosedByHotKey = 0;
+    CSkinButton m_btnEnter2, m_btnEnter3, m_btnEnter1;
+    CSkinButton m_btnSetPwd2, m_btnSetPwd3, m_btnSetPwd1;
+    CSkinButton m_btnPlatform3, m_btnPlatform2, m_btnPlatform1;
+    CSkinButton m_btnClose;
+    std::string m_szPwd1, m_szPwd3, m_szPwd2;
+    DWORD m_dwBrowserCookie = 0;
+    CComPtr<IWebBrowser2> m_pWebBrowser2;
+    std::string m_szSefrabox;
+    std::vector<std::string> m_slSefraName, m_slTarget;
+    int m_bOwnShellWindow = 0;
+    HANDLE m_hPlatformChannel = INVALID_HANDLE_VALUE;
+    int *m_pnResult = nullptr;
+    DWORD m_dwShellWindowsCookie = 0;
+    std::vector<DWORD> m_daRecord;
+    // Once handed to the window (SetWindowRgn) the region belongs to it.
+    HRGN m_rgnWindow = nullptr;
+    BYTE m_bNoPlatformService = 0;
+    std::string m_szMountDeviceName;
+    std::unique_ptr<COpeningDlg> m_pOpenningDlg;
+    ULONG m_ulNotifyID = 0;
+    HANDLE m_hVolume = INVALID_HANDLE_VALUE;
+    int m_bExiting = 0;
+    HWND m_hwndExplorer = nullptr;
+    std::string m_szSefraName, m_szDrivePath;
+    CBrushObject m_brCtlColor;
+    std::vector<DWORD> m_daType, m_daIndex;
+    std::vector<std::string> m_slSefraFile, m_slPlatformName;
+    CSkinBitmap m_bmpBack;
+    // Either m_bmpBack's handle or bitmap resource 1123 (then owned here).
+    HBITMAP m_hBackBitmap = nullptr;
+    std::string m_szVolumeName;
+    int m_nSelButton = 0;
+    std::string m_szSefraFile;
+    CComPtr<IShellWindows> m_pShellWindows;
+    std::vector<CComPtr<IDispatch>> m_lstOldWindows;
+    LPITEMIDLIST m_pidlSelect = nullptr;
+};
