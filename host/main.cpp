@@ -1,17 +1,52 @@
-// main.cpp - plays the suite's control program: loads Sefrabox.dll and
-// reports what it finds.
-#include <windows.h>
+// main.cpp - sefrabox-host: plays the suite's control program. Loads
+// Sefrabox.dll from its own folder and reports or changes what it finds.
+//
+// Exit codes: 0 done, 1 the library refused the request, 2 bad command line,
+// 3 the library cannot be loaded or lacks an entry.
+#include "commands.h"
 
 #include <cstdio>
+#include <cstring>
 
-int main()
+namespace {
+
+const HostCommand *FindCommand(const char *name)
 {
-    HMODULE lib = LoadLibraryA("Sefrabox.dll");
-    if (!lib) {
-        std::printf("cannot load Sefrabox.dll: error %lu\n", GetLastError());
-        return 1;
+    for (const HostCommand &command : HostCommands()) {
+        if (std::strcmp(command.name, name) == 0)
+            return &command;
     }
-    std::printf("Sefrabox.dll loaded at %p\n", static_cast<void *>(lib));
-    FreeLibrary(lib);
-    return 0;
+    return nullptr;
+}
+
+void PrintUsage(FILE *out)
+{
+    std::fprintf(out, "usage: sefrabox-host [command [arguments]]   (default command: info)\n\ncommands:\n");
+    for (const HostCommand &command : HostCommands())
+        std::fprintf(out, "  %-28s %s\n", command.usage, command.summary);
+    std::fprintf(out, "  %-28s %s\n", "--help", "this text");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+                      std::strcmp(argv[1], "/?") == 0)) {
+        PrintUsage(stdout);
+        return kHostOk;
+    }
+    const char *name = argc >= 2 ? argv[1] : "info";
+    const HostCommand *command = FindCommand(name);
+    if (!command) {
+        std::fprintf(stderr, "sefrabox-host: unknown command \"%s\"\n\n", name);
+        PrintUsage(stderr);
+        return kHostUsage;
+    }
+
+    SefraboxLibrary library;
+    if (!library.Load())
+        return kHostNoLibrary;
+    const int argsAfterName = argc >= 2 ? argc - 2 : 0;
+    return command->run(library, argsAfterName, argc >= 2 ? argv + 2 : argv + argc);
 }
