@@ -1,0 +1,37 @@
+// ui_support.h - helpers of the user-interface tests: actions run inside a
+// running message loop, the dialog windows of this thread, and a capture of
+// the trace lines written while a test runs.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs action from the message loop of this thread as soon as it is idle
+// (a thread timer of 0 ms, killed before the action runs).
+void RunFromLoop(std::function<void()> action);
+
+// Visible top-level dialog windows (class #32770) of this thread.
+std::vector<HWND> ThreadDialogs();
+
+// Posts a key press (down and up) to a window.
+void PostKey(HWND hwnd, UINT vk);
+
+// Collects the lines written to the debugger output channel by this process
+// from construction to destruction (the channel raises an exception that a
+// vectored handler sees before the system does).
+class CTraceCapture {
+public:
+    CTraceCapture();
+    ~CTraceCapture();
+    CTraceCapture(const CTraceCapture &) = delete;
+    CTraceCapture &operator=(const CTraceCapture &) = delete;
+    // True when some line contains text.
+    bool Contains(const std::string &text) const;
+    std::vector<std::string> Lines() const;
+
+private:
+    void *m_handler;
+};
