@@ -6,13 +6,16 @@
 // that the disk check clears.
 #pragma once
 
+#include "mounts.h"
+
 #include <cstddef>
 
 namespace sefra_store {
 
 constexpr char kStoreFileName[] = "Sefra.vpf";
-// Content folder = container path + this suffix ("Sefra.vpf.files").
-constexpr char kContentFolderSuffix[] = ".files";
+// Content folder = container path + this suffix ("Sefra.vpf.files"), the
+// same folder the stand-in mounts make the drive's root.
+constexpr const char *kContentFolderSuffix = standin::kContentFolderSuffix;
 constexpr char kProfileName[] = "Sefrabox.ini";
 
 constexpr size_t kBootBlockSize = 512;
