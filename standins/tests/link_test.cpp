@@ -138,3 +138,25 @@ TEST_F(MountTest, DeviceNameAndHandleEndWithTheMount)
               Our_IoCreateSymbolicLink(LinkName(drive).c_str(), device, 1));
     Dravel_Cleanup();
 }
+
+TEST_F(MountTest, LinkReachesFolderWithDoubleByteName)
+{
+    MountedStore mounted;
+    ASSERT_EQ(0u, mounted.result);
+    char device[768] = {};
+    ASSERT_EQ(0u, MakeMountInfoByFileName(mounted.handle, device));
+    // 保险箱乗: the last character's trail byte is 0x5C, a backslash.
+    const std::string name = "\xB1\xA3\xCF\xD5\xCF\xE4\x81\x5C";
+    ASSERT_TRUE(CreateDirectoryA((std::string(mounted.volume) + "\\" + name).c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(std::string(mounted.volume) + "\\" + name + "\\c.txt", "double-byte"));
+
+    char drive[10] = {};
+    ASSERT_TRUE(AllocDriveLetter(drive));
+    const std::string link = LinkName(drive);
+    ASSERT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), (std::string(device) + "\\" + name).c_str(), 1));
+    std::string data;
+    EXPECT_TRUE(ReadWholeFile(std::string(drive) + "\\c.txt", data));
+    EXPECT_EQ("double-byte", data);
+    EXPECT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), "", 0));
+    EXPECT_FALSE(DriveListed(drive[0]));
+}

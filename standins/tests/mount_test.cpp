@@ -224,3 +224,29 @@ TEST_F(MountTest, UnusableArgumentsAreRefusedAndBuffersKeptTo)
     ASSERT_EQ(0u, Dravel_MountDriverByFileName(container.c_str(), exactDrive.Get(), &handle, 0));
     EXPECT_EQ(0u, UnMount_Volume(255, handle));
 }
+
+TEST_F(MountTest, DiskCheckClearsDirtyFlagThroughMountedDrive)
+{
+    // The store's way through a check: mount, see the flag, remount under a
+    // drive letter, run the check program on the drive, unmount, remount.
+    CTempStore store(1);
+    DWORD storeHandle = 0;
+    char volume[768] = {};
+    ASSERT_EQ(0u, MountStoreVolume(store.Container().c_str(), &storeHandle, volume));
+    BYTE boot[512] = {};
+    ASSERT_TRUE(ReadBootBlock(volume, boot));
+    ASSERT_NE(0, boot[0x41]);
+    EXPECT_EQ(0u, UnMount_Volume(255, storeHandle));
+
+    char drive[10] = {};
+    DWORD handle = 0;
+    ASSERT_EQ(0u, Dravel_MountDriverByFileName(store.Container().c_str(), drive, &handle, 0));
+    DWORD mode = 3;
+    EXPECT_EQ(0u, RunChkdsk(drive, &mode, "/x /f", 0, 0));
+    EXPECT_EQ(0u, UnMount_Volume(static_cast<BYTE>(drive[0]), handle));
+
+    ASSERT_EQ(0u, MountStoreVolume(store.Container().c_str(), &storeHandle, volume));
+    ASSERT_TRUE(ReadBootBlock(volume, boot));
+    EXPECT_EQ(0, boot[0x41]);
+    EXPECT_EQ(0u, UnMount_Volume(255, storeHandle));
+}
