@@ -1,0 +1,338 @@
+// ui_dialogs_test.cpp - the progress windows, the restart dialog and the main
+// dialog, run as real windows and driven by messages from inside their
+// message loops.
+#include "module/app.h"
+#include "res/resource.h"
+#include "ui/progress_dlgs.h"
+#include "ui/restart_dlg.h"
+#include "ui/sefrabox_dlg.h"
+#include "ui_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// 保险箱
+const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";
+
+// Dispatches what is queued for this thread as the dialogs' modal loop does.
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!CDialog::PreTranslateThreadMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+// The one visible dialog of this thread made from template id.
+HWND ThreadDialog(UINT id)
+{
+    for (HWND h : ThreadDialogs())
+        if (CDialog *dlg = CDialog::FromHandle(h))
+            if (dlg->GetTemplateId() == id)
+                return h;
+    return nullptr;
+}
+
+class UiDialogs : public ::testing::Test {
+protected:
+    void SetUp() override { g_hSefraboxInstance = GetModuleHandleA(nullptr); }
+};
+
+// Everything that would close an ordinary dialog, aimed at a modeless one.
+void TryToClose(HWND hwnd)
+{
+    PostKey(hwnd, VK_RETURN);
+    PostKey(hwnd, VK_ESCAPE);
+    if (HWND ok = GetDlgItem(hwnd, IDOK))
+        PostKey(ok, VK_RETURN);
+    PumpPending();
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    SendMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    SendMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    if (HWND ok = GetDlgItem(hwnd, IDOK))
+        SendMessageA(ok, BM_CLICK, 0, 0);
+    PumpPending();
+}
+
+TEST_F(UiDialogs, EscapeClosesAnOrdinaryModelessDialog)
+{
+    // The same template without the progress window's routing: shows that
+    // the keys of the next test really reach the dialog.
+    CDialog plain(IDD_CHECKING, nullptr);
+    ASSERT_TRUE(plain.Create());
+    plain.ShowWindow(SW_SHOWNOACTIVATE);
+    PostKey(plain.GetSafeHwnd(), VK_ESCAPE);
+    PumpPending();
+    EXPECT_FALSE(plain.IsWindow());
+}
+
+TEST_F(UiDialogs, ProgressWindowsStayOpenOnEnterEscapeAndClose)
+{
+    CCheckingDlg checking;
+    COpeningDlg opening;
+    ASSERT_TRUE(checking.Create());
+    ASSERT_TRUE(opening.Create());
+    checking.ShowWindow(SW_SHOWNOACTIVATE);
+    opening.ShowWindow(SW_SHOWNOACTIVATE);
+    // The checking window's OK and Cancel exist but are hidden.
+    ASSERT_TRUE(checking.GetDlgItem(IDOK));
+    EXPECT_FALSE(IsWindowVisible(checking.GetDlgItem(IDOK)));
+    EXPECT_FALSE(IsWindowVisible(checking.GetDlgItem(IDCANCEL)));
+
+    TryToClose(checking.GetSafeHwnd());
+    TryToClose(opening.GetSafeHwnd());
+    EXPECT_TRUE(checking.IsWindow());
+    EXPECT_TRUE(opening.IsWindow());
+
+    // Their owners end them.
+    opening.EndDialog(IDCANCEL);
+    checking.DestroyWindow();
+    EXPECT_FALSE(opening.IsWindow());
+    EXPECT_FALSE(checking.IsWindow());
+}
+
+int RunRestart(std::function<void(HWND)> drive)
+{
+    RunFromLoop([drive] {
+        HWND dlg = ThreadDialog(IDD_RESTART);
+        ASSERT_TRUE(dlg);
+        drive(dlg);
+    });
+    CRestartDlg restart(nullptr);
+    return static_cast<int>(restart.DoModal());
+}
+
+TEST_F(UiDialogs, RestartDialogReturnsItsButtonsAndCancel)
+{
+    EXPECT_EQ(IDC_RESTART, RunRestart([](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_RESTART), BM_CLICK, 0, 0); }));
+    EXPECT_EQ(IDC_TURNOFF, RunRestart([](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_TURNOFF), BM_CLICK, 0, 0); }));
+    EXPECT_EQ(IDCANCEL, RunRestart([](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0); }));
+    // Enter is ignored: the Escape behind it decides the result.
+    EXPECT_EQ(IDCANCEL, RunRestart([](HWND dlg) {
+        PostKey(dlg, VK_RETURN);
+        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+        PostKey(dlg, VK_ESCAPE);
+    }));
+}
+
+TEST_F(UiDialogs, RestartDialogButtonsAreSkinnedAndWorkWithoutBackground)
+{
+    EXPECT_EQ(IDC_TURNOFF, RunRestart([](HWND dlg) {
+        EXPECT_EQ(BS_OWNERDRAW, GetWindowLongA(GetDlgItem(dlg, IDC_RESTART), GWL_STYLE) & BS_TYPEMASK);
+        EXPECT_EQ(BS_OWNERDRAW, GetWindowLongA(GetDlgItem(dlg, IDC_TURNOFF), GWL_STYLE) & BS_TYPEMASK);
+        // Without bitmap resource 2209 the paint draws nothing of its own.
+        g_hSefraboxInstance = GetModuleHandleA("kernel32.dll");
+        InvalidateRect(dlg, nullptr, TRUE);
+        UpdateWindow(dlg);
+        g_hSefraboxInstance = GetModuleHandleA(nullptr);
+        SendMessageA(GetDlgItem(dlg, IDC_TURNOFF), BM_CLICK, 0, 0);
+    }));
+}
+
+// ---------------------------------------------------------------- main dialog
+
+class MainDialog : public UiDialogs {
+protected:
+    // Runs the dialog; drive runs from its loop once it is up.
+    INT_PTR Run(CSefraboxDlg &dlg, std::function<void(HWND)> drive)
+    {
+        RunFromLoop([drive] {
+            HWND hwnd = ThreadDialog(IDD_SEFRABOX);
+            ASSERT_TRUE(hwnd);
+            drive(hwnd);
+        });
+        return dlg.DoModal();
+    }
+};
+
+TEST_F(MainDialog, InitialisesTitleTaskbarButtonAndHotKeyAndEndsWithTheHotKey)
+{
+    CTraceCapture trace;
+    CSefraboxDlg dlg(nullptr);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume);
+    EXPECT_EQ(nullptr, dlg.m_pnResult);
+    EXPECT_EQ(GetStockObject(NULL_BRUSH), dlg.m_brCtlColor.Get());
+    const INT_PTR result = Run(dlg, [&dlg](HWND hwnd) {
+        EXPECT_EQ(kTitle, CWindow::GetWindowTextOf(hwnd));
+        EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+        EXPECT_NE(0u, dlg.m_ulNotifyID) << "shell change notification registered";
+        // The dialog holds Ctrl+Alt+Shift+L: nobody else gets it now.
+        EXPECT_FALSE(RegisterHotKey(nullptr, 77, kHotKeyModifiers, kHotKeyVirtualKey));
+        // Only the row of a chosen platform shows; everything else starts hidden.
+        for (int id = IDC_PLATFORM1; id <= IDC_SETPWD3; ++id)
+            EXPECT_FALSE(IsWindowVisible(GetDlgItem(hwnd, id))) << id;
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(hwnd, IDCANCEL)));
+        // Other hot-key ids and a disabled dialog ignore the hot key.
+        SendMessageA(hwnd, WM_HOTKEY, kHotKeyId + 1, 0);
+        EnableWindow(hwnd, FALSE);
+        SendMessageA(hwnd, WM_HOTKEY, kHotKeyId, 0);
+        EnableWindow(hwnd, TRUE);
+        EXPECT_EQ(0, dlg.m_bClosedByHotKey);
+        PostMessageA(hwnd, WM_HOTKEY, kHotKeyId, MAKELPARAM(kHotKeyModifiers, kHotKeyVirtualKey));
+    });
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(1, dlg.m_bClosedByHotKey);
+    EXPECT_FALSE(trace.Contains("RegisterHotKey() Error."));
+    EXPECT_TRUE(RegisterHotKey(nullptr, 78, kHotKeyModifiers, kHotKeyVirtualKey)) << "lapses with the window";
+    UnregisterHotKey(nullptr, 78);
+}
+
+TEST_F(MainDialog, HotKeyHeldElsewhereIsLoggedAndTheDialogRunsWithoutIt)
+{
+    ASSERT_TRUE(RegisterHotKey(nullptr, 79, kHotKeyModifiers, kHotKeyVirtualKey));
+    CTraceCapture trace;
+    CSefraboxDlg dlg(nullptr);
+    const INT_PTR result = Run(dlg, [](HWND hwnd) { PostMessageA(hwnd, WM_HOTKEY, kHotKeyId, 0); });
+    UnregisterHotKey(nullptr, 79);
+    EXPECT_EQ(0, result);
+    EXPECT_TRUE(trace.Contains("RegisterHotKey() Error."));
+}
+
+TEST_F(MainDialog, PasswordEditsTakeAtMostEightBytes)
+{
+    CSefraboxDlg dlg(nullptr);
+    const INT_PTR result = Run(dlg, [&dlg](HWND hwnd) {
+        const HWND edit1 = GetDlgItem(hwnd, IDC_PWD1);
+        EXPECT_TRUE(GetWindowLongA(edit1, GWL_STYLE) & ES_PASSWORD);
+        for (char c = 'a'; c < 'a' + 12; ++c)
+            SendMessageA(edit1, WM_CHAR, c, 0);
+        EXPECT_EQ(8, GetWindowTextLengthA(edit1));
+        // Set programmatically past the limit: the exchange still cuts at 8
+        // bytes, and never inside a double-byte character.
+        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD2), "123456789012");
+        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD3), "a\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"); // a密码密码
+        EXPECT_TRUE(dlg.UpdateData(true));
+        EXPECT_EQ("abcdefgh", dlg.m_szPwd1);
+        EXPECT_EQ("12345678", dlg.m_szPwd2);
+        EXPECT_EQ("a\xC3\xDC\xC2\xEB\xC3\xDC", dlg.m_szPwd3);
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(MainDialog, PlatformButtonsOpenOneRowAndBackgroundClicksFoldIt)
+{
+    CSefraboxDlg dlg(nullptr);
+    const INT_PTR result = Run(dlg, [&dlg](HWND hwnd) {
+        auto visible = [hwnd](int id) { return IsWindowVisible(GetDlgItem(hwnd, id)) != FALSE; };
+        auto click = [hwnd](int id) {
+            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hwnd, id)));
+        };
+        click(IDC_PLATFORM1);
+        EXPECT_TRUE(visible(IDC_PWD1) && visible(IDC_ENTER1) && visible(IDC_SETPWD1));
+        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD1), "secret");
+        click(IDC_PLATFORM2);
+        EXPECT_EQ(IDC_PLATFORM2, dlg.m_nSelButton);
+        EXPECT_FALSE(visible(IDC_PWD1) || visible(IDC_ENTER1) || visible(IDC_SETPWD1));
+        EXPECT_EQ(0, GetWindowTextLengthA(GetDlgItem(hwnd, IDC_PWD1)));
+        EXPECT_TRUE(visible(IDC_PWD2) && visible(IDC_ENTER2) && visible(IDC_SETPWD2));
+        EXPECT_EQ(GetDlgItem(hwnd, IDC_PWD2), GetFocus());
+
+        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD2), "secret");
+        SendMessageA(hwnd, WM_RBUTTONDOWN, 0, MAKELPARAM(5, 200));
+        EXPECT_FALSE(visible(IDC_PWD2) || visible(IDC_ENTER2) || visible(IDC_SETPWD2));
+        EXPECT_EQ(0, GetWindowTextLengthA(GetDlgItem(hwnd, IDC_PWD2)));
+        EXPECT_EQ(IDC_PLATFORM2, dlg.m_nSelButton) << "the choice stays";
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(MainDialog, CancelWithResultWordAsksTheRestartDialog)
+{
+    CSefraboxDlg dlg(nullptr);
+    int word = 7;
+    dlg.m_pnResult = &word;
+    bool sawRestart = false, backAfterCancel = false;
+    const INT_PTR result = Run(dlg, [&](HWND hwnd) {
+        RunFromLoop([&, hwnd] {
+            // Inside the restart dialog's loop; the main dialog is hidden.
+            HWND restart = ThreadDialog(IDD_RESTART);
+            sawRestart = restart != nullptr && !IsWindowVisible(hwnd);
+            RunFromLoop([&, hwnd] {
+                // Back in the main dialog after Cancel: still open, word 0.
+                backAfterCancel = IsWindowVisible(hwnd) && word == 0;
+                word = 5;
+                RunFromLoop([] { SendMessageA(GetDlgItem(ThreadDialog(IDD_RESTART), IDC_RESTART), BM_CLICK, 0, 0); });
+                PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+            });
+            if (restart)
+                PostMessageA(restart, WM_COMMAND, IDCANCEL, 0);
+        });
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_TRUE(sawRestart);
+    EXPECT_TRUE(backAfterCancel);
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(0, word);
+}
+
+TEST_F(MainDialog, PaintsARoundedWindowWithTheBackgroundItHas)
+{
+    CSefraboxDlg dlg(nullptr);
+    Run(dlg, [&dlg](HWND hwnd) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+        UpdateWindow(hwnd);
+        ASSERT_TRUE(dlg.m_hBackBitmap);
+        if (dlg.m_bmpBack.Get()) {
+            EXPECT_EQ(dlg.m_bmpBack.Get(), dlg.m_hBackBitmap);
+        }
+        BITMAP bm{};
+        GetObjectA(dlg.m_hBackBitmap, sizeof(bm), &bm);
+        EXPECT_GT(bm.bmWidth, 300);
+        CRgnObject rgn(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(COMPLEXREGION, GetWindowRgn(hwnd, rgn.Get())) << "rounded corners";
+        // Labels on the picture, edits in their own colours.
+        CClientDC dc(hwnd);
+        const HWND edit = GetDlgItem(hwnd, IDC_PWD1);
+        EXPECT_NE(dlg.m_brCtlColor.Get(),
+                  reinterpret_cast<HBRUSH>(SendMessageA(hwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.Get()),
+                                                        reinterpret_cast<LPARAM>(edit))));
+        EXPECT_EQ(dlg.m_brCtlColor.Get(),
+                  reinterpret_cast<HBRUSH>(SendMessageA(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
+                                                        reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)))));
+        EXPECT_EQ(RGB(70, 70, 70), GetTextColor(dc.Get()));
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+TEST_F(MainDialog, DispatchAnswersItsEventInterfacesAndIds)
+{
+    CSefraboxDlg dlg(nullptr);
+    IDispatch *disp = dlg.GetIDispatch();
+    const IID browserEvents = DIID_DWebBrowserEvents2, windowsEvents = DIID_DShellWindowsEvents;
+    void *p = nullptr;
+    EXPECT_EQ(S_OK, disp->QueryInterface(browserEvents, &p));
+    EXPECT_EQ(static_cast<void *>(disp), p);
+    EXPECT_EQ(S_OK, disp->QueryInterface(windowsEvents, &p));
+    EXPECT_EQ(E_NOINTERFACE, disp->QueryInterface(IID_IOleObject, &p));
+    disp->Release();
+    disp->Release();
+
+    CTraceCapture trace;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT args[2];
+    VariantInit(&args[0]);
+    VariantInit(&args[1]);
+    V_VT(&args[0]) = VT_BOOL | VT_BYREF; // the last argument comes first
+    V_BOOLREF(&args[0]) = &cancel;
+    V_VT(&args[1]) = VT_BOOL;
+    V_BOOL(&args[1]) = VARIANT_FALSE;
+    DISPPARAMS params{args, nullptr, 2, 0};
+    EXPECT_EQ(S_OK, disp->Invoke(DISPID_SB_WINDOWCLOSING, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
+                                 nullptr));
+    EXPECT_EQ(VARIANT_FALSE, cancel) << "the window still closes";
+    EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, disp->Invoke(1234, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0u, dlg.GetRefCount());
+}
+
+} // namespace
