@@ -33,7 +33,8 @@ size_t ViewBytes(const void *view)
     MEMORY_BASIC_INFORMATION mbi{};
     if (VirtualQuery(view, &mbi, sizeof mbi) == 0)
         return 0;
-    const size_t region = mbi.RegionSize - (static_cast<const BYTE *>(view) - static_cast<const BYTE *>(mbi.BaseAddress));
+    const size_t offset = static_cast<const BYTE *>(view) - static_cast<const BYTE *>(mbi.BaseAddress);
+    const size_t region = mbi.RegionSize - offset;
     return region < kMappingText ? region : kMappingText;
 }
 

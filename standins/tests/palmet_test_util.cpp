@@ -37,7 +37,10 @@ TempFolder::~TempFolder()
     SHFileOperationA(&op);
 }
 
-ConfigOverride::ConfigOverride(const std::string &path) { SetEnvironmentVariableA("SEFRA_STANDIN_CONFIG", path.c_str()); }
+ConfigOverride::ConfigOverride(const std::string &path)
+{
+    SetEnvironmentVariableA("SEFRA_STANDIN_CONFIG", path.c_str());
+}
 ConfigOverride::~ConfigOverride() { SetEnvironmentVariableA("SEFRA_STANDIN_CONFIG", nullptr); }
 
 bool WriteText(const std::string &path, const std::string &text)

@@ -50,7 +50,10 @@ DWORD WriteWholeFile(const std::string &path, const void *data, size_t size)
     return written == size ? 0 : ERROR_WRITE_FAULT;
 }
 
-DWORD WriteText(const std::string &path, const std::string &text) { return WriteWholeFile(path, text.data(), text.size()); }
+DWORD WriteText(const std::string &path, const std::string &text)
+{
+    return WriteWholeFile(path, text.data(), text.size());
+}
 
 DWORD MakeFolder(const std::string &path)
 {
@@ -106,7 +109,8 @@ DWORD MakeContent(const std::string &content, bool passwords)
         const std::string folder = content + "\\" + s.target;
         if ((e = MakeFolder(folder)) || (e = MakeFolder(folder + "\\Photos")))
             return e;
-        if ((e = WriteText(folder + "\\readme.txt", std::string("Sefra of platform ") + std::to_string(s.id) + "\r\n")) ||
+        const std::string readme = "Sefra of platform " + std::to_string(s.id) + "\r\n";
+        if ((e = WriteText(folder + "\\readme.txt", readme)) ||
             (e = WriteText(folder + "\\Photos\\list.txt", "holiday.jpg\r\nfamily.jpg\r\n")))
             return e;
     }
@@ -122,10 +126,12 @@ DWORD MakeConfig(const std::string &config, const std::string &folder, bool left
     t += std::string("ChkdskLeftovers=") + (leftovers ? "1" : "0") + "\r\n\r\n";
     t += "[Platforms]\r\nCount=3\r\n\r\n";
     // 工作平台 (work platform): rules C read-only, D writable, E hidden.
-    t += "[Platform1]\r\nNumber=1\r\nKind=1\r\nFile=" + folder + "\\Work.vpf\r\nName=\xB9\xA4\xD7\xF7\xC6\xBD\xCC\xA8\r\n";
+    t += "[Platform1]\r\nNumber=1\r\nKind=1\r\nFile=" + folder + "\\Work.vpf\r\n";
+    t += "Name=\xB9\xA4\xD7\xF7\xC6\xBD\xCC\xA8\r\n";
     t += "Rules=3\r\nRule1=3,0,0x00007E00\r\nRule2=5,0,0x0A007E00\r\nRule3=1,1,0x00000800\r\n\r\n";
     // 娱乐平台 (entertainment platform): no rules, every drive writable.
-    t += "[Platform2]\r\nNumber=2\r\nKind=1\r\nFile=" + folder + "\\Play.vpf\r\nName=\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8\r\n";
+    t += "[Platform2]\r\nNumber=2\r\nKind=1\r\nFile=" + folder + "\\Play.vpf\r\n";
+    t += "Name=\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8\r\n";
     t += "Rules=0\r\n\r\n";
     t += "[Platform3]\r\nNumber=3\r\nKind=2\r\nFile=" + store + "\r\nName=Sefra store\r\n\r\n";
     t += "[Disks]\r\nCount=3\r\nDevice1=C,0,0x00007E00\r\nDevice2=D,0,0x0A007E00\r\nDevice3=E,1,0x00000800\r\n";
@@ -162,8 +168,10 @@ int main(int argc, char **argv)
             configArg = argv[++i];
         else if (argv[i][0] != '-' && !folderArg)
             folderArg = argv[i];
-        else
-            folderArg = nullptr, i = argc;
+        else {
+            folderArg = nullptr; // an unknown option or a second folder: show the usage
+            break;
+        }
     }
     if (!folderArg) {
         fprintf(stderr, "usage: make_demo_world [--dirty] [--no-passwords] [--leftovers] [--config <file>] <folder>\n");
