@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -198,8 +199,9 @@ TEST_F(GetDriveTargetsTest, PlatformFileOf128CharactersReachesThePlatformLibrary
     // the argument check let the name through and the count line is traced.
     EXPECT_NE(ERROR_INVALID_PARAMETER, result);
     EXPECT_EQ(1, trace.CountStartingWith("lpFileOperation->dwTargetCount = "));
-    if (result != 0)
+    if (result != 0) {
         EXPECT_EQ(0u, m_record.dwTargetCount);
+    }
 }
 
 TEST_F(GetDriveTargetsTest, WithoutPlatformTheDriverListIsReturnedWritable)
@@ -230,6 +232,98 @@ TEST_F(GetDriveTargetsTest, WithoutPlatformTheDriverListIsReturnedWritable)
     }
     EXPECT_EQ(0u, m_record.reserved);
     EXPECT_EQ(nullptr, m_record.lpTitle);
+}
+
+// The stand-in platform library's configuration for one test: a disk list
+// and one platform with drive rules, in a file of this process's own.
+class PlatformConfig {
+public:
+    explicit PlatformConfig(const std::string &text)
+    {
+        char dir[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, dir);
+        m_path = std::string(dir) + "drive_targets_" + std::to_string(GetCurrentProcessId()) + ".ini";
+        FILE *f = std::fopen(m_path.c_str(), "wb");
+        if (f) {
+            std::fwrite(text.data(), 1, text.size(), f);
+            std::fclose(f);
+        }
+        SetEnvironmentVariableA("SEFRA_STANDIN_CONFIG", m_path.c_str());
+    }
+    ~PlatformConfig()
+    {
+        SetEnvironmentVariableA("SEFRA_STANDIN_CONFIG", nullptr);
+        DeleteFileA(m_path.c_str());
+    }
+    PlatformConfig(const PlatformConfig &) = delete;
+    PlatformConfig &operator=(const PlatformConfig &) = delete;
+
+private:
+    std::string m_path;
+};
+
+// Disks: C and D on disk 0, E and F on disk 1. Work's rules: C readable,
+// D readable, then D writable again, E hidden; F has no rule.
+const char kWorkConfig[] = "[Platforms]\r\nCount=1\r\n"
+                           "[Platform1]\r\nNumber=1\r\nKind=1\r\nFile=C:\\demo\\Work.vpf\r\nName=Work\r\n"
+                           "Rules=4\r\nRule1=3,0,0x00007E00\r\nRule2=3,0,0x0A007E00\r\nRule3=5,0,0x0A007E00\r\n"
+                           "Rule4=1,1,0x00000800\r\n"
+                           "[Disks]\r\nCount=4\r\nDevice1=C,0,0x00007E00\r\nDevice2=D,0,0x0A007E00\r\n"
+                           "Device3=E,1,0x00000800\r\nDevice4=F,1,0x00000900\r\n";
+
+std::string Listed(const FILE_OPERATION &record)
+{
+    std::string s;
+    for (unsigned n = 0; n < record.dwTargetCount && n < 27; ++n)
+        s += std::string(record.lpTargetPath[n]) + (record.uchTargetWritable[n] ? "w " : "r ");
+    return s;
+}
+
+TEST_F(GetDriveTargetsTest, PlatformRulesFromThePlatformLibraryApply)
+{
+    PlatformConfig config(kWorkConfig);
+    TraceCapture trace;
+    EXPECT_EQ(0, GetDriveTargets("C:\\demo\\Work.vpf", &m_record, m_path, 512, m_name, 512, 0, 7, 1));
+    EXPECT_EQ("D:w F:w ", Listed(m_record));
+    EXPECT_EQ(m_path, m_record.lpTargetPath[0]);
+    EXPECT_EQ(m_path + 3, m_record.lpTargetPath[1]);
+    EXPECT_EQ(m_name + 3, m_record.lpTargetName[1]);
+    EXPECT_STREQ("F:", m_record.lpTargetName[1]);
+    EXPECT_EQ(1, trace.CountStartingWith("nTarget = 1, Hide"));
+    EXPECT_EQ(1, trace.CountStartingWith("nTarget = 0, Readable"));
+    EXPECT_EQ(1, trace.CountStartingWith("nTarget = 0, Writable"));
+    EXPECT_EQ(1, trace.CountStartingWith("stDriverInfo.u8_valid_dev_list_count = 0x04 (At Line: "));
+    EXPECT_EQ(1, trace.CountStartingWith("lpFileOperation->uchTargetWritable[0] = 1 (At Line: "));
+    EXPECT_EQ(1, trace.CountStartingWith("lpFileOperation->uchTargetWritable[1] = 1 (At Line: "));
+    EXPECT_EQ(1, trace.CountStartingWith("lpFileOperation->dwTargetCount = 2 (At Line: "));
+
+    SetUp();
+    EXPECT_EQ(0, GetDriveTargets("C:\\demo\\Work.vpf", &m_record, m_path, 512, m_name, 512, 0, 7, 0));
+    EXPECT_EQ("C:r D:w F:w ", Listed(m_record));
+
+    // Shifted rule disks match other devices: none of these rules applies.
+    SetUp();
+    EXPECT_EQ(0, GetDriveTargets("C:\\demo\\Work.vpf", &m_record, m_path, 512, m_name, 512, 1, 7, 0));
+    EXPECT_EQ("C:w D:w E:w F:w ", Listed(m_record));
+
+    SetUp();
+    EXPECT_EQ(0, GetDriveTargets(nullptr, &m_record, m_path, 512, m_name, 512, 0, 7, 0));
+    EXPECT_EQ("C:w D:w E:w F:w ", Listed(m_record));
+
+    SetUp();
+    EXPECT_EQ(ERROR_BUFFER_OVERFLOW, GetDriveTargets(nullptr, &m_record, m_path, 5, m_name, 512, 0, 7, 1));
+    EXPECT_EQ("D:w ", Listed(m_record));
+    EXPECT_EQ('\xCC', m_path[5]); // nothing beyond the stated size
+}
+
+TEST_F(GetDriveTargetsTest, PlatformLibraryErrorsArePassedThrough)
+{
+    PlatformConfig config(kWorkConfig);
+    TraceCapture trace;
+    EXPECT_EQ(ERROR_NOT_FOUND, GetDriveTargets("C:\\demo\\Other.vpf", &m_record, m_path, 512, m_name, 512, 0, 7, 1));
+    EXPECT_TRUE(Zeroed());
+    EXPECT_EQ(1, trace.CountStartingWith("lpFileOperation->dwTargetCount = 0 (At Line: "));
+    EXPECT_EQ(0, trace.CountStartingWith("stDriverInfo.u8_valid_dev_list_count = "));
 }
 
 } // namespace
