@@ -2,11 +2,12 @@
 // a second thread finds the dialog, picks targets and files with list box
 // messages, presses the buttons and checks the copies on disk.
 //
-// Drives: the prefix has only C: and Z: (the Unix root), and drives defined
-// with DefineDosDeviceA cannot reach files under Wine. The destination is
-// therefore C: (its root receives files with names unique to this process,
-// removed afterwards); targets are folder paths under C:\, which the dialog
-// lists like drive roots, plus the drive text "C:" itself.
+// Drives: folders under C:\ get drive letters of their own through the
+// Kestor stand-in's drive links (Wine's mount manager; DefineDosDeviceA
+// drives cannot reach files under Wine), so the dialog sees real drive
+// texts ("X:"), and the copies are checked in the folders behind them.
+#include "Kestor.h"
+#include "Palmet.h"
 #include "Rundle.h"
 #include "copy_dialog_ids.h"
 
@@ -80,6 +81,30 @@ public:
 private:
     std::vector<std::string> m_files;
     std::vector<std::string> m_folders;
+};
+
+// A free drive letter leading to folder, for the object's life; Text() is
+// empty when no letter could be linked.
+class LinkedDrive {
+public:
+    explicit LinkedDrive(const std::string &folder)
+    {
+        char text[10] = {};
+        if (AllocDriveLetter(text) && Our_IoCreateSymbolicLink(LinkName(text).c_str(), folder.c_str(), 1) == 0)
+            m_text = text;
+    }
+    ~LinkedDrive()
+    {
+        if (!m_text.empty())
+            Our_IoCreateSymbolicLink(LinkName(m_text).c_str(), "", 0);
+    }
+    LinkedDrive(const LinkedDrive &) = delete;
+    LinkedDrive &operator=(const LinkedDrive &) = delete;
+    const std::string &Text() const { return m_text; }
+
+private:
+    static std::string LinkName(const std::string &text) { return "\\DosDevices\\" + text; }
+    std::string m_text;
 };
 
 // The dialog as a user sees it, from another thread.
@@ -195,27 +220,31 @@ protected:
 
 TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
 {
+    const std::string destRoot = m_scratch.Folder("C:\\" + Unique("rundle_dest"));
     const std::string writableRoot = m_scratch.Folder("C:\\" + Unique("rundle_w"));
     const std::string readOnlyRoot = m_scratch.Folder("C:\\" + Unique("rundle_r"));
-    const std::string inName = Unique("in") + ".txt";
-    // 保险_<pid>.txt: a double-byte name in the ANSI code page.
-    const std::string gbName = Unique("\xB1\xA3\xCF\xD5") + ".txt";
-    const std::string outName = Unique("out") + ".txt";
-    const std::string roName = Unique("ro") + ".txt";
+    const std::string inName = "in.txt";
+    const std::string gbName = "\xB1\xA3\xCF\xD5.txt"; // 保险.txt: a double-byte name
+    const std::string outName = "out.txt";
+    const std::string roName = "ro.txt";
     m_scratch.File(writableRoot + "\\" + inName, "copied in");
     m_scratch.File(writableRoot + "\\" + gbName, "double-byte name");
     m_scratch.File(readOnlyRoot + "\\" + roName, "from a read-only drive");
-    m_scratch.File("C:\\" + outName, "copied out");
-    m_scratch.File("C:\\" + inName);
-    m_scratch.File("C:\\" + gbName);
-    m_scratch.File("C:\\" + roName);
+    m_scratch.File(destRoot + "\\" + outName, "copied out");
+    m_scratch.File(destRoot + "\\" + inName);
+    m_scratch.File(destRoot + "\\" + gbName);
+    m_scratch.File(destRoot + "\\" + roName);
     m_scratch.File(writableRoot + "\\" + outName);
     m_scratch.File(readOnlyRoot + "\\" + outName);
+    const LinkedDrive dest(destRoot), writableDrive(writableRoot), readOnlyDrive(readOnlyRoot);
+    ASSERT_FALSE(dest.Text().empty());
+    ASSERT_FALSE(writableDrive.Text().empty());
+    ASSERT_FALSE(readOnlyDrive.Text().empty());
 
     const std::string title = Unique("Rundle copy test");
     const std::string destName = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
-    const char *paths[] = {writableRoot.c_str(), readOnlyRoot.c_str(), "C:"};
-    const char *names[] = {"writable folder", "read-only folder", "C:"};
+    const char *paths[] = {writableDrive.Text().c_str(), readOnlyDrive.Text().c_str(), "C:"};
+    const char *names[] = {"writable drive", "read-only drive", "C:"};
     const unsigned char writable[] = {1, 0, 1};
 
     struct Seen {
@@ -229,7 +258,9 @@ TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
     bool shown = false;
     const int result = RunWithUser(
         title,
-        [&] { return copy_file_dialog('C', 1, destName.c_str(), 3, paths, writable, names, title.c_str()); },
+        [&] {
+            return copy_file_dialog(dest.Text()[0], 1, destName.c_str(), 3, paths, writable, names, title.c_str());
+        },
         [&](const DialogUser &u) {
             seen.title = u.Title();
             seen.dest = u.Text(IDC_DEST_LABEL);
@@ -270,9 +301,10 @@ TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
     ASSERT_TRUE(shown);
     EXPECT_EQ(0, result);
     EXPECT_EQ(title, seen.title);
-    EXPECT_EQ("C:  " + destName + "  [writable]", seen.dest);
-    const std::vector<std::string> targets = {writableRoot + "  writable folder  [writable]",
-                                              readOnlyRoot + "  read-only folder  [read-only]", "C:  [writable]"};
+    EXPECT_EQ(dest.Text() + "  " + destName + "  [writable]", seen.dest);
+    const std::vector<std::string> targets = {writableDrive.Text() + "  writable drive  [writable]",
+                                              readOnlyDrive.Text() + "  read-only drive  [read-only]",
+                                              "C:  [writable]"};
     EXPECT_EQ(targets, seen.targets);
     EXPECT_TRUE(seen.firstChosen);
 
@@ -281,8 +313,8 @@ TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
     EXPECT_TRUE(seen.inEnabled);
     EXPECT_FALSE(seen.outEnabledWithoutSelection);
     EXPECT_EQ("Copied 2 item(s).", seen.status);
-    EXPECT_EQ("copied in", ReadFileText("C:\\" + inName));
-    EXPECT_EQ("double-byte name", ReadFileText("C:\\" + gbName));
+    EXPECT_EQ("copied in", ReadFileText(destRoot + "\\" + inName));
+    EXPECT_EQ("double-byte name", ReadFileText(destRoot + "\\" + gbName));
     EXPECT_TRUE(seen.destListsCopy);
 
     EXPECT_TRUE(seen.selectedOut);
@@ -293,29 +325,34 @@ TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
     EXPECT_FALSE(Exists(readOnlyRoot + "\\" + outName));
     EXPECT_TRUE(seen.selectedRo);
     EXPECT_TRUE(seen.inEnabledReadOnly);
-    EXPECT_EQ("from a read-only drive", ReadFileText("C:\\" + roName));
+    EXPECT_EQ("from a read-only drive", ReadFileText(destRoot + "\\" + roName));
 
     EXPECT_TRUE(seen.driveRootListed);
 }
 
 TEST_F(RundleCopyDialog, ReadOnlyDestinationTakesNothingIn)
 {
+    // A target may also be a folder path: its folder is listed as the root.
     const std::string root = m_scratch.Folder("C:\\" + Unique("rundle_src"));
-    const std::string name = Unique("kept") + ".txt";
+    const std::string destRoot = m_scratch.Folder("C:\\" + Unique("rundle_ro_dest"));
+    const std::string name = "kept.txt";
     m_scratch.File(root + "\\" + name, "x");
-    m_scratch.File("C:\\" + name);
+    m_scratch.File(destRoot + "\\" + name);
+    const LinkedDrive dest(destRoot);
+    ASSERT_FALSE(dest.Text().empty());
+    const char destLetter = char(dest.Text()[0] | 0x20); // lower case is taken as well
     const std::string title = Unique("Rundle read-only destination");
     const char *paths[] = {root.c_str()};
     const char *names[] = {root.c_str()};
     const unsigned char writable[] = {1};
 
     bool selected = false, inEnabled = true;
-    std::string dest;
+    std::string destLine;
     bool shown = false;
     const int result = RunWithUser(
-        title, [&] { return copy_file_dialog('c', 0, nullptr, 1, paths, writable, names, title.c_str()); },
+        title, [&] { return copy_file_dialog(destLetter, 0, nullptr, 1, paths, writable, names, title.c_str()); },
         [&](const DialogUser &u) {
-            dest = u.Text(IDC_DEST_LABEL);
+            destLine = u.Text(IDC_DEST_LABEL);
             selected = u.SelectFile(IDC_TARGET_FILES, name);
             inEnabled = u.Enabled(IDC_COPY_IN);
             u.ForceCommand(IDC_COPY_IN);
@@ -324,10 +361,10 @@ TEST_F(RundleCopyDialog, ReadOnlyDestinationTakesNothingIn)
         &shown);
     ASSERT_TRUE(shown);
     EXPECT_EQ(0, result);
-    EXPECT_EQ("c:    [read-only]", dest);
+    EXPECT_EQ(std::string(1, destLetter) + ":    [read-only]", destLine);
     EXPECT_TRUE(selected);
     EXPECT_FALSE(inEnabled);
-    EXPECT_FALSE(Exists("C:\\" + name));
+    EXPECT_FALSE(Exists(destRoot + "\\" + name));
 }
 
 // Two committed pages, the second one inaccessible.
