@@ -55,19 +55,24 @@ TEST_F(PalmetPlatform, ChannelIsARealHandleOnTheConfiguration)
 
 TEST_F(PalmetPlatform, WithoutConfigurationThereIsNoServiceOrChannel)
 {
-    ConfigOverride missing(m_folder / "absent.ini");
-    EXPECT_EQ(0, GetPlatformServiceState());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, OpenPlatformChannel(QueryPlatformChannel()));
-    PALMET_TEXT_LIST files, names;
-    PALMET_DWORD_LIST kinds, numbers;
-    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), InitVPFInfo(&files, 1, 0, &names, &kinds, &numbers, 3));
-    EXPECT_EQ(0u, files.count);
-    EXPECT_EQ(0u, kinds.count);
-    BYTE info[100];
-    EXPECT_NE(0u, GetDriverInfo(info, 7, 1));
-    char code[19];
-    ASSERT_EQ(0u, GetResetCode(code, sizeof code));
-    EXPECT_EQ(18u, strlen(code));
+    {
+        ConfigOverride missing(m_folder / "absent.ini");
+        EXPECT_EQ(0, GetPlatformServiceState());
+        EXPECT_EQ(INVALID_HANDLE_VALUE, OpenPlatformChannel(QueryPlatformChannel()));
+        PALMET_TEXT_LIST files, names;
+        PALMET_DWORD_LIST kinds, numbers;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), InitVPFInfo(&files, 1, 0, &names, &kinds, &numbers, 3));
+        EXPECT_EQ(0u, files.count);
+        EXPECT_EQ(0u, kinds.count);
+        BYTE info[100];
+        EXPECT_NE(0u, GetDriverInfo(info, 7, 1));
+        char code[19];
+        ASSERT_EQ(0u, GetResetCode(code, sizeof code));
+        EXPECT_EQ(18u, strlen(code));
+        EXPECT_STRNE("ABCDEFGHIJKLMNOPQR", code);
+    }
+    // The configuration is looked up on every call: the fixture's one is back.
+    EXPECT_NE(0, GetPlatformServiceState());
 }
 
 TEST_F(PalmetPlatform, InitVPFInfoFillsTheFourListsInParallel)

@@ -37,11 +37,18 @@ TempFolder::~TempFolder()
     SHFileOperationA(&op);
 }
 
+constexpr char kConfigVariable[] = "SEFRA_STANDIN_CONFIG";
+
 ConfigOverride::ConfigOverride(const std::string &path)
 {
-    SetEnvironmentVariableA("SEFRA_STANDIN_CONFIG", path.c_str());
+    char previous[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA(kConfigVariable, previous, sizeof previous);
+    m_hadValue = length > 0 && length < sizeof previous;
+    m_previous = m_hadValue ? previous : "";
+    SetEnvironmentVariableA(kConfigVariable, path.c_str());
 }
-ConfigOverride::~ConfigOverride() { SetEnvironmentVariableA("SEFRA_STANDIN_CONFIG", nullptr); }
+
+ConfigOverride::~ConfigOverride() { SetEnvironmentVariableA(kConfigVariable, m_hadValue ? m_previous.c_str() : nullptr); }
 
 bool WriteText(const std::string &path, const std::string &text)
 {

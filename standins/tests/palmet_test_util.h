@@ -23,13 +23,18 @@ private:
     std::string m_path;
 };
 
-// Sets SEFRA_STANDIN_CONFIG for the object's life (child processes inherit it).
+// Sets SEFRA_STANDIN_CONFIG for the object's life (child processes inherit
+// it); the previous value, or its absence, comes back afterwards.
 class ConfigOverride {
 public:
     explicit ConfigOverride(const std::string &path);
     ~ConfigOverride();
     ConfigOverride(const ConfigOverride &) = delete;
     ConfigOverride &operator=(const ConfigOverride &) = delete;
+
+private:
+    bool m_hadValue = false;
+    std::string m_previous;
 };
 
 bool WriteText(const std::string &path, const std::string &text);
