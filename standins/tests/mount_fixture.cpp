@@ -72,7 +72,8 @@ CGuardedBuffer::~CGuardedBuffer()
 
 bool WriteWholeFile(const std::string &path, const std::string &data)
 {
-    CFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
            written == data.size();
