@@ -103,7 +103,8 @@ TEST_F(PalmetPlatform, InitVPFInfoStopsAtTheListCapacity)
     std::string config = "[Platforms]\r\nCount=20\r\n";
     for (int i = 1; i <= 20; ++i)
         config += "[Platform" + std::to_string(i) + "]\r\nNumber=" + std::to_string(i) + "\r\nKind=1\r\nFile=P" +
-                  std::to_string(i) + ".vpf\r\n";
+                  std::to_string(i) + ".vpf\r\n" + (i == 1 ? "Name=" + std::string(300, 'N') + "\r\n" : "");
+    // (The first display name is longer than a list entry: it is cut to fit.)
     ASSERT_TRUE(WriteText(m_config, config));
     PALMET_TEXT_LIST files, names;
     PALMET_DWORD_LIST kinds, numbers;
@@ -112,6 +113,8 @@ TEST_F(PalmetPlatform, InitVPFInfoStopsAtTheListCapacity)
     EXPECT_EQ(16u, numbers.value[15]);
     EXPECT_STREQ("P16.vpf", files.text[15]);
     EXPECT_STREQ("", names.text[15]);
+    EXPECT_EQ(std::string(MAX_PATH - 1, 'N'), names.text[0]);
+    EXPECT_STREQ("P2.vpf", files.text[1]);
 }
 
 TEST_F(PalmetPlatform, DriverInfoBytesLieAtTheirOffsets)
