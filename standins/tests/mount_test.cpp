@@ -55,6 +55,21 @@ TEST_F(MountTest, StoreVolumeReadsBootBlockAndReachesContentFolder)
     ASSERT_TRUE(WriteWholeFile(store.ContentFolder() + "\\Sefrabox.ini", "[1]\r\n"));
     ASSERT_TRUE(ReadWholeFile(volume + "\\Sefrabox.ini", data));
     EXPECT_EQ("[1]\r\n", data);
+    // Folder walks work on the volume path as well.
+    WIN32_FIND_DATAA found{};
+    CFindHandle find(FindFirstFileA((volume + "\\Folder1\\*.*").c_str(), &found));
+    ASSERT_TRUE(find);
+    bool listed = false;
+    do
+        listed = listed || strcmp(found.cFileName, "note.txt") == 0;
+    while (FindNextFileA(find.Get(), &found));
+    find.Reset();
+    EXPECT_TRUE(listed);
+    ASSERT_TRUE(DeleteFileA((volume + "\\Folder1\\note.txt").c_str()));
+    ASSERT_TRUE(RemoveDirectoryA((volume + "\\Folder1").c_str()));
+    EXPECT_FALSE(PathExists(store.ContentFolder() + "\\Folder1"));
+    ASSERT_TRUE(CreateDirectoryA((volume + "\\Folder1").c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(volume + "\\Folder1\\note.txt", "through the volume"));
 
     EXPECT_EQ(0u, UnMount_Volume(255, handle));
     EXPECT_FALSE(DriveListed(letter));
