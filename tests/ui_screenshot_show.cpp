@@ -1,0 +1,47 @@
+// ui_screenshot_show.cpp - shows the main dialog with its three platform rows
+// for a screenshot (scripts/ui-screenshot.sh). Writes the file named by its
+// first argument once the dialog is painted and ends when the file named by
+// the second argument appears.
+#include "module/app.h"
+#include "ui/sefrabox_dlg.h"
+
+#include <string>
+
+namespace {
+
+std::string g_readyFile, g_doneFile;
+HWND g_dialog;
+
+void CALLBACK WaitForDone(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (GetFileAttributesA(g_doneFile.c_str()) != INVALID_FILE_ATTRIBUTES)
+        PostMessageA(g_dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+void CALLBACK Arrange(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    g_dialog = FindWindowA("#32770", "\xB1\xA3\xCF\xD5\xCF\xE4"); // 保险箱
+    for (int b = IDC_PLATFORM1; b <= IDC_PLATFORM3; ++b)
+        ShowWindow(GetDlgItem(g_dialog, b), SW_SHOW);
+    SendMessageA(g_dialog, WM_COMMAND, MAKEWPARAM(IDC_PLATFORM2, BN_CLICKED), 0);
+    SetWindowTextA(GetDlgItem(g_dialog, IDC_PWD2), "secret");
+    RedrawWindow(g_dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HANDLE h = CreateFileA(g_readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+    SetTimer(nullptr, 0, 100, WaitForDone);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3)
+        return 87;
+    g_readyFile = argv[1];
+    g_doneFile = argv[2];
+    g_hSefraboxInstance = GetModuleHandleA(nullptr);
+    CSefraboxDlg dlg(nullptr);
+    SetTimer(nullptr, 0, 500, Arrange);
+    return static_cast<int>(dlg.DoModal());
+}
