@@ -1,0 +1,197 @@
+// DeleteSefra through the export, on a store mounted by the stand-in
+// libraries: what it removes, what it leaves, and that it leaves no drive,
+// no mount and no held lock behind.
+#include "Sefrabox.h"
+
+#include "Palmet.h"
+#include "shared_section.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr DWORD kVolumeNameOffset = 0x300;
+constexpr DWORD kMountHandleOffset = 0x690;
+
+bool WriteFileText(const std::string &path, const std::string &text)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == text.size();
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void RemoveTree(const std::string &path)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + "\\" + name);
+            else
+                DeleteFileA((path + "\\" + name).c_str());
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+// A store: "Sefra.vpf" with a clean boot block, its content folder with the
+// profile, and one folder with a file per record.
+class DeleteSefraTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        m_root = std::string(temp) + "delete_sefra_" + std::to_string(GetCurrentProcessId());
+        RemoveTree(m_root);
+        ASSERT_TRUE(CreateDirectoryA(m_root.c_str(), nullptr));
+        ASSERT_TRUE(WriteFileText(Store(), std::string(64 * 1024, '\0')));
+        ASSERT_TRUE(CreateDirectoryA(Content().c_str(), nullptr));
+
+        m_dll = GetModuleHandleA("Sefrabox.dll");
+        ASSERT_NE(nullptr, m_dll);
+        m_block = SharedBlockOf(m_dll);
+        ASSERT_NE(nullptr, m_block);
+        m_drivesBefore = GetLogicalDrives();
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(0, *MountVolumeLockOf(m_dll)) << "lock left held";
+        EXPECT_EQ(0u, *reinterpret_cast<DWORD *>(m_block + kMountHandleOffset)) << "store left mounted";
+        EXPECT_EQ('\0', m_block[kVolumeNameOffset]);
+        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "drive left behind";
+        RemoveTree(m_root);
+    }
+
+    std::string Store() const { return m_root + "\\Sefra.vpf"; }
+    std::string Content() const { return Store() + ".files"; }
+    std::string Profile() const { return Content() + "\\Sefrabox.ini"; }
+
+    void AddRecord(int record, int id, const std::string &target, const std::string &password, bool withFolder = true)
+    {
+        const std::string section = std::to_string(record);
+        WritePrivateProfileStringA(section.c_str(), "id", std::to_string(id).c_str(), Profile().c_str());
+        WritePrivateProfileStringA(section.c_str(), "Target", target.c_str(), Profile().c_str());
+        WritePrivateProfileStringA(section.c_str(), "Password", password.c_str(), Profile().c_str());
+        if (withFolder) {
+            const std::string folder = Content() + "\\" + target;
+            ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+            ASSERT_TRUE(CreateDirectoryA((folder + "\\sub").c_str(), nullptr));
+            ASSERT_TRUE(WriteFileText(folder + "\\sub\\note.txt", "note"));
+            ASSERT_TRUE(WriteFileText(folder + "\\top.txt", "top"));
+        }
+    }
+
+    std::string Password(int record) const
+    {
+        char value[64] = {};
+        GetPrivateProfileStringA(std::to_string(record).c_str(), "Password", "?", value, sizeof value,
+                                 Profile().c_str());
+        return value;
+    }
+
+    std::string m_root;
+    HMODULE m_dll = nullptr;
+    BYTE *m_block = nullptr;
+    DWORD m_drivesBefore = 0;
+};
+
+TEST_F(DeleteSefraTest, EmptiesEveryRecordOfThePlatformAndKeepsTheOthers)
+{
+    AddRecord(1, 7, "First", "'one'");
+    AddRecord(2, 9, "Other", "'keep'");
+    AddRecord(3, 7, "Third", "'three'");
+
+    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
+
+    EXPECT_FALSE(Exists(Content() + "\\First"));
+    EXPECT_FALSE(Exists(Content() + "\\Third"));
+    EXPECT_TRUE(Exists(Content() + "\\Other\\sub\\note.txt"));
+    EXPECT_EQ("", Password(1));
+    EXPECT_EQ("", Password(3));
+    EXPECT_EQ("keep", Password(2)); // the profile reader drops the quotes
+    // The records themselves stay.
+    char target[32] = {};
+    GetPrivateProfileStringA("1", "Target", "", target, sizeof target, Profile().c_str());
+    EXPECT_STREQ("First", target);
+}
+
+TEST_F(DeleteSefraTest, UnknownPlatformChangesNothing)
+{
+    AddRecord(1, 7, "First", "'one'");
+    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 8));
+    EXPECT_TRUE(Exists(Content() + "\\First\\top.txt"));
+    EXPECT_EQ("one", Password(1));
+}
+
+TEST_F(DeleteSefraTest, MissingFolderGivesTheNotFoundErrorOfTheLastRecord)
+{
+    AddRecord(1, 7, "First", "'one'");
+    AddRecord(2, 7, "Gone", "'two'", false);
+    const int result = DeleteSefra(Store().c_str(), 7);
+    EXPECT_TRUE(result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND) << result;
+    // The earlier record was emptied all the same.
+    EXPECT_FALSE(Exists(Content() + "\\First"));
+    EXPECT_EQ("", Password(2));
+}
+
+TEST_F(DeleteSefraTest, TargetOutsideTheVolumeRootIsNeverRemoved)
+{
+    // A folder beside the content folder and one inside it, both named victim.
+    ASSERT_TRUE(CreateDirectoryA((m_root + "\\victim").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileText(m_root + "\\victim\\precious.txt", "x"));
+    ASSERT_TRUE(CreateDirectoryA((Content() + "\\victim").c_str(), nullptr));
+    AddRecord(1, 7, "..\\victim", "'one'", false);
+    AddRecord(2, 7, "a/b", "'two'", false);
+
+    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
+    EXPECT_TRUE(Exists(m_root + "\\victim\\precious.txt"));
+    EXPECT_TRUE(Exists(Content() + "\\victim"));
+    EXPECT_EQ("one", Password(1)) << "an unusable record is left alone";
+}
+
+TEST_F(DeleteSefraTest, StoreMountedByADialogIsRefusedWith123)
+{
+    AddRecord(1, 7, "First", "'one'");
+    // What an open dialog leaves in the shared block.
+    lstrcpynA(reinterpret_cast<char *>(m_block + kVolumeNameOffset), "\\\\.\\Q:\\", 768);
+    const int result = DeleteSefra(Store().c_str(), 7);
+    m_block[kVolumeNameOffset] = '\0';
+    EXPECT_EQ(ERROR_INVALID_NAME, result);
+    EXPECT_TRUE(Exists(Content() + "\\First\\top.txt"));
+    EXPECT_EQ("one", Password(1));
+}
+
+TEST_F(DeleteSefraTest, MissingStoreFailsWithTheMountError)
+{
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteSefra((m_root + "\\NoSuch.vpf").c_str(), 7));
+}
+
+TEST_F(DeleteSefraTest, UnreadableNameIsRefusedWithoutTouchingTheLock)
+{
+    volatile LONG *lock = MountVolumeLockOf(m_dll);
+    ASSERT_TRUE(TryTakeLock(lock)); // a holder elsewhere: the call must not wait
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, DeleteSefra(nullptr, 7));
+    void *page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, DeleteSefra(static_cast<const char *>(page), 7));
+    VirtualFree(page, 0, MEM_RELEASE);
+    EXPECT_EQ(1, *lock);
+    InterlockedExchange(lock, 0);
+}
+
+} // namespace
