@@ -7,6 +7,9 @@
 #include "ui/restart_dlg.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
+#include "win/dispatch.h"
+
+#include <olectl.h>
 
 #include <gtest/gtest.h>
 
@@ -332,6 +335,116 @@ TEST_F(MainDialog, DispatchAnswersItsEventInterfacesAndIds)
     EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, disp->Invoke(1234, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0u, dlg.GetRefCount());
+}
+
+TEST_F(MainDialog, CallersWindowStaysDisabledWhileTheReparentedDialogRuns)
+{
+    // A caller's top-level window, as SB_ShowDlgWithParent passes one.
+    HWND caller = CreateWindowExA(0, "STATIC", "caller", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(caller);
+    CSefraboxDlg dlg(caller);
+    bool callerDisabled = false, appWindow = false, topLevel = false;
+    Run(dlg, [&](HWND hwnd) {
+        callerDisabled = !IsWindowEnabled(caller);
+        appWindow = (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0;
+        topLevel = GetAncestor(hwnd, GA_PARENT) == GetDesktopWindow();
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_TRUE(callerDisabled);
+    EXPECT_TRUE(appWindow);
+    EXPECT_TRUE(topLevel);
+    EXPECT_TRUE(IsWindowEnabled(caller));
+    DestroyWindow(caller);
+}
+
+// An event source with one connection point, kept on the stack.
+class CFakeSource : public IConnectionPointContainer, public IConnectionPoint {
+public:
+    explicit CFakeSource(REFIID iid) : m_iid(iid) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPointContainer))
+            *ppv = static_cast<IConnectionPointContainer *>(this);
+        else if (IsEqualIID(iid, IID_IConnectionPoint))
+            *ppv = static_cast<IConnectionPoint *>(this);
+        else
+            return *ppv = nullptr, E_NOINTERFACE;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint **pp) override
+    {
+        if (!IsEqualIID(iid, m_iid))
+            return *pp = nullptr, CONNECT_E_NOCONNECTION;
+        *pp = this;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID *iid) override { return *iid = m_iid, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown *sink, DWORD *cookie) override
+    {
+        if (m_sink)
+            return CONNECT_E_ADVISELIMIT;
+        HRESULT hr = sink->QueryInterface(m_iid, reinterpret_cast<void **>(&m_sink));
+        if (FAILED(hr))
+            return CONNECT_E_CANNOTCONNECT;
+        *cookie = ++m_cookie;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override
+    {
+        if (!m_sink || cookie != m_cookie)
+            return CONNECT_E_NOCONNECTION;
+        m_sink->Release();
+        m_sink = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections **) override { return E_NOTIMPL; }
+    HRESULT Fire(DISPID id, DISPPARAMS *params)
+    {
+        return m_sink ? m_sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, params, nullptr, nullptr, nullptr) : S_FALSE;
+    }
+
+private:
+    IID m_iid;
+    IDispatch *m_sink = nullptr;
+    DWORD m_cookie = 40;
+};
+
+TEST_F(MainDialog, ConnectsToAnEventSourceAndDisconnects)
+{
+    CSefraboxDlg dlg(nullptr);
+    CFakeSource source(DIID_DWebBrowserEvents2);
+    IUnknown *src = static_cast<IConnectionPointContainer *>(&source);
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, ConnectionAdvise(src, DIID_DWebBrowserEvents2, dlg.GetIDispatch(), &cookie));
+    EXPECT_EQ(41u, cookie);
+    EXPECT_EQ(1u, dlg.GetRefCount()) << "the source holds the sink";
+
+    CTraceCapture trace;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT args[2];
+    V_VT(&args[0]) = VT_BOOL | VT_BYREF;
+    V_BOOLREF(&args[0]) = &cancel;
+    V_VT(&args[1]) = VT_BOOL;
+    V_BOOL(&args[1]) = VARIANT_TRUE;
+    DISPPARAMS params{args, nullptr, 2, 0};
+    EXPECT_EQ(S_OK, source.Fire(DISPID_SB_WINDOWCLOSING, &params));
+    EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
+
+    EXPECT_EQ(S_OK, ConnectionUnadvise(src, DIID_DWebBrowserEvents2, cookie));
+    EXPECT_EQ(0u, dlg.GetRefCount());
+    EXPECT_EQ(CONNECT_E_NOCONNECTION, ConnectionUnadvise(src, DIID_DWebBrowserEvents2, cookie));
+
+    // No such connection point, and an object that has none at all.
+    DWORD other = 5;
+    EXPECT_EQ(CONNECT_E_NOCONNECTION, ConnectionAdvise(src, DIID_DShellWindowsEvents, dlg.GetIDispatch(), &other));
+    EXPECT_EQ(0u, other);
+    EXPECT_EQ(E_NOINTERFACE, ConnectionAdvise(dlg.GetIDispatch(), DIID_DWebBrowserEvents2, dlg.GetIDispatch(), &other));
     EXPECT_EQ(0u, dlg.GetRefCount());
 }
 

@@ -76,18 +76,21 @@ INT_PTR CDialog::DoModal()
     m_bModal = true;
     m_bEndModal = false;
     m_nResult = -1;
-    const HWND hwnd = ::CreateDialogParamA(g_hSefraboxInstance, MAKEINTRESOURCEA(m_idTemplate), m_hParent,
-                                           DialogProc, reinterpret_cast<LPARAM>(this));
-    if (!hwnd) {
-        m_bModal = false;
-        return -1;
-    }
-    // Like DialogBox: the owner stays disabled while the dialog runs. The
-    // desktop window is never disabled.
-    HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    // Like DialogBox: the parent's top-level window stays disabled while the
+    // dialog runs, even when the dialog changes its own parent. The desktop
+    // window is never disabled.
+    HWND owner = m_hParent ? ::GetAncestor(m_hParent, GA_ROOT) : nullptr;
     const bool disableOwner = owner && owner != ::GetDesktopWindow() && ::IsWindowEnabled(owner);
     if (disableOwner)
         ::EnableWindow(owner, FALSE);
+    const HWND hwnd = ::CreateDialogParamA(g_hSefraboxInstance, MAKEINTRESOURCEA(m_idTemplate), m_hParent,
+                                           DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd) {
+        if (disableOwner)
+            ::EnableWindow(owner, TRUE);
+        m_bModal = false;
+        return -1;
+    }
     if (!m_bEndModal && ::IsWindow(hwnd))
         ::ShowWindow(hwnd, SW_SHOW);
 
