@@ -1,7 +1,9 @@
 // drive_targets_fill_test.cpp - the drive target record fill on raw device
 // lists, rule buffers and records. Needs no Windows headers, so it also
 // builds natively (there the record's pointer fields are the 32-bit values
-// the fill computes from the named buffer addresses).
+// the fill computes from the named buffer addresses):
+//   g++ -std=c++17 -Isrc tests/drive_targets_fill_test.cpp src/volume/drive_targets_fill.cpp \
+//       -lgtest_main -lgtest -pthread
 #include "volume/drive_targets_fill.h"
 
 #ifdef _WIN32
@@ -117,8 +119,14 @@ public:
     uint8_t Writable(uint32_t n) const { return m_record[kOffTargetWritable + n]; }
     // The text the record's path / name pointer n leads to, checked to lie
     // inside the caller's buffer.
-    std::string PathText(uint32_t n) const { return TextAt(GetLe32(m_record + kOffTargetPath + 4 * n), kPathAddress, m_path); }
-    std::string NameText(uint32_t n) const { return TextAt(GetLe32(m_record + kOffTargetName + 4 * n), kNameAddress, m_name); }
+    std::string PathText(uint32_t n) const
+    {
+        return TextAt(GetLe32(m_record + kOffTargetPath + 4 * n), kPathAddress, m_path);
+    }
+    std::string NameText(uint32_t n) const
+    {
+        return TextAt(GetLe32(m_record + kOffTargetName + 4 * n), kNameAddress, m_name);
+    }
     uint32_t PathOffset(uint32_t n) const { return GetLe32(m_record + kOffTargetPath + 4 * n) - kPathAddress; }
     std::string Listed() const
     {
