@@ -2,8 +2,7 @@
 // lists, rule buffers and records. Needs no Windows headers, so it also
 // builds natively (there the record's pointer fields are the 32-bit values
 // the fill computes from the named buffer addresses):
-//   g++ -std=c++17 -Isrc tests/drive_targets_fill_test.cpp src/volume/drive_targets_fill.cpp \
-//       -lgtest_main -lgtest -pthread
+//   g++ -std=c++17 -Isrc tests/drive_targets_fill_test.cpp src/volume/drive_targets_fill.cpp -lgtest_main -lgtest
 #include "volume/drive_targets_fill.h"
 
 #ifdef _WIN32
