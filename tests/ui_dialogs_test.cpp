@@ -187,6 +187,44 @@ TEST_F(MainDialog, InitialisesTitleTaskbarButtonAndHotKeyAndEndsWithTheHotKey)
     UnregisterHotKey(nullptr, 78);
 }
 
+TEST_F(MainDialog, TemplatePlacesEveryControlInDialogUnits)
+{
+    struct Place {
+        int id, x, y, cx, cy;
+    };
+    const Place places[] = {
+        {2100, 97, 39, 58, 52},   {2101, 97, 97, 58, 52},   {2102, 97, 158, 58, 52},  {2103, 161, 42, 64, 16},
+        {2104, 161, 101, 64, 14}, {2105, 161, 160, 64, 14}, {2106, 226, 41, 20, 20},  {2107, 226, 99, 20, 20},
+        {2108, 226, 158, 20, 20}, {2109, 180, 68, 62, 21},  {2110, 180, 127, 62, 21}, {2111, 180, 185, 62, 21},
+        {2, 237, 4, 12, 12},
+    };
+    CSefraboxDlg dlg(nullptr);
+    Run(dlg, [&](HWND hwnd) {
+        RECT client{}, expected{0, 0, 253, 266};
+        GetClientRect(hwnd, &client);
+        MapDialogRect(hwnd, &expected);
+        EXPECT_EQ(expected.right, client.right);
+        EXPECT_EQ(expected.bottom, client.bottom);
+        EXPECT_FALSE(GetWindowLongA(hwnd, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
+        for (const Place &p : places) {
+            RECT want{p.x, p.y, p.x + p.cx, p.y + p.cy}, got{};
+            MapDialogRect(hwnd, &want);
+            const HWND ctl = GetDlgItem(hwnd, p.id);
+            ASSERT_TRUE(ctl) << p.id;
+            GetWindowRect(ctl, &got);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT *>(&got), 2);
+            EXPECT_EQ(want.left, got.left) << p.id;
+            EXPECT_EQ(want.top, got.top) << p.id;
+            EXPECT_EQ(want.right, got.right) << p.id;
+            EXPECT_EQ(want.bottom, got.bottom) << p.id;
+        }
+        for (int id = IDC_PWD1; id <= IDC_PWD3; ++id)
+            EXPECT_EQ(ES_PASSWORD | ES_AUTOHSCROLL, GetWindowLongA(GetDlgItem(hwnd, id), GWL_STYLE) &
+                                                        (ES_PASSWORD | ES_AUTOHSCROLL)) << id;
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
 TEST_F(MainDialog, HotKeyHeldElsewhereIsLoggedAndTheDialogRunsWithoutIt)
 {
     ASSERT_TRUE(RegisterHotKey(nullptr, 79, kHotKeyModifiers, kHotKeyVirtualKey));
