@@ -1,6 +1,7 @@
 #!/bin/bash
 # Takes a screenshot of the main dialog under a private Xvfb and saves it as
-# $BUILD_DIR/main_dialog.png. Usage: BUILD_DIR=... scripts/ui-screenshot.sh
+# $BUILD_DIR/main_dialog.png. Usage: BUILD_DIR=... scripts/ui-screenshot.sh [restart]
+# ("restart": the restart dialog, saved as $BUILD_DIR/restart_dialog.png).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
@@ -20,7 +21,11 @@ cleanup() {
 }
 trap cleanup EXIT
 start_display
-wine "$BUILD_DIR/bin/ui_screenshot_show.exe" "$(winepath -w "$work/ready")" "$(winepath -w "$work/done")" \
+mode="${1:-main}"
+out="$BUILD_DIR/main_dialog.png" crop=640x640+320+192
+# The restart dialog is not centred: it opens at the top left.
+[ "$mode" = restart ] && out="$BUILD_DIR/restart_dialog.png" crop=400x300+0+0
+wine "$BUILD_DIR/bin/ui_screenshot_show.exe" "$(winepath -w "$work/ready")" "$(winepath -w "$work/done")" "$mode" \
     >/dev/null 2>&1 &
 SHOW_PID=$!
 for _ in $(seq 600); do
@@ -29,5 +34,5 @@ for _ in $(seq 600); do
 done
 [ -e "$work/ready" ] || { echo "the dialog did not come up" >&2; exit 1; }
 sleep 1 # let the last paint reach the X server
-import -window root -crop 640x640+320+192 "$BUILD_DIR/main_dialog.png"
-echo "saved $BUILD_DIR/main_dialog.png"
+import -window root -crop "$crop" "$out"
+echo "saved $out"

@@ -1,8 +1,10 @@
 // ui_screenshot_show.cpp - shows the main dialog with its three platform rows
 // for a screenshot (scripts/ui-screenshot.sh). Writes the file named by its
 // first argument once the dialog is painted and ends when the file named by
-// the second argument appears.
+// the second argument appears. A third argument "restart" shows the restart
+// dialog instead.
 #include "module/app.h"
+#include "ui/restart_dlg.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <string>
@@ -21,7 +23,9 @@ void CALLBACK WaitForDone(HWND, UINT, UINT_PTR, DWORD)
 void CALLBACK Arrange(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    g_dialog = FindWindowA("#32770", "\xB1\xA3\xCF\xD5\xCF\xE4"); // 保险箱
+    g_dialog = GetForegroundWindow();
+    if (!g_dialog || GetWindowThreadProcessId(g_dialog, nullptr) != GetCurrentThreadId())
+        g_dialog = FindWindowA("#32770", nullptr);
     for (int b = IDC_PLATFORM1; b <= IDC_PLATFORM3; ++b)
         ShowWindow(GetDlgItem(g_dialog, b), SW_SHOW);
     SendMessageA(g_dialog, WM_COMMAND, MAKEWPARAM(IDC_PLATFORM2, BN_CLICKED), 0);
@@ -41,7 +45,11 @@ int main(int argc, char **argv)
     g_readyFile = argv[1];
     g_doneFile = argv[2];
     g_hSefraboxInstance = GetModuleHandleA(nullptr);
-    CSefraboxDlg dlg(nullptr);
     SetTimer(nullptr, 0, 500, Arrange);
+    if (argc > 3 && std::string(argv[3]) == "restart") {
+        CRestartDlg restart(nullptr);
+        return static_cast<int>(restart.DoModal());
+    }
+    CSefraboxDlg dlg(nullptr);
     return static_cast<int>(dlg.DoModal());
 }
