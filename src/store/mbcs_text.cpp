@@ -71,3 +71,26 @@ bool IsPlainFolderName(const char *name, LeadByteTest isLead)
     }
     return true;
 }
+
+bool MbsContains(const char *text, const char *needle, LeadByteTest isLead)
+{
+    const size_t len = std::strlen(needle);
+    for (auto p = reinterpret_cast<const unsigned char *>(text);; ) {
+        if (std::strncmp(reinterpret_cast<const char *>(p), needle, len) == 0)
+            return true;
+        if (*p == 0)
+            return false;
+        p += (isLead(p[0]) && p[1] != 0) ? 2 : 1;
+    }
+}
+
+bool MbsStartsWith(const char *name, const char *prefix, size_t prefixLen, LeadByteTest isLead)
+{
+    if (std::strncmp(name, prefix, prefixLen) != 0)
+        return false;
+    // The match must end on a character boundary of name.
+    size_t i = 0;
+    while (i < prefixLen)
+        i += (isLead(static_cast<unsigned char>(name[i])) && name[i + 1] != 0) ? 2 : 1;
+    return i == prefixLen;
+}

@@ -21,6 +21,13 @@ int MbsICompare(const char *a, const char *b, LeadByteTest isLead);
 // the limit is compared by its lead byte alone.
 int MbsNbICompare(const char *a, const char *b, size_t n, LeadByteTest isLead);
 
+// True when the first prefixLen bytes of name equal prefix exactly and the
+// limit does not cut a double-byte character of name.
+bool MbsStartsWith(const char *name, const char *prefix, size_t prefixLen, LeadByteTest isLead);
+
+// True when needle occurs in text starting at a character boundary of text.
+bool MbsContains(const char *text, const char *needle, LeadByteTest isLead);
+
 // True when a Target from the profile names a plain folder in the volume
 // root: not empty, not "." or "..", no "\" or "/" and no ":" as a
 // single-byte character (a trail byte of 0x5C is part of its character).

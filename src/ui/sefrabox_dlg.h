@@ -57,6 +57,20 @@ public:
     ~CSefraboxDlg() override;
 
     // Operations of the other areas (profile, mount, shell window).
+    // Prepares a visit: platform lists, disk check, store mount, volume and
+    // profile path. TRUE when the dialog is ready to be shown.
+    BOOL Initialize(const char *lpSefraName, int *pnResult, BOOL bSkipChkdsk);
+    // Checks a store volume marked dirty before it is used; 0 or an error.
+    DWORD AutoChkdsk(const char *lpSefraFile);
+    // Deletes the entries of lpFolder whose names begin with lpPrefix
+    // (case-sensitive); everything when lpPrefix is null.
+    void DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix);
+
+private:
+    // Initialize's failure path: trace, unmount, clean up, close the channel.
+    BOOL FailInitialize(DWORD code);
+
+public:
     void ShowPlatformRow(int platformButton, int show);
     void EnableSefraControls(BOOL enable);
     void LoadSefraList();

@@ -4,9 +4,6 @@
 #include "diagnostics/trace.h"
 #include "ui/sefrabox_dlg.h"
 
-// PENDING: fills the platform rows from the profile.
-void CSefraboxDlg::LoadSefraList() { SB_TRACE("CSefraboxDlg::LoadSefraList()"); }
-
 // PENDING: checks the password and mounts the chosen sefra.
 void CSefraboxDlg::OpenSefra() { SB_TRACE("CSefraboxDlg::OpenSefra()"); }
 

@@ -1,0 +1,77 @@
+// sefra_list.cpp - CSefraboxDlg::LoadSefraList: one platform button per sefra
+// of the profile; the sefras of platforms that are gone are wiped.
+#include "Palmet.h"
+#include "diagnostics/trace.h"
+#include "res/resource.h"
+#include "store/mbcs_text.h"
+#include "store/profile_names.h"
+#include "store/recurse_remove.h"
+#include "store/target_check.h"
+#include "ui/sefrabox_dlg.h"
+#include "win/res_string.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+} // namespace
+
+void CSefraboxDlg::LoadSefraList()
+{
+    m_slSefraName.clear();
+    m_slTarget.clear();
+    SB_TRACE("m_szSefrabox: %s", m_szSefrabox.c_str());
+
+    const std::string suffix = LoadResString(IDS_MODULE_TITLE);
+    int nextButton = IDC_PLATFORM1;
+    for (DWORD record = 1; record <= kDialogRecordCount; ++record) {
+        int id = -1;
+        char target[kTargetSize] = {};
+        char password[kPasswordSize] = {};
+        if (GetProfileParameter(record, m_szSefrabox.c_str(), kSchemaRecord, &id, target, password) != ERROR_SUCCESS)
+            continue;
+        target[sizeof target - 1] = '\0';
+        if (id == -1 || target[0] == '\0')
+            continue;
+        // A Target that leads anywhere but a folder in the volume root is
+        // neither shown nor wiped.
+        if (!IsUsableTarget(target))
+            continue;
+
+        const auto found = std::find(m_daIndex.begin(), m_daIndex.end(), static_cast<DWORD>(id));
+        if (found == m_daIndex.end()) {
+            SB_TRACE("nIndex >= m_daIndex.GetSize()");
+            const DWORD cleared = SetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordWrite, "");
+            if (cleared != ERROR_SUCCESS)
+                SB_TRACE("SetProfileParameter() failed! %s", GetErrorText(cleared).c_str());
+            const std::string folder = m_szVolumeName + target;
+            SB_TRACE("szFullPath:%s", folder.c_str());
+            const DWORD removed = RecurseRemoveDirectory(folder.c_str(), nullptr, FALSE);
+            if (removed != ERROR_SUCCESS)
+                SB_TRACE("RecurseRemoveDirectory() failed! %s", GetErrorText(removed).c_str());
+            continue;
+        }
+
+        const size_t j = static_cast<size_t>(found - m_daIndex.begin());
+        if (j >= m_slPlatformName.size()) {
+            SB_TRACE("FindIndex() failed!");
+            continue;
+        }
+        std::string name = m_slPlatformName[j];
+        if (name.empty()) {
+            SB_TRACE("IsEmpty()!");
+            continue;
+        }
+        if (!MbsContains(name.c_str(), suffix.c_str(), IsAnsiLeadByte))
+            name += suffix;
+
+        m_slSefraName.push_back(name);
+        m_slTarget.push_back(target);
+        m_daRecord.push_back(record);
+        SetDlgItemTextA(m_hWnd, nextButton, name.c_str());
+        ::ShowWindow(GetDlgItem(nextButton), SW_SHOW);
+        ++nextButton;
+    }
+}

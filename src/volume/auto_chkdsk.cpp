@@ -1,0 +1,166 @@
+// auto_chkdsk.cpp - CSefraboxDlg::AutoChkdsk and DeletePrefixedEntries: a
+// store volume marked dirty is checked under a drive letter before use, and
+// what the check leaves in the drive's root is removed.
+#include "Kestor.h"
+#include "Palmet.h"
+#include "diagnostics/trace.h"
+#include "module/shared_block.h"
+#include "res/resource.h"
+#include "store/mbcs_text.h"
+#include "ui/progress_dlgs.h"
+#include "ui/sefrabox_dlg.h"
+#include "win/handles.h"
+#include "win/pointers.h"
+#include "win/res_string.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr size_t kBootBlockSize = 512;
+constexpr size_t kDirtyByte = 0x41;
+constexpr char kDebugKey[] = "Software\\Brannick";
+constexpr char kDebugValue[] = "DebugSefra";
+constexpr char kChkdskSwitches[] = "/x /f";
+
+bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+// Reads the debug word; the key stays open until the check ends.
+DWORD ReadDebugSwitch(CRegKey &key)
+{
+    DWORD debug = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDebugKey, 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS) {
+        DWORD size = sizeof debug;
+        if (RegQueryValueExA(key.Get(), kDebugValue, nullptr, nullptr, reinterpret_cast<BYTE *>(&debug), &size) !=
+            ERROR_SUCCESS)
+            debug = 0;
+    }
+    return debug;
+}
+
+void ShowCheckingWindow(CCheckingDlg &dlg)
+{
+    if (!dlg.Create())
+        return;
+    dlg.ShowWindow(SW_SHOW);
+    dlg.CenterWindow(GetDesktopWindow());
+    SetWindowPos(dlg, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    UpdateWindow(dlg);
+}
+
+} // namespace
+
+DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
+{
+    CCheckingDlg checking(GetDesktopWindow());
+    SB_TRACE("AutoChkdsk entry...");
+    if (!IsReadableText(lpSefraFile, kMaxTextProbe))
+        return ERROR_SUCCESS;
+
+    DWORD result = ERROR_SUCCESS;
+    char driveText[10] = {};
+    DWORD checkMount = 0;
+    CFileHandle volume;
+    CRegKey debugKey;
+
+    do {
+        char volumePath[768] = {};
+        result = MountStoreVolume(m_szSefraFile.c_str(), &g_dwMountHandle, volumePath);
+        volumePath[sizeof volumePath - 1] = '\0';
+        m_szVolumeName = volumePath;
+        SB_TRACE("m_szVolumeName: %s; %s", volumePath, GetErrorText(result).c_str());
+        if (result != ERROR_SUCCESS)
+            break;
+
+        volume.Reset(CreateFileA(m_szVolumeName.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!volume) {
+            result = GetLastError();
+            SB_TRACE("CreateFile(%s) failed! %s", m_szVolumeName.c_str(), GetErrorText(result).c_str());
+            break;
+        }
+
+        BYTE boot[kBootBlockSize] = {};
+        DWORD read = 0;
+        if (!ReadFile(volume.Get(), boot, sizeof boot, &read, nullptr)) {
+            result = GetLastError();
+            SB_TRACE("ReadFile() failed! %s", GetErrorText(result).c_str());
+            break;
+        }
+        if (boot[kDirtyByte] == 0) {
+            SB_TRACE("Not need chkdsk sefra!");
+            result = ERROR_SUCCESS;
+            break;
+        }
+
+        if (g_dwMountHandle != 0) {
+            UnMount_Volume(255, g_dwMountHandle);
+            g_dwMountHandle = 0;
+        }
+        result = Dravel_MountDriverByFileName(lpSefraFile, driveText, &checkMount, 0);
+        driveText[sizeof driveText - 1] = '\0';
+        if (result != ERROR_SUCCESS) {
+            SB_TRACE("Dravel_MountDriverByFileName(%s) failed! %s", lpSefraFile, GetErrorText(result).c_str());
+            break;
+        }
+
+        ShowCheckingWindow(checking);
+
+        const DWORD debug = ReadDebugSwitch(debugKey);
+        if (debug != 0) {
+            char text[64] = {};
+            std::snprintf(text, sizeof text, "Mount successful with driver %s", driveText);
+            MessageBoxA(nullptr, text, LoadResString(IDS_MODULE_TITLE).c_str(), MB_OK);
+        }
+        DWORD mode = 3;
+        result = RunChkdsk(driveText, &mode, kChkdskSwitches, 0, debug);
+        DeletePrefixedEntries(driveText, "FOUND");
+        DeletePrefixedEntries(driveText, "FILE");
+    } while (false);
+
+    checking.EndDialog(0);
+    volume.Reset();
+
+    if (IsCharAlphaA(driveText[0]) && checkMount != 0) {
+        SB_TRACE("before UnMount_Volume()");
+        UnMount_Volume(static_cast<BYTE>(driveText[0]), checkMount);
+        SB_TRACE("after UnMount_Volume()");
+    }
+    SB_TRACE("AutoChkdsk soon return.");
+    return result;
+}
+
+void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix)
+{
+    if (!IsReadableText(lpFolder, kMaxTextProbe))
+        return;
+    if (!IsReadableText(lpPrefix, kMaxTextProbe))
+        lpPrefix = nullptr;
+
+    std::string folder(lpFolder);
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    const size_t prefixLen = lpPrefix ? std::strlen(lpPrefix) : 0;
+
+    WIN32_FIND_DATAA fd{};
+    CFindHandle find(FindFirstFileA((folder + "*.*").c_str(), &fd));
+    if (!find)
+        return;
+    do {
+        if (std::strcmp(fd.cFileName, ".") == 0 || std::strcmp(fd.cFileName, "..") == 0)
+            continue;
+        // Case-sensitive: FILE0000.CHK goes, file-list.txt stays.
+        if (lpPrefix && !MbsStartsWith(fd.cFileName, lpPrefix, prefixLen, IsAnsiLeadByte))
+            continue;
+        const std::string entry = folder + fd.cFileName;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            DeletePrefixedEntries(entry.c_str(), nullptr);
+            if (!RemoveDirectoryA(entry.c_str()))
+                SB_TRACE("RemoveDirectory(%s) failed! %s", entry.c_str(), GetErrorText(GetLastError()).c_str());
+        } else if (!DeleteFileA(entry.c_str())) {
+            SB_TRACE("DeleteFile(%s) failed! %s", entry.c_str(), GetErrorText(GetLastError()).c_str());
+        }
+    } while (FindNextFileA(find.Get(), &fd));
+}

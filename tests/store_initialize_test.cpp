@@ -1,0 +1,284 @@
+// Initialize, the disk check and the sefra list of the main dialog, on the
+// demo world that the stand-in libraries serve: real mounts, the real
+// profile file, the dialog's real buttons.
+#include "Kestor.h"
+#include "Palmet.h"
+#include "module/app.h"
+#include "module/shared_block.h"
+#include "palmet_test_util.h"
+#include "res/resource.h"
+#include "ui/sefrabox_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+using palmet_test::ConfigOverride;
+using palmet_test::Exists;
+using palmet_test::TempFolder;
+
+namespace {
+
+const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
+const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";      // 保险箱
+
+std::string ReadValue(const std::string &file, const char *section, const char *key)
+{
+    char value[128] = {};
+    GetPrivateProfileStringA(section, key, "?", value, sizeof value, file.c_str());
+    return value;
+}
+
+BYTE DirtyByte(const std::string &container)
+{
+    BYTE boot[512] = {};
+    HANDLE h = CreateFileA(container.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    DWORD read = 0;
+    ReadFile(h, boot, sizeof boot, &read, nullptr);
+    CloseHandle(h);
+    return boot[0x41];
+}
+
+class StoreWorld : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_hSefraboxInstance = GetModuleHandleA(nullptr);
+        m_drivesBefore = GetLogicalDrives();
+    }
+
+    void MakeWorld(const std::string &options = "")
+    {
+        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", options + " \"" + m_folder.Path() + "\""));
+        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
+    }
+
+    // Gives back what a successful Initialize holds, as the dialog's end does.
+    void Release(CSefraboxDlg &dlg)
+    {
+        if (dlg.m_hVolume != INVALID_HANDLE_VALUE)
+            CloseHandle(dlg.m_hVolume);
+        dlg.m_hVolume = INVALID_HANDLE_VALUE;
+        if (dlg.m_hPlatformChannel != INVALID_HANDLE_VALUE)
+            CloseHandle(dlg.m_hPlatformChannel);
+        dlg.m_hPlatformChannel = INVALID_HANDLE_VALUE;
+        if (g_dwMountHandle != 0)
+            UnMount_Volume(255, g_dwMountHandle);
+        g_dwMountHandle = 0;
+        g_szVolumeName[0] = '\0';
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(0u, g_dwMountHandle);
+        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
+    }
+
+    std::string Store() const { return m_folder / "Sefra.vpf"; }
+    std::string Content() const { return Store() + ".files"; }
+
+    TempFolder m_folder;
+    std::unique_ptr<ConfigOverride> m_config;
+    DWORD m_drivesBefore = 0;
+};
+
+TEST_F(StoreWorld, PreparesListsMountAndProfile)
+{
+    MakeWorld();
+    CSefraboxDlg dlg(nullptr);
+    int result = -1;
+    ASSERT_TRUE(dlg.Initialize(nullptr, &result, FALSE));
+
+    // The default store is the file of the default-store platform.
+    EXPECT_EQ(Store(), dlg.m_szSefraFile);
+    EXPECT_EQ(&result, dlg.m_pnResult);
+    EXPECT_EQ(0, dlg.m_bNoPlatformService);
+    // Main system first, then the offered platforms in the service's order.
+    ASSERT_EQ(3u, dlg.m_daIndex.size());
+    EXPECT_EQ(255u, dlg.m_daIndex[0]);
+    EXPECT_EQ(0u, dlg.m_daType[0]);
+    EXPECT_EQ(kMainSystem, dlg.m_slPlatformName[0]);
+    EXPECT_EQ(kMainSystem, dlg.m_slSefraFile[0]);
+    EXPECT_EQ(1u, dlg.m_daIndex[1]);
+    EXPECT_EQ(2u, dlg.m_daIndex[2]);
+    EXPECT_EQ(1u, dlg.m_daType[2]);
+
+    ASSERT_EQ('\\', dlg.m_szVolumeName.back());
+    ASSERT_EQ('\\', dlg.m_szMountDeviceName.back());
+    EXPECT_EQ(dlg.m_szVolumeName + "Sefrabox.ini", dlg.m_szSefrabox);
+    EXPECT_EQ(dlg.m_szVolumeName, std::string(g_szVolumeName));
+    EXPECT_EQ(dlg.m_szMountDeviceName, std::string(g_szMountDeviceName));
+    EXPECT_NE(0u, g_dwMountHandle);
+    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hVolume);
+    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+    // The profile is reachable through the volume path.
+    EXPECT_EQ("WorkSefra", ReadValue(dlg.m_szSefrabox, "2", "Target"));
+    Release(dlg);
+}
+
+TEST_F(StoreWorld, LaterDefaultStorePlatformWins)
+{
+    MakeWorld();
+    // A second default-store entry after the first one.
+    const std::string config = m_folder / "Platforms.ini";
+    WritePrivateProfileStringA("Platforms", "Count", "4", config.c_str());
+    WritePrivateProfileStringA("Platform4", "Number", "9", config.c_str());
+    WritePrivateProfileStringA("Platform4", "Kind", "2", config.c_str());
+    WritePrivateProfileStringA("Platform4", "File", (m_folder / "Later.vpf").c_str(), config.c_str());
+    WritePrivateProfileStringA("Platform4", "Name", "later", config.c_str());
+
+    CSefraboxDlg dlg(nullptr);
+    EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE)); // Later.vpf does not exist
+    EXPECT_EQ(m_folder / "Later.vpf", dlg.m_szSefraFile);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+    EXPECT_EQ(0u, g_dwMountHandle);
+}
+
+TEST_F(StoreWorld, FailuresLeaveNothingMounted)
+{
+    // No platform configuration: the channel cannot be opened.
+    {
+        ConfigOverride none(m_folder / "missing.ini");
+        CSefraboxDlg dlg(nullptr);
+        EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE));
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+    }
+    MakeWorld();
+    // A store file that is not there.
+    {
+        CSefraboxDlg dlg(nullptr);
+        EXPECT_FALSE(dlg.Initialize((m_folder / "nothing.vpf").c_str(), nullptr, FALSE));
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+    }
+    // An unreadable name changes nothing at all.
+    {
+        CSefraboxDlg dlg(nullptr);
+        void *page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+        EXPECT_FALSE(dlg.Initialize(static_cast<const char *>(page), nullptr, FALSE));
+        VirtualFree(page, 0, MEM_RELEASE);
+        EXPECT_TRUE(dlg.m_szSefraFile.empty());
+        EXPECT_TRUE(dlg.m_daIndex.empty());
+    }
+    // A mount left by someone else with the check skipped: no volume path,
+    // 123, and that mount is given back.
+    {
+        char volume[768] = {};
+        DWORD handle = 0;
+        ASSERT_EQ(0u, MountStoreVolume(Store().c_str(), &handle, volume));
+        g_dwMountHandle = handle;
+        CSefraboxDlg dlg(nullptr);
+        EXPECT_FALSE(dlg.Initialize(Store().c_str(), nullptr, TRUE));
+        EXPECT_TRUE(dlg.m_szVolumeName.empty());
+        EXPECT_EQ(0u, g_dwMountHandle);
+        EXPECT_NE(0u, UnMount_Volume(255, handle)) << "the mount was already released";
+    }
+}
+
+TEST_F(StoreWorld, DirtyStoreIsCheckedAndItsLeftoversRemoved)
+{
+    MakeWorld("--dirty --leftovers");
+    ASSERT_NE(0, DirtyByte(Store()));
+    palmet_test::WriteText(Content() + "\\FILE-list.txt", "user file that begins with FILE");
+    // Names differ from the prefix only in case: kept. (One folder cannot
+    // hold FILE-list.txt and file-list.txt at once.)
+    palmet_test::WriteText(Content() + "\\file-notes.txt", "kept");
+    CreateDirectoryA((Content() + "\\FOUND.001").c_str(), nullptr);
+    palmet_test::WriteText(Content() + "\\FOUND.001\\x.chk", "x");
+
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, FALSE));
+    EXPECT_EQ(0, DirtyByte(Store()));
+    EXPECT_FALSE(Exists(Content() + "\\FOUND.000"));
+    EXPECT_FALSE(Exists(Content() + "\\FOUND.001"));
+    EXPECT_FALSE(Exists(Content() + "\\FILE0000.CHK"));
+    EXPECT_FALSE(Exists(Content() + "\\FILE-list.txt"));
+    EXPECT_TRUE(Exists(Content() + "\\file-notes.txt"));
+    EXPECT_TRUE(Exists(Content() + "\\Sefrabox.ini"));
+    // The store was mounted again after the check.
+    EXPECT_NE(0u, g_dwMountHandle);
+    Release(dlg);
+}
+
+TEST_F(StoreWorld, DebugSwitchShowsTheDriveBeforeTheCheck)
+{
+    MakeWorld("--dirty");
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brannick", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    const DWORD one = 1;
+    RegSetValueExA(key, "DebugSefra", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&one), sizeof one);
+
+    // Answers the box from another thread, remembering its text.
+    std::atomic<bool> stop{false};
+    std::string seen;
+    std::thread watcher([&] {
+        while (!stop) {
+            HWND box = FindWindowA("#32770", kSafe);
+            if (box) {
+                char text[256] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                seen = text;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    CSefraboxDlg dlg(nullptr);
+    const BOOL ok = dlg.Initialize(nullptr, nullptr, FALSE);
+    stop = true;
+    watcher.join();
+    RegDeleteValueA(key, "DebugSefra");
+    RegCloseKey(key);
+
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(0u, seen.find("Mount successful with driver ")) << seen;
+    EXPECT_EQ(':', seen.back());
+    Release(dlg);
+}
+
+TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
+{
+    MakeWorld();
+    // Record 1 (platform 255) loses its Target, record 4 is never read; a
+    // record of a platform that is gone replaces record 3.
+    const std::string profile = Content() + "\\Sefrabox.ini";
+    WritePrivateProfileStringA("1", "Target", "", profile.c_str());
+    WritePrivateProfileStringA("3", "id", "77", profile.c_str());
+    const std::string stale = Content() + "\\" + ReadValue(profile, "3", "Target");
+    ASSERT_TRUE(Exists(stale));
+    // A name that already carries the word is shown unchanged.
+    const std::string config = m_folder / "Platforms.ini";
+    const std::string named = std::string("Work") + kSafe;
+    WritePrivateProfileStringA("Platform1", "Name", named.c_str(), config.c_str());
+
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create()); // runs LoadSefraList
+
+    ASSERT_EQ(1u, dlg.m_slSefraName.size());
+    EXPECT_EQ(named, dlg.m_slSefraName[0]);
+    EXPECT_EQ("WorkSefra", dlg.m_slTarget[0]);
+    ASSERT_EQ(1u, dlg.m_daRecord.size());
+    EXPECT_EQ(2u, dlg.m_daRecord[0]);
+    char caption[64] = {};
+    GetDlgItemTextA(dlg, IDC_PLATFORM1, caption, sizeof caption);
+    EXPECT_EQ(named, caption);
+    // The dialog itself is not shown here: look at the buttons' own style.
+    auto shown = [&](int id) { return (GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_TRUE(shown(IDC_PLATFORM1));
+    EXPECT_FALSE(shown(IDC_PLATFORM2));
+    // The stale sefra lost its folder and its password, kept its record.
+    EXPECT_FALSE(Exists(stale));
+    EXPECT_EQ("", ReadValue(profile, "3", "Password"));
+    EXPECT_EQ("77", ReadValue(profile, "3", "id"));
+
+    dlg.DestroyWindow();
+    Release(dlg);
+}
+
+} // namespace
