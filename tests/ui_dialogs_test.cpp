@@ -344,6 +344,33 @@ TEST_F(MainDialog, PaintsARoundedWindowWithTheBackgroundItHas)
     });
 }
 
+TEST_F(MainDialog, LoadsTheBackgroundFileAndPaintsResource1123WithoutIt)
+{
+    // The build puts SefraboxBack.bmp beside the programs.
+    CSefraboxDlg withFile(nullptr);
+    ASSERT_TRUE(withFile.m_bmpBack.Get());
+    BITMAP bm{};
+    GetObjectA(withFile.m_bmpBack.Get(), sizeof(bm), &bm);
+    EXPECT_EQ(380, bm.bmWidth);
+    EXPECT_EQ(532, bm.bmHeight);
+
+    CSefraboxDlg dlg(nullptr);
+    dlg.m_bmpBack.Reset(); // as if the file were missing
+    CBitmapObject resource(LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
+    ASSERT_TRUE(resource);
+    Run(dlg, [&](HWND hwnd) {
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ASSERT_TRUE(dlg.m_hBackBitmap);
+        CClientDC screen(nullptr);
+        CMemoryDC mem(screen.Get());
+        CSelectObject select(mem.Get(), resource.Get());
+        CClientDC dc(hwnd);
+        for (POINT p : {POINT{20, 300}, POINT{60, 40}, POINT{200, 500}})
+            EXPECT_EQ(GetPixel(mem.Get(), p.x, p.y), GetPixel(dc.Get(), p.x, p.y)) << p.x << "," << p.y;
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
 TEST_F(MainDialog, DispatchAnswersItsEventInterfacesAndIds)
 {
     CSefraboxDlg dlg(nullptr);
