@@ -39,20 +39,31 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARA
         self->UnsubclassWindow();
         return DefSubclassProc(hwnd, msg, w, l);
     }
+    // The message being handled, for Default(); nested messages restore it.
+    struct CurrentMessage {
+        CSubclassWnd *self;
+        UINT msg;
+        WPARAM w;
+        LPARAM l;
+        CurrentMessage(CSubclassWnd *s, UINT m, WPARAM wp, LPARAM lp)
+            : self(s), msg(s->m_curMsg), w(s->m_curW), l(s->m_curL)
+        {
+            s->m_curMsg = m;
+            s->m_curW = wp;
+            s->m_curL = lp;
+        }
+        ~CurrentMessage()
+        {
+            self->m_curMsg = msg;
+            self->m_curW = w;
+            self->m_curL = l;
+        }
+    };
     // No exception may unwind into the system's window procedure.
     try {
-        const UINT saveMsg = self->m_curMsg;
-        const WPARAM saveW = self->m_curW;
-        const LPARAM saveL = self->m_curL;
-        self->m_curMsg = msg;
-        self->m_curW = w;
-        self->m_curL = l;
+        CurrentMessage current(self, msg, w, l);
         LRESULT result = 0;
-        const bool handled = self->OnMessage(msg, w, l, result);
-        self->m_curMsg = saveMsg;
-        self->m_curW = saveW;
-        self->m_curL = saveL;
-        if (handled)
+        if (self->OnMessage(msg, w, l, result))
             return result;
     } catch (...) {
     }
