@@ -25,6 +25,22 @@ void PrintModuleFlag(const SefraboxLibrary &library)
         std::printf("g_bXpFamily: %d (%s)\n", flag, system);
 }
 
+// The functions of the public header, by ordinal.
+const char *PublicName(WORD ordinal)
+{
+    switch (ordinal) {
+    case SEFRABOX_ORD_SHOWDLG: return "SB_ShowDlg";
+    case SEFRABOX_ORD_SHOWDLGNOINIT: return "SB_ShowDlgNoInit";
+    case SEFRABOX_ORD_GETDRIVETARGETS: return "GetDriveTargets";
+    case SEFRABOX_ORD_MYSENDTO: return "MySendTo";
+    case SEFRABOX_ORD_SETSHAREDTEXT: return "SetSharedText";
+    case SEFRABOX_ORD_GETSHAREDTEXT: return "GetSharedText";
+    case SEFRABOX_ORD_SHOWDLGWITHPARENT: return "SB_ShowDlgWithParent";
+    case SEFRABOX_ORD_DELETESEFRA: return "DeleteSefra";
+    default: return "not in Sefrabox.h";
+    }
+}
+
 void PrintExports(const SefraboxLibrary &library)
 {
     ExportTable table;
@@ -35,7 +51,8 @@ void PrintExports(const SefraboxLibrary &library)
     std::printf("export table: base %lu, %lu slots, %u lead to code\n", table.base, table.slotCount,
                 static_cast<unsigned>(table.slots.size()));
     for (const ExportSlot &slot : table.slots)
-        std::printf("  %3u  %s\n", slot.ordinal, slot.name.empty() ? "(by ordinal)" : slot.name.c_str());
+        std::printf("  %3u  %-14s %s\n", slot.ordinal, slot.name.empty() ? "(by ordinal)" : slot.name.c_str(),
+                    PublicName(slot.ordinal));
 }
 
 // A text field of the block, cut at its size whatever another process left.

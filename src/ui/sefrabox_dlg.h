@@ -65,6 +65,12 @@ public:
     // Deletes the entries of lpFolder whose names begin with lpPrefix
     // (case-sensitive); everything when lpPrefix is null.
     void DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix);
+    // Writes the selected sefra's password (at most 8 bytes; empty clears
+    // it). FALSE when no platform is selected or the write failed.
+    BOOL SetPassword(const char *lpPassword);
+    // The selected sefra's stored password into lpBuffer (cut to cbBuffer);
+    // its length, 0 and lpBuffer untouched when no platform is selected.
+    int ReadSefraPassword(char *lpBuffer, size_t cbBuffer);
 
 private:
     // Initialize's failure path: trace, unmount, clean up, close the channel.

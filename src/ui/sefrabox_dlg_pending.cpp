@@ -7,9 +7,6 @@
 // PENDING: checks the password and mounts the chosen sefra.
 void CSefraboxDlg::OpenSefra() { SB_TRACE("CSefraboxDlg::OpenSefra()"); }
 
-// PENDING: the password dialog of the row.
-void CSefraboxDlg::OnSetPasswordButton(int) { SB_TRACE("CSefraboxDlg::OnSetPasswordButton()"); }
-
 // PENDING: closes the Explorer window, stops notifications, unmounts.
 void CSefraboxDlg::OnDestroy() { SB_TRACE("CSefraboxDlg::OnDestroy()"); }
 

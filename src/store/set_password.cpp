@@ -1,0 +1,86 @@
+// set_password.cpp - the selected sefra's password in the profile:
+// CSefraboxDlg::SetPassword, ReadSefraPassword and the rows' set-password
+// buttons that open CSetPwd.
+#include "Palmet.h"
+#include "diagnostics/trace.h"
+#include "store/password_dialogs.h"
+#include "store/profile_names.h"
+#include "ui/sefrabox_dlg.h"
+#include "win/pointers.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Index into m_daRecord of the selected platform button; false when none is
+// selected or the list has no entry for it.
+bool SelectedRecord(int selButton, const std::vector<DWORD> &records, DWORD &record)
+{
+    if (selButton < IDC_PLATFORM1)
+        return false;
+    const size_t index = static_cast<size_t>(selButton - IDC_PLATFORM1);
+    if (index >= records.size())
+        return false;
+    record = records[index];
+    return true;
+}
+
+} // namespace
+
+BOOL CSefraboxDlg::SetPassword(const char *lpPassword)
+{
+    if (m_nSelButton == 0)
+        return FALSE;
+    if (!IsReadableText(lpPassword))
+        return FALSE;
+    // The value is written quoted, so the profile keeps leading and trailing
+    // blanks; a longer text than a password may be is refused, not cut.
+    char value[kPasswordSize] = {};
+    if (lpPassword[0] != '\0') {
+        if (strlen(lpPassword) > kMaxPasswordBytes)
+            return FALSE;
+        snprintf(value, sizeof value, "'%s'", lpPassword);
+    }
+    DWORD record = 0;
+    if (!SelectedRecord(m_nSelButton, m_daRecord, record))
+        return FALSE;
+
+    if (!SetFileAttributesA(m_szSefrabox.c_str(), FILE_ATTRIBUTE_NORMAL))
+        SB_TRACE("SetFileAttributes() failed! %s", GetErrorText(GetLastError()).c_str());
+    const DWORD result = SetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordWrite, value);
+    if (result != ERROR_SUCCESS)
+        SB_TRACE("SetProfileParameter() failed! %s", GetErrorText(result).c_str());
+    return result == ERROR_SUCCESS ? TRUE : FALSE;
+}
+
+int CSefraboxDlg::ReadSefraPassword(char *lpBuffer, size_t cbBuffer)
+{
+    DWORD record = 0;
+    if (m_nSelButton == 0 || !SelectedRecord(m_nSelButton, m_daRecord, record))
+        return 0;
+    if (!lpBuffer || cbBuffer == 0)
+        return 0;
+    // The schema states the read buffer's size; the caller's may be smaller.
+    char password[kPasswordSize] = {};
+    GetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordRead, password);
+    password[sizeof password - 1] = '\0';
+    const int written = snprintf(lpBuffer, cbBuffer, "%s", password);
+    if (written < 0)
+        return 0;
+    return static_cast<size_t>(written) < cbBuffer ? written : static_cast<int>(strlen(lpBuffer));
+}
+
+void CSefraboxDlg::OnSetPasswordButton(int setPasswordButton)
+{
+    // Button 2109 + n belongs to the row whose password edit is 2103 + n.
+    const HWND rowEdit = GetDlgItem(setPasswordButton - IDC_SETPWD1 + IDC_PWD1);
+    ::SetWindowTextA(rowEdit, "");
+
+    char oldPassword[kPasswordSize] = {};
+    ReadSefraPassword(oldPassword, sizeof oldPassword);
+    CSetPwd dlg(nullptr);
+    dlg.SetInfo(oldPassword, this);
+    dlg.DoModal();
+    ::SetFocus(rowEdit);
+}
