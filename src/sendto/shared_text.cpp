@@ -22,6 +22,8 @@ int __cdecl SetSharedText(const char *lpText)
 
 int __cdecl GetSharedText(char *lpBuffer)
 {
+    // The buffer must take the whole slot: it is tested for writing, not
+    // only for reading, so a read-only buffer is refused instead of faulting.
     if (!IsWritableBlock(lpBuffer, sizeof g_szSharedText))
         return FALSE;
     // The slot may hold anything another process wrote: stop at its end.
