@@ -72,7 +72,8 @@ void PrintSharedBlock(const SefraboxLibrary &library)
         std::printf("shared block: no \"Sefrabox\" section\n");
         return;
     }
-    std::printf("shared block: %u bytes at %p\n", static_cast<unsigned>(sizeof *block), static_cast<const void *>(block));
+    std::printf("shared block: %u bytes at %p\n", static_cast<unsigned>(sizeof *block),
+                static_cast<const void *>(block));
     PrintText("volume:", block->szVolumeName, sizeof block->szVolumeName);
     PrintText("mount device:", block->szMountDeviceName, sizeof block->szMountDeviceName);
     PrintText("drive:", block->szDriveLetter, sizeof block->szDriveLetter);

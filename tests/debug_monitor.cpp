@@ -55,8 +55,9 @@ MonitoredRun RunUnderDebugMonitor(const std::string &commandLine)
             break;
         DWORD writer = 0;
         std::memcpy(&writer, buffer, sizeof writer);
+        const char *text = buffer + sizeof writer;
         if (writer == started.dwProcessId)
-            run.lines.emplace_back(buffer + sizeof writer, strnlen(buffer + sizeof writer, kBufferSize - sizeof writer));
+            run.lines.emplace_back(text, strnlen(text, kBufferSize - sizeof writer));
         SetEvent(bufferReady.Get());
     }
     run.exitCode = MAXDWORD;

@@ -44,7 +44,8 @@ bool ParseUnsigned(const char *text, const char *end, DWORD &value)
 bool ParseTarget(const char *arg, DWORD &threadId, DWORD &recordAddress)
 {
     const char *star = std::strchr(arg, '*');
-    return star && ParseUnsigned(arg, star, threadId) && ParseUnsigned(star + 1, star + std::strlen(star), recordAddress);
+    return star && ParseUnsigned(arg, star, threadId) &&
+           ParseUnsigned(star + 1, star + std::strlen(star), recordAddress);
 }
 
 int Fail(int code, const char *what)
@@ -70,12 +71,13 @@ int main(int argc, char **argv)
     const DWORD processId = GetProcessIdOfThread(thread.Get());
     if (processId == 0)
         return Fail(2, "cannot find the crashed process");
-    CKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE, processId));
+    const DWORD access = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE;
+    CKernelHandle process(OpenProcess(access, FALSE, processId));
     if (!process)
         return Fail(2, "cannot open the crashed process");
 
-    CFileHandle file(CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr));
+    CFileHandle file(
+        CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return Fail(3, "cannot create the dump file");
 
