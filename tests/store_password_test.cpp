@@ -61,20 +61,32 @@ HWND WaitDialog(const char *title)
     return nullptr;
 }
 
+// How a box of string id looks: its text, after "[stop] " when it shows
+// the stop icon.
+std::string StopBox(UINT id) { return "[stop] " + LoadResString(id); }
+std::string PlainBox(UINT id) { return LoadResString(id); }
+
 // Waits for the module's message box, answers it with OK and returns its
-// text once it is gone.
+// look (as StopBox and PlainBox put it) once it is gone.
 std::string AnswerBox()
 {
+    const HICON stop = LoadIconA(nullptr, IDI_HAND);
     for (int i = 0; i < kPolls; ++i) {
         FindBoxState state{nullptr};
         EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&state));
         if (state.found) {
             char text[256] = {};
             GetDlgItemTextA(state.found, 0xFFFF, text, sizeof text);
+            std::string look = text;
+            for (HWND c = GetWindow(state.found, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                const HICON icon = reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+                if (icon && IsWindowVisible(c))
+                    look = (icon == stop ? "[stop] " : "[icon] ") + look;
+            }
             PostMessageA(state.found, WM_COMMAND, IDOK, 0);
             for (int j = 0; j < kPolls && IsWindow(state.found); ++j)
                 Sleep(10);
-            return text;
+            return look;
         }
         Sleep(20);
     }
@@ -206,7 +218,7 @@ TEST_F(PasswordDialogs, CheckPasswordIgnoresCaseAndKeepsAskingAfterAWrongOne)
                   for (const char *wrong : {"work2", "work1x", ""}) {
                       SetDlgItemTextA(h, IDC_CHKPWD_EDIT, wrong);
                       PostMessageA(h, WM_COMMAND, IDOK, 0);
-                      EXPECT_EQ(LoadResString(IDS_WRONG_PASSWORD), AnswerBox()) << wrong;
+                      EXPECT_EQ(StopBox(IDS_WRONG_PASSWORD), AnswerBox()) << wrong;
                       ASSERT_TRUE(IsWindow(h));
                       ExpectSelectedEdit(h, IDC_CHKPWD_EDIT);
                   }
@@ -235,7 +247,7 @@ TEST_F(PasswordDialogs, FirstPasswordIsAddedWithoutOldOne)
                   EXPECT_EQ(8, SendDlgItemMessageA(h, IDC_SETPWD_CONFIRM, EM_GETLIMITTEXT, 0, 0));
                   EXPECT_EQ(18, SendDlgItemMessageA(h, IDC_SETPWD_OLD, EM_GETLIMITTEXT, 0, 0));
                   // Whatever the disabled edit holds is not checked.
-                  EXPECT_EQ(LoadResString(IDS_PASSWORD_ADDED), Save(h, "junk", "new", "NEW"));
+                  EXPECT_EQ(PlainBox(IDS_PASSWORD_ADDED), Save(h, "junk", "new", "NEW"));
               }));
     EXPECT_EQ("Password='new'", RawPassword("1"));
     EXPECT_EQ("new", Stored(main));
@@ -261,18 +273,18 @@ TEST_F(PasswordDialogs, ChangeNeedsOldPasswordOrExactResetCode)
                   for (char &c : lowerCode)
                       c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
                   for (const std::string &wrong : {std::string("secret13"), std::string("SECRET12x"), lowerCode}) {
-                      EXPECT_EQ(LoadResString(IDS_WRONG_OLD_PASSWORD), Save(h, wrong.c_str(), "abc", "abc")) << wrong;
+                      EXPECT_EQ(StopBox(IDS_WRONG_OLD_PASSWORD), Save(h, wrong.c_str(), "abc", "abc")) << wrong;
                       ASSERT_TRUE(IsWindow(h));
                       ExpectSelectedEdit(h, IDC_SETPWD_OLD);
                   }
                   EXPECT_EQ("Password='secret12'", RawPassword("2"));
                   // Right old password, confirmation differs.
-                  EXPECT_EQ(LoadResString(IDS_NEW_PASSWORDS_DIFFER), Save(h, "Secret12", "abc", "abd"));
+                  EXPECT_EQ(PlainBox(IDS_NEW_PASSWORDS_DIFFER), Save(h, "Secret12", "abc", "abd"));
                   ASSERT_TRUE(IsWindow(h));
                   ExpectSelectedEdit(h, IDC_SETPWD_NEW);
                   EXPECT_EQ("Password='secret12'", RawPassword("2"));
                   // Differing only in case: the new edit's text is stored.
-                  EXPECT_EQ(LoadResString(IDS_PASSWORD_CHANGED), Save(h, "SECRET12", "AbC", "aBc"));
+                  EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, "SECRET12", "AbC", "aBc"));
               }));
     EXPECT_TRUE(trace.Contains("m_lpOldPwd == m_szOldPwd"));
     EXPECT_EQ("Password='AbC'", RawPassword("2"));
@@ -282,7 +294,7 @@ TEST_F(PasswordDialogs, ChangeNeedsOldPasswordOrExactResetCode)
     CSetPwd reset(nullptr);
     ASSERT_TRUE(reset.SetInfo(current.c_str(), &main));
     EXPECT_EQ(IDOK, RunDriven(reset, kSetPwdTitle, [&](HWND h) {
-                  EXPECT_EQ(LoadResString(IDS_PASSWORD_CHANGED), Save(h, kResetCode, "", ""));
+                  EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, kResetCode, "", ""));
               }));
     EXPECT_EQ("Password=", RawPassword("2"));
     EXPECT_EQ("", Stored(main));
@@ -353,7 +365,7 @@ TEST_F(PasswordDialogs, RowButtonOpensTheDialogForTheSelectedSefra)
         }
         EXPECT_EQ("", ItemText(main, IDC_PWD2));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(h, IDC_SETPWD_OLD)));
-        EXPECT_EQ(LoadResString(IDS_PASSWORD_CHANGED), Save(h, "secret12", "zz", "zz"));
+        EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, "secret12", "zz", "zz"));
     });
     SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SETPWD2, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_SETPWD2)));
