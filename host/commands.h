@@ -22,3 +22,4 @@ const std::vector<HostCommand> &HostCommands();
 
 int RunInfo(SefraboxLibrary &library, int argc, char **argv);
 int RunSharedText(SefraboxLibrary &library, int argc, char **argv);
+int RunShowNoInit(SefraboxLibrary &library, int argc, char **argv);
