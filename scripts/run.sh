@@ -6,21 +6,7 @@
 # Usage: scripts/run.sh [host program arguments...]
 #        (no arguments: info, then the dialog and its screenshot)
 set -euo pipefail
-ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-
-"$ROOT/scripts/setup.sh"
-"$ROOT/scripts/build.sh"
-"$ROOT/scripts/prefix.sh" "$BUILD_DIR"
-
-. "$ROOT/scripts/wine-env.sh"
-. "$ROOT/scripts/with-display.sh"
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    stop_display
-}
-trap cleanup EXIT
-start_display
+. "$(dirname "$0")/wine-session.sh"
 
 cd "$BUILD_DIR/bin"
 if [ $# -gt 0 ]; then

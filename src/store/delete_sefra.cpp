@@ -8,8 +8,8 @@
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "store/profile_names.h"
-#include "store/recurse_remove.h"
 #include "store/target_check.h"
+#include "store/wipe_sefra.h"
 #include "win/pointers.h"
 
 #include <cstring>
@@ -34,14 +34,7 @@ DWORD DeleteFromRecords(const std::string &volumePath, DWORD dwID)
         if (!IsUsableTarget(target))
             continue;
         SB_TRACE("Delete VPF sefra");
-        const DWORD cleared = SetProfileParameter(record, profile.c_str(), kSchemaPasswordWrite, "");
-        if (cleared != ERROR_SUCCESS)
-            SB_TRACE("SetProfileParameter() failed! %s", GetErrorText(cleared).c_str());
-        const std::string folder = volumePath + target;
-        SB_TRACE("szFullPath:%s", folder.c_str());
-        result = RecurseRemoveDirectory(folder.c_str(), nullptr, FALSE);
-        if (result != ERROR_SUCCESS)
-            SB_TRACE("RecurseRemoveDirectory() failed! %s", GetErrorText(result).c_str());
+        result = WipeSefra(record, profile, volumePath, target);
     }
     return result;
 }

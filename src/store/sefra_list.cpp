@@ -5,8 +5,8 @@
 #include "res/resource.h"
 #include "store/mbcs_text.h"
 #include "store/profile_names.h"
-#include "store/recurse_remove.h"
 #include "store/target_check.h"
+#include "store/wipe_sefra.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/res_string.h"
 
@@ -43,14 +43,7 @@ void CSefraboxDlg::LoadSefraList()
         const auto found = std::find(m_daIndex.begin(), m_daIndex.end(), static_cast<DWORD>(id));
         if (found == m_daIndex.end()) {
             SB_TRACE("nIndex >= m_daIndex.GetSize()");
-            const DWORD cleared = SetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordWrite, "");
-            if (cleared != ERROR_SUCCESS)
-                SB_TRACE("SetProfileParameter() failed! %s", GetErrorText(cleared).c_str());
-            const std::string folder = m_szVolumeName + target;
-            SB_TRACE("szFullPath:%s", folder.c_str());
-            const DWORD removed = RecurseRemoveDirectory(folder.c_str(), nullptr, FALSE);
-            if (removed != ERROR_SUCCESS)
-                SB_TRACE("RecurseRemoveDirectory() failed! %s", GetErrorText(removed).c_str());
+            WipeSefra(record, m_szSefrabox, m_szVolumeName, target);
             continue;
         }
 

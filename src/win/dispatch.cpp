@@ -54,34 +54,36 @@ HRESULT STDMETHODCALLTYPE CDispatchSink::Invoke(DISPID id, REFIID, LCID, WORD, D
     }
 }
 
+namespace {
+
+// The connection point of source for the event interface iid.
+HRESULT FindConnectionPointOf(IUnknown *source, REFIID iid, CComPtr<IConnectionPoint> &point)
+{
+    CComPtr<IConnectionPointContainer> container;
+    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.ReceiveVoid());
+    if (FAILED(hr))
+        return hr;
+    return container->FindConnectionPoint(iid, point.Receive());
+}
+
+} // namespace
+
 HRESULT ConnectionAdvise(IUnknown *source, REFIID iid, IUnknown *sink, DWORD *cookie)
 {
     if (cookie)
         *cookie = 0;
     if (!source || !sink || !cookie)
         return E_POINTER;
-    CComPtr<IConnectionPointContainer> container;
-    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.ReceiveVoid());
-    if (FAILED(hr))
-        return hr;
     CComPtr<IConnectionPoint> point;
-    hr = container->FindConnectionPoint(iid, point.Receive());
-    if (FAILED(hr))
-        return hr;
-    return point->Advise(sink, cookie);
+    const HRESULT hr = FindConnectionPointOf(source, iid, point);
+    return FAILED(hr) ? hr : point->Advise(sink, cookie);
 }
 
 HRESULT ConnectionUnadvise(IUnknown *source, REFIID iid, DWORD cookie)
 {
     if (!source)
         return E_POINTER;
-    CComPtr<IConnectionPointContainer> container;
-    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.ReceiveVoid());
-    if (FAILED(hr))
-        return hr;
     CComPtr<IConnectionPoint> point;
-    hr = container->FindConnectionPoint(iid, point.Receive());
-    if (FAILED(hr))
-        return hr;
-    return point->Unadvise(cookie);
+    const HRESULT hr = FindConnectionPointOf(source, iid, point);
+    return FAILED(hr) ? hr : point->Unadvise(cookie);
 }
