@@ -1,0 +1,91 @@
+// volume_label_test.cpp - SetDriveLabel on the real registry of the prefix.
+#include "volume/drive_label.h"
+#include "win/handles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char kIcons[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons";
+
+std::string KeyOf(char letter, const char *below = nullptr)
+{
+    std::string k = std::string(kIcons) + "\\" + letter;
+    if (below)
+        k += std::string("\\") + below;
+    return k;
+}
+
+bool KeyExists(const std::string &path)
+{
+    CRegKey key;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+// The default value's bytes, terminator included; empty when absent.
+std::string DefaultValue(const std::string &path)
+{
+    CRegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return {};
+    char buf[256];
+    DWORD cb = sizeof(buf), type = 0;
+    if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE *>(buf), &cb) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return {};
+    return std::string(buf, cb);
+}
+
+class DriveLabelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetDriveLabel('Q', nullptr, 0);
+        SetDriveLabel('R', nullptr, 0);
+    }
+    void TearDown() override { SetUp(); }
+};
+
+TEST_F(DriveLabelTest, SetCreatesMissingKeysAndOverwrites)
+{
+    ASSERT_FALSE(KeyExists(KeyOf('Q')));
+    // 保险箱
+    EXPECT_EQ(0u, SetDriveLabel('Q', "\xB1\xA3\xCF\xD5\xCF\xE4", 1));
+    EXPECT_EQ(std::string("\xB1\xA3\xCF\xD5\xCF\xE4", 7), DefaultValue(KeyOf('Q', "DefaultLabel")));
+    EXPECT_EQ(0u, SetDriveLabel('Q', "Docs", 1));
+    EXPECT_EQ(std::string("Docs", 5), DefaultValue(KeyOf('Q', "DefaultLabel")));
+    // Only the low byte names the letter.
+    EXPECT_EQ(0u, SetDriveLabel(0x1200 | 'R', "Other", 1));
+    EXPECT_EQ(std::string("Other", 6), DefaultValue(KeyOf('R', "DefaultLabel")));
+}
+
+TEST_F(DriveLabelTest, NullLabelIsRefusedAndTouchesNothing)
+{
+    EXPECT_EQ(87u, SetDriveLabel('Q', nullptr, 1));
+    EXPECT_EQ(87u, SetDriveLabel('Q', reinterpret_cast<const char *>(8), 1));
+    EXPECT_FALSE(KeyExists(KeyOf('Q')));
+}
+
+TEST_F(DriveLabelTest, RemoveDeletesTheWholeLetterKeyOnly)
+{
+    ASSERT_EQ(0u, SetDriveLabel('Q', "Sefra", 1));
+    ASSERT_EQ(0u, SetDriveLabel('R', "Keep", 1));
+    // Foreign subkeys under the letter, two levels deep, go as well.
+    CRegKey extra;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyOf('Q', "DefaultIcon\\Deep").c_str(), 0, nullptr,
+                                             0, KEY_ALL_ACCESS, nullptr, extra.Receive(), nullptr));
+    extra.Reset();
+
+    EXPECT_EQ(0u, SetDriveLabel('Q', nullptr, 0));
+    EXPECT_FALSE(KeyExists(KeyOf('Q')));
+    EXPECT_TRUE(KeyExists(kIcons));
+    EXPECT_EQ(std::string("Keep", 5), DefaultValue(KeyOf('R', "DefaultLabel")));
+
+    // A letter without a key: the open error, nothing changed.
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), SetDriveLabel('Q', nullptr, 0));
+    EXPECT_TRUE(KeyExists(KeyOf('R')));
+}
+
+} // namespace
