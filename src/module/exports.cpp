@@ -6,10 +6,6 @@
 
 extern "C" {
 
-int __cdecl SB_ShowDlg(const char *, int *, int *, CSefraboxDlg **) { return ERROR_CALL_NOT_IMPLEMENTED; }
-
-int __cdecl SB_ShowDlgWithParent(CWnd *, int *) { return ERROR_CALL_NOT_IMPLEMENTED; }
-
 int __cdecl MySendTo(void) { return ERROR_CALL_NOT_IMPLEMENTED; }
 
 } // extern "C"

@@ -71,6 +71,13 @@ public:
     // The selected sefra's stored password into lpBuffer (cut to cbBuffer);
     // its length, 0 and lpBuffer untouched when no platform is selected.
     int ReadSefraPassword(char *lpBuffer, size_t cbBuffer);
+    // Unmounts the store Initialize mounted; clears g_szVolumeName and
+    // g_pSefraboxDlg, closes the platform channel. Safe to repeat.
+    void UnMountSefraVolume();
+    // Whether the store volume has no other user (10 tries, 100 ms apart);
+    // TRUE without trying when no volume is open.
+    BOOL LockVolume();
+    BOOL UnLockVolume();
 
 private:
     // Initialize's failure path: trace, unmount, clean up, close the channel.

@@ -7,18 +7,8 @@
 // PENDING: checks the password and mounts the chosen sefra.
 void CSefraboxDlg::OpenSefra() { SB_TRACE("CSefraboxDlg::OpenSefra()"); }
 
-// PENDING: closes the Explorer window, stops notifications, unmounts.
-void CSefraboxDlg::OnDestroy() { SB_TRACE("CSefraboxDlg::OnDestroy()"); }
-
 // PENDING: the dialog's timers.
 void CSefraboxDlg::OnTimer(UINT_PTR) {}
-
-// PENDING: end of the Windows session.
-BOOL CSefraboxDlg::OnQueryEndSession()
-{
-    SB_TRACE("CSefraboxDlg::OnQueryEndSession()");
-    return TRUE;
-}
 
 // PENDING: drive arrival and removal.
 void CSefraboxDlg::OnShellChangeNotify(WPARAM, LPARAM) {}

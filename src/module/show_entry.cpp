@@ -1,0 +1,163 @@
+// show_entry.cpp - SB_ShowDlg (ordinal 10) and SB_ShowDlgWithParent (ordinal
+// 25): the main dialog prepared on the store and run modally on the caller's
+// thread, one at a time on the whole machine.
+#include "Dravel.h"
+#include "Kestor.h"
+#include "Sefrabox.h"
+#include "diagnostics/trace.h"
+#include "module/live_dialog.h"
+#include "module/mount_lock.h"
+#include "module/shared_block.h"
+#include "ui/sefrabox_dlg.h"
+#include "volume/drive_unlink.h"
+#include "win/pointers.h"
+
+#include <cstring>
+
+namespace {
+
+// Notes the main dialog's window in the live record as soon as it exists;
+// installed on the entry's thread for the modal run only.
+CSefraboxDlg *s_pShowingDlg = nullptr;
+HHOOK s_hShowHook = nullptr;
+
+LRESULT CALLBACK ShowHookProc(int code, WPARAM w, LPARAM l)
+{
+    if (code == HC_ACTION && s_pShowingDlg) {
+        const auto *msg = reinterpret_cast<const CWPRETSTRUCT *>(l);
+        if (msg->message == WM_INITDIALOG && msg->hwnd == s_pShowingDlg->GetSafeHwnd()) {
+            SetLiveDialogWindow(s_pShowingDlg, msg->hwnd);
+            s_pShowingDlg = nullptr;
+        }
+    }
+    return CallNextHookEx(s_hShowHook, code, w, l);
+}
+
+INT_PTR RunModal(CSefraboxDlg &dlg)
+{
+    s_pShowingDlg = &dlg;
+    s_hShowHook = SetWindowsHookExA(WH_CALLWNDPROCRET, ShowHookProc, nullptr, GetCurrentThreadId());
+    const INT_PTR result = dlg.DoModal();
+    if (s_hShowHook)
+        UnhookWindowsHookEx(s_hShowHook);
+    s_hShowHook = nullptr;
+    s_pShowingDlg = nullptr;
+    ForgetLiveDialog(&dlg);
+    return result;
+}
+
+// Step taken with the lock held: false when the recorded dialog is alive
+// (the lock is then released); otherwise what a dead one left is cleaned up.
+bool ClearDeadDialog(bool log)
+{
+    if (g_pSefraboxDlg == 0)
+        return true;
+    if (IsRecordedDialogAlive()) {
+        ReleaseMountVolumeLock();
+        if (log)
+            SB_TRACE("g_pSefraboxDlg IsWindow()");
+        return false;
+    }
+    std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
+    g_pSefraboxDlg = 0;
+    UnlinkSefraDrive();
+    if (g_dwMountHandle != 0) {
+        UnMount_Volume(255, g_dwMountHandle);
+        g_dwMountHandle = 0;
+    }
+    return true;
+}
+
+DWORD AddressOf(const CSefraboxDlg &dlg) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(&dlg)); }
+
+// The window of a caller's window object: the handle it holds first.
+HWND ParentWindowOf(const CWnd *pParent)
+{
+    if (!pParent || !IsReadableBlock(pParent, sizeof(CSefraboxDlg)))
+        return nullptr;
+    HWND hwnd = nullptr;
+    std::memcpy(&hwnd, pParent, sizeof hwnd);
+    return IsWindow(hwnd) ? hwnd : nullptr;
+}
+
+} // namespace
+
+extern "C" int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pbClosedByHotKey, CSefraboxDlg **pWnd)
+{
+    SB_TRACE("SB_ShowDlg() of Sefrabox");
+    if (!TryAcquireMountVolumeLock()) {
+        SB_TRACE("1 == g_MountVolumeLock");
+        return 2;
+    }
+    if (!ClearDeadDialog(true))
+        return 2;
+    int result = 2;
+    bool held = true;
+    try {
+        CSefraboxDlg dlg(GetDesktopWindow());
+        if (!dlg.Initialize(lpSefraName, pnResult, FALSE)) {
+            held = false;
+            ReleaseMountVolumeLock();
+            SB_TRACE("CSefraboxDlg::Initialize() failed!");
+        } else {
+            g_pSefraboxDlg = AddressOf(dlg);
+            RecordLiveDialog(&dlg);
+            held = false;
+            ReleaseMountVolumeLock();
+            const bool stored = IsWritableBlock(pWnd, sizeof *pWnd);
+            if (stored) {
+                *pWnd = &dlg;
+                SB_TRACE("*pWnd = 0x%08X", static_cast<unsigned>(AddressOf(dlg)));
+            }
+            result = static_cast<int>(RunModal(dlg));
+            if (stored)
+                *pWnd = nullptr;
+            if (pbClosedByHotKey)
+                *pbClosedByHotKey = dlg.m_bClosedByHotKey;
+            SB_TRACE("After CSefraboxDlg::DoModal()");
+        }
+        SB_TRACE("SB_ShowDlg() soon return.");
+    } catch (...) {
+        // No exception crosses the export boundary.
+        if (held)
+            ReleaseMountVolumeLock();
+        return -1;
+    }
+    return result;
+}
+
+extern "C" int __cdecl SB_ShowDlgWithParent(CWnd *pParentWnd, int *pnResult)
+{
+    SB_TRACE("SB_ShowDlg() of Sefrabox");
+    const HWND parent = ParentWindowOf(pParentWnd);
+    if (!parent)
+        return 2;
+    if (!TryAcquireMountVolumeLock())
+        return 2;
+    if (!ClearDeadDialog(false))
+        return 2;
+    int result = 2;
+    bool held = true;
+    try {
+        CSefraboxDlg dlg(parent);
+        if (!dlg.Initialize(nullptr, pnResult, FALSE)) {
+            held = false;
+            ReleaseMountVolumeLock();
+            SB_TRACE("CSefraboxDlg::Initialize() failed!");
+        } else {
+            // Recorded before the lock goes, so that no other entry sees a
+            // prepared dialog as none.
+            g_pSefraboxDlg = AddressOf(dlg);
+            RecordLiveDialog(&dlg);
+            held = false;
+            ReleaseMountVolumeLock();
+            result = static_cast<int>(RunModal(dlg));
+            SB_TRACE("After CSefraboxDlg::DoModal()");
+        }
+    } catch (...) {
+        if (held)
+            ReleaseMountVolumeLock();
+        return -1;
+    }
+    return result;
+}

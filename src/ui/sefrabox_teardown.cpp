@@ -1,0 +1,102 @@
+// sefrabox_teardown.cpp - the end of a visit: CSefraboxDlg::OnDestroy, the
+// store unmount, the end of the Windows session and the store volume's lock
+// probe.
+#include "Dravel.h"
+#include "Kestor.h"
+#include "diagnostics/trace.h"
+#include "module/mount_lock.h"
+#include "module/shared_block.h"
+#include "ui/sefrabox_dlg.h"
+#include "volume/drive_unlink.h"
+
+#include <winioctl.h>
+
+#include <cstring>
+
+namespace {
+constexpr int kLockAttempts = 10;
+constexpr DWORD kLockRetryMs = 100;
+} // namespace
+
+// Every step is safe to repeat: the session's end runs it before the window
+// is destroyed, and WM_DESTROY runs it again.
+void CSefraboxDlg::OnDestroy()
+{
+    SB_TRACE("CSefraboxDlg::OnDestroy()");
+    if (m_pWebBrowser2) {
+        if (m_bOwnShellWindow == 1) {
+            m_pWebBrowser2->Quit();
+            m_bOwnShellWindow = 0;
+        }
+        if (m_dwBrowserCookie != 0) {
+            ConnectionUnadvise(m_pWebBrowser2.Get(), DIID_DWebBrowserEvents2, m_dwBrowserCookie);
+            m_dwBrowserCookie = 0;
+        }
+        m_pWebBrowser2.Release();
+    }
+    if (m_ulNotifyID != 0)
+        SHChangeNotifyDeregister(m_ulNotifyID);
+    // Ends the wait of a running Explorer watcher before the lock is awaited.
+    m_bExiting = 1;
+    AcquireMountVolumeLock(kLockPollHandlerMs);
+    SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
+    m_pOpenningDlg.reset();
+    UnlinkSefraDrive();
+    if (m_hVolume != INVALID_HANDLE_VALUE) {
+        CloseHandle(m_hVolume);
+        m_hVolume = INVALID_HANDLE_VALUE;
+    }
+    UnMountSefraVolume();
+    ReleaseMountVolumeLock();
+    CDialog::OnDestroy();
+    SB_TRACE("CSefraboxDlg::OnDestroy() soon return");
+}
+
+void CSefraboxDlg::UnMountSefraVolume()
+{
+    SB_TRACE("CSefraboxDlg::UnMountSefraVolume()");
+    std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
+    g_pSefraboxDlg = 0;
+    if (g_dwMountHandle != 0) {
+        UnMount_Volume(255, g_dwMountHandle);
+        g_dwMountHandle = 0;
+    }
+    Dravel_Cleanup();
+    if (m_hPlatformChannel != INVALID_HANDLE_VALUE) {
+        CloseHandle(m_hPlatformChannel);
+        m_hPlatformChannel = INVALID_HANDLE_VALUE;
+    }
+}
+
+BOOL CSefraboxDlg::OnQueryEndSession()
+{
+    SB_TRACE("CSefraboxDlg::OnQueryEndSession()");
+    if (!DefWindowProcA(m_hWnd, WM_QUERYENDSESSION, 0, 0))
+        return FALSE;
+    OnDestroy();
+    return TRUE;
+}
+
+// The lock succeeds only while no other handle is open on the store volume.
+BOOL CSefraboxDlg::LockVolume()
+{
+    if (m_hVolume == INVALID_HANDLE_VALUE)
+        return TRUE;
+    BOOL locked = FALSE;
+    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+        DWORD returned = 0;
+        locked = DeviceIoControl(m_hVolume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
+        if (locked)
+            break;
+        Sleep(kLockRetryMs);
+    }
+    return locked;
+}
+
+BOOL CSefraboxDlg::UnLockVolume()
+{
+    if (m_hVolume == INVALID_HANDLE_VALUE)
+        return TRUE;
+    DWORD returned = 0;
+    return DeviceIoControl(m_hVolume, FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
+}
