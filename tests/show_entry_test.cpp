@@ -1,0 +1,211 @@
+// show_entry_test.cpp - SB_ShowDlg and SB_ShowDlgWithParent through
+// Sefrabox.dll on the demo world: the dialog on a real mount, one dialog on
+// the machine across processes, a killed dialog's mount cleaned up, the
+// parent test, and the teardown at the dialog's end and the session's end.
+#include "Sefrabox.h"
+#include "palmet_test_util.h"
+#include "shared_section.h"
+#include "ui_support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using palmet_test::ConfigOverride;
+using palmet_test::TempFolder;
+
+namespace {
+
+const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
+const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";     // 保险箱
+constexpr WPARAM kHotKeyId = 0x1000;
+constexpr DWORD kVolumeNameOffset = 0x300;
+constexpr DWORD kDriveLetterOffset = 0x680;
+constexpr DWORD kMountHandleOffset = 0x690;
+constexpr DWORD kDialogOffset = 0x694;
+
+std::string TextOf(HWND hwnd)
+{
+    char buf[128] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+void PostHotKey(HWND dlg) { PostMessageA(dlg, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L')); }
+
+struct FindArgs {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessDialog(HWND hwnd, LPARAM l)
+{
+    auto *a = reinterpret_cast<FindArgs *>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == a->pid && IsWindowVisible(hwnd) && TextOf(hwnd) == kTitle) {
+        a->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible dialog titled 保险箱 of process pid, or null.
+HWND DialogOfProcess(DWORD pid)
+{
+    FindArgs args{pid, nullptr};
+    EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&args));
+    return args.found;
+}
+
+class ShowEntry : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_block = SharedBlockOf(GetModuleHandleA("Sefrabox.dll"));
+        ASSERT_NE(nullptr, m_block);
+        m_drivesBefore = GetLogicalDrives();
+        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "\"" + m_folder.Path() + "\""));
+        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
+    }
+
+    void TearDown() override { ExpectClosed(); }
+
+    LONG Lock() const { return *reinterpret_cast<volatile LONG *>(m_block + kMountVolumeLockOffset); }
+    DWORD MountHandle() const { return *reinterpret_cast<DWORD *>(m_block + kMountHandleOffset); }
+    DWORD DialogAddress() const { return *reinterpret_cast<DWORD *>(m_block + kDialogOffset); }
+    std::string VolumeName() const { return reinterpret_cast<const char *>(m_block + kVolumeNameOffset); }
+    std::string DriveLetter() const { return reinterpret_cast<const char *>(m_block + kDriveLetterOffset); }
+
+    // What every road out of a dialog leaves.
+    void ExpectClosed()
+    {
+        EXPECT_EQ(0, Lock());
+        EXPECT_EQ(0u, MountHandle());
+        EXPECT_EQ("", VolumeName());
+        EXPECT_EQ("", DriveLetter());
+        EXPECT_EQ(0u, DialogAddress());
+        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
+    }
+
+    BYTE *m_block = nullptr;
+    DWORD m_drivesBefore = 0;
+    TempFolder m_folder;
+    std::unique_ptr<ConfigOverride> m_config;
+};
+
+TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
+{
+    CSefraboxDlg *pWnd = nullptr;
+    CSefraboxDlg *seenWnd = nullptr;
+    std::string row;
+    bool mounted = false;
+    LONG lockDuringRun = -1;
+    DWORD second = 0;
+    RunFromLoop([&] {
+        const std::vector<HWND> dialogs = ThreadDialogs();
+        ASSERT_EQ(1u, dialogs.size());
+        row = TextOf(GetDlgItem(dialogs[0], 2100));
+        seenWnd = pWnd;
+        mounted = MountHandle() != 0 && !VolumeName().empty() && DialogAddress() == reinterpret_cast<DWORD>(pWnd);
+        lockDuringRun = Lock();
+        second = palmet_test::RunProgram("show_entry_child.exe", "show");
+        PostHotKey(dialogs[0]);
+    });
+    int result = -7;
+    int hotKey = -7;
+    EXPECT_EQ(0, SB_ShowDlg(nullptr, &result, &hotKey, &pWnd));
+    EXPECT_EQ(std::string(kMainSystem) + kTitle, row); // 主系统保险箱
+    EXPECT_NE(nullptr, seenWnd);
+    EXPECT_TRUE(mounted);
+    EXPECT_EQ(0, lockDuringRun) << "the lock is free while the dialog runs";
+    EXPECT_EQ(2u, second) << "a second process sees the live dialog";
+    EXPECT_EQ(1, hotKey);
+    EXPECT_EQ(nullptr, pWnd);
+}
+
+TEST_F(ShowEntry, AKilledDialogsMountIsCleanedUpByTheNextShow)
+{
+    HANDLE child = palmet_test::StartProgram("show_entry_child.exe", "show");
+    ASSERT_NE(nullptr, child);
+    const DWORD pid = GetProcessId(child);
+    HWND childDialog = nullptr;
+    while (!childDialog && WaitForSingleObject(child, 50) == WAIT_TIMEOUT)
+        childDialog = DialogOfProcess(pid);
+    ASSERT_NE(nullptr, childDialog) << "the child ended without showing its dialog";
+    EXPECT_NE(0u, MountHandle());
+    // Refused while the other process's dialog lives.
+    EXPECT_EQ(2, SB_ShowDlg(nullptr, nullptr, nullptr, nullptr));
+    TerminateProcess(child, 9);
+    WaitForSingleObject(child, INFINITE);
+    CloseHandle(child);
+    EXPECT_NE(0u, MountHandle()) << "the killed dialog left its mount";
+
+    bool remounted = false;
+    RunFromLoop([&] {
+        const std::vector<HWND> dialogs = ThreadDialogs();
+        ASSERT_EQ(1u, dialogs.size());
+        remounted = MountHandle() != 0 && !VolumeName().empty();
+        PostHotKey(dialogs[0]);
+    });
+    int hotKey = 0;
+    EXPECT_EQ(0, SB_ShowDlg(nullptr, nullptr, &hotKey, nullptr));
+    EXPECT_TRUE(remounted);
+    EXPECT_EQ(1, hotKey);
+}
+
+TEST_F(ShowEntry, WithParentRefusesUnusableParentsAndShowsOwnedByAGoodOne)
+{
+    struct CallerWindow {
+        HWND hwnd;
+        char rest[4096];
+    };
+    // Null, unreadable, and readable but not a window: refused, lock untouched.
+    EXPECT_EQ(2, SB_ShowDlgWithParent(nullptr, nullptr));
+    EXPECT_EQ(2, SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(1), nullptr));
+    auto notAWindow = std::make_unique<CallerWindow>();
+    notAWindow->hwnd = reinterpret_cast<HWND>(0x1234);
+    EXPECT_EQ(2, SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(notAWindow.get()), nullptr));
+    EXPECT_EQ(0, Lock());
+    EXPECT_EQ(0u, MountHandle());
+
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, owner);
+    auto caller = std::make_unique<CallerWindow>();
+    caller->hwnd = owner;
+    HWND ownerSeen = nullptr;
+    RunFromLoop([&] {
+        const std::vector<HWND> dialogs = ThreadDialogs();
+        ASSERT_EQ(1u, dialogs.size());
+        ownerSeen = GetWindow(dialogs[0], GW_OWNER);
+        PostHotKey(dialogs[0]);
+    });
+    EXPECT_EQ(0, SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(caller.get()), nullptr));
+    EXPECT_EQ(owner, ownerSeen);
+    DestroyWindow(owner);
+}
+
+TEST_F(ShowEntry, UnwritablePointerIsNeverWrittenAndSessionEndUnmounts)
+{
+    auto *page = static_cast<CSefraboxDlg **>(VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(nullptr, page);
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(page, 4096, PAGE_READONLY, &old));
+    LRESULT answer = 0;
+    bool unmountedAtSessionEnd = false;
+    RunFromLoop([&] {
+        const std::vector<HWND> dialogs = ThreadDialogs();
+        ASSERT_EQ(1u, dialogs.size());
+        answer = SendMessageA(dialogs[0], WM_QUERYENDSESSION, 0, 0);
+        unmountedAtSessionEnd = MountHandle() == 0 && VolumeName().empty() && Lock() == 0;
+        PostHotKey(dialogs[0]);
+    });
+    EXPECT_EQ(0, SB_ShowDlg(nullptr, nullptr, nullptr, page));
+    EXPECT_EQ(1, answer);
+    EXPECT_TRUE(unmountedAtSessionEnd);
+    EXPECT_EQ(nullptr, *page);
+    VirtualFree(page, 0, MEM_RELEASE);
+}
+
+} // namespace
