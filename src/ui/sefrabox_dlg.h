@@ -88,6 +88,9 @@ public:
     void EnableSefraControls(BOOL enable);
     void LoadSefraList();
     void OpenSefra();
+    // OpenSefra's Explorer mode and its opening dialog.
+    void OpenInExplorerMode(const char *driveText, const std::string &target);
+    void ShowOpeningDialog();
     void WindowRegistered(long cookie);
     void OnQuit();
     void DocumentComplete(IDispatch *disp, VARIANT *url);

@@ -4,9 +4,6 @@
 #include "diagnostics/trace.h"
 #include "ui/sefrabox_dlg.h"
 
-// PENDING: checks the password and mounts the chosen sefra.
-void CSefraboxDlg::OpenSefra() { SB_TRACE("CSefraboxDlg::OpenSefra()"); }
-
 // PENDING: the dialog's timers.
 void CSefraboxDlg::OnTimer(UINT_PTR) {}
 

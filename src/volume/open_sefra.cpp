@@ -1,0 +1,138 @@
+// open_sefra.cpp - CSefraboxDlg::OpenSefra: the password check and the drive
+// letter that makes the selected sefra's folder appear as a drive.
+#include "Kestor.h"
+#include "Palmet.h"
+#include "diagnostics/trace.h"
+#include "module/app.h"
+#include "module/mount_lock.h"
+#include "module/shared_block.h"
+#include "store/mbcs_text.h"
+#include "store/target_check.h"
+#include "ui/sefrabox_dlg.h"
+#include "volume/drive_label.h"
+#include "win/res_string.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+// A drive text "X:" names a drive when it begins with a single-byte letter.
+bool BeginsWithLetter(const char *text)
+{
+    const unsigned char c = static_cast<unsigned char>(text[0]);
+    return c != 0 && !IsDBCSLeadByte(c) && IsCharAlphaA(static_cast<char>(c));
+}
+
+std::string DrivePathOf(const char *driveText)
+{
+    std::string path = driveText;
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+template <size_t N> void CopyText(char (&dst)[N], const char *src)
+{
+    snprintf(dst, N, "%s", src);
+}
+
+} // namespace
+
+// Step O: the modeless "opening" dialog over the disabled main dialog. The
+// shell-change handler ends it and enables the main dialog once the drive
+// has arrived.
+void CSefraboxDlg::ShowOpeningDialog()
+{
+    if (!m_pOpenningDlg) {
+        m_pOpenningDlg.reset(new (std::nothrow) COpeningDlg(m_hWnd));
+        if (!m_pOpenningDlg) {
+            SB_TRACE("new failed! Memory not enough!");
+            return;
+        }
+    }
+    EnableWindow(false);
+    if (!m_pOpenningDlg->IsWindow() && !m_pOpenningDlg->Create())
+        return;
+    m_pOpenningDlg->ShowWindow(SW_SHOW);
+    m_pOpenningDlg->CenterWindow(::GetDesktopWindow());
+    ::UpdateWindow(*m_pOpenningDlg);
+}
+
+void CSefraboxDlg::OpenSefra()
+{
+    if (m_nSelButton == 0)
+        return;
+    SB_TRACE("OpenSefra() entry...");
+    const size_t index = static_cast<size_t>(m_nSelButton - IDC_PLATFORM1);
+    const int pwdEdit = m_nSelButton + 3;
+    const std::string target = index < m_slTarget.size() ? m_slTarget[index] : std::string();
+    const std::string typed = GetWindowTextOf(GetDlgItem(pwdEdit));
+
+    AcquireMountVolumeLock(kLockPollEntryMs);
+    SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
+
+    char stored[128] = {};
+    ReadSefraPassword(stored, sizeof stored);
+    char driveText[10] = {};
+    if (MbsICompare(typed.c_str(), stored, IsAnsiLeadByte) != 0) {
+        MessageBoxById(m_hWnd, IDS_WRONG_PASSWORD, MB_ICONHAND);
+    } else if (!target.empty() && IsUsableTarget(target.c_str()) && index < m_slSefraName.size() &&
+               AllocDriveLetter(driveText)) {
+        const std::string folder = m_szVolumeName + target;
+        if (CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+            m_szSefraName = m_slSefraName[index];
+            if (m_pnResult) {
+                // PENDING: the copy mode (temporary drive, platform disk and
+                // copy dialog) is not built yet; nothing is linked.
+                SB_TRACE("CSefraboxDlg::OpenSefra() copy mode is not available");
+            } else {
+                OpenInExplorerMode(driveText, target);
+            }
+        }
+    }
+
+    ReleaseMountVolumeLock();
+    ::SetWindowTextA(GetDlgItem(pwdEdit), "");
+    SB_TRACE("CSefraboxDlg::OpenSefra() return soon");
+}
+
+// Explorer mode: the drive stays linked to the folder until the sefra is
+// closed. At most one such drive exists on the machine: the test below runs
+// under g_MountVolumeLock and g_szDriveLetter is shared by every process.
+void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &target)
+{
+    if (BeginsWithLetter(g_szDriveLetter))
+        return;
+    SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
+    if (g_bXpFamily == 1) {
+        const std::string folder = m_szVolumeName + target;
+        // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
+        if (!DefineDosDeviceA(0, driveText, folder.c_str())) {
+            SetDriveLabel(driveText[0], nullptr, 0);
+            return;
+        }
+        CopyText(g_szDriveLetter, driveText);
+        m_szDrivePath = DrivePathOf(driveText);
+        ShowOpeningDialog();
+        CopyText(g_szDriveLetter, driveText);
+        return;
+    }
+    const std::string linkTarget = m_szMountDeviceName + target;
+    char linkName[32];
+    snprintf(linkName, sizeof linkName, "%s%s", "\\DosDevices\\", driveText);
+    m_szDrivePath = DrivePathOf(driveText);
+    ShowOpeningDialog();
+    const DWORD rc = Our_IoCreateSymbolicLink(linkName, linkTarget.c_str(), 1);
+    if (rc != 0)
+        SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", linkName, linkTarget.c_str(), GetErrorText(rc).c_str());
+    SHChangeNotify(SHCNE_DRIVEADD, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
+    SHChangeNotify(SHCNE_DRIVEADDGUI, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
+    CopyText(g_szDriveLetter, driveText);
+}
