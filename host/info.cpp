@@ -29,15 +29,24 @@ void PrintModuleFlag(const SefraboxLibrary &library)
 const char *PublicName(WORD ordinal)
 {
     switch (ordinal) {
-    case SEFRABOX_ORD_SHOWDLG: return "SB_ShowDlg";
-    case SEFRABOX_ORD_SHOWDLGNOINIT: return "SB_ShowDlgNoInit";
-    case SEFRABOX_ORD_GETDRIVETARGETS: return "GetDriveTargets";
-    case SEFRABOX_ORD_MYSENDTO: return "MySendTo";
-    case SEFRABOX_ORD_SETSHAREDTEXT: return "SetSharedText";
-    case SEFRABOX_ORD_GETSHAREDTEXT: return "GetSharedText";
-    case SEFRABOX_ORD_SHOWDLGWITHPARENT: return "SB_ShowDlgWithParent";
-    case SEFRABOX_ORD_DELETESEFRA: return "DeleteSefra";
-    default: return "not in Sefrabox.h";
+    case SEFRABOX_ORD_SHOWDLG:
+        return "SB_ShowDlg";
+    case SEFRABOX_ORD_SHOWDLGNOINIT:
+        return "SB_ShowDlgNoInit";
+    case SEFRABOX_ORD_GETDRIVETARGETS:
+        return "GetDriveTargets";
+    case SEFRABOX_ORD_MYSENDTO:
+        return "MySendTo";
+    case SEFRABOX_ORD_SETSHAREDTEXT:
+        return "SetSharedText";
+    case SEFRABOX_ORD_GETSHAREDTEXT:
+        return "GetSharedText";
+    case SEFRABOX_ORD_SHOWDLGWITHPARENT:
+        return "SB_ShowDlgWithParent";
+    case SEFRABOX_ORD_DELETESEFRA:
+        return "DeleteSefra";
+    default:
+        return "not in Sefrabox.h";
     }
 }
 
@@ -82,8 +91,7 @@ void PrintSharedBlock(const SefraboxLibrary &library)
     std::printf("  %-14s 0x%08lX\n", "dialog:", block->pSefraboxDlg);
 
     using GetSharedTextFn = int(__cdecl *)(char *);
-    auto getSharedText =
-        library.RequireEntryAs<GetSharedTextFn>(SEFRABOX_ORD_GETSHAREDTEXT, "GetSharedText");
+    auto getSharedText = library.RequireEntryAs<GetSharedTextFn>(SEFRABOX_ORD_GETSHAREDTEXT, "GetSharedText");
     char text[128] = {};
     if (getSharedText && getSharedText(text))
         PrintText("shared text:", text, sizeof text);

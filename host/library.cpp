@@ -30,10 +30,7 @@ bool SefraboxLibrary::Load()
     return true;
 }
 
-FARPROC SefraboxLibrary::Entry(WORD ordinal) const
-{
-    return GetProcAddress(m_module.Get(), MAKEINTRESOURCEA(ordinal));
-}
+FARPROC SefraboxLibrary::Entry(WORD ordinal) const { return GetProcAddress(m_module.Get(), MAKEINTRESOURCEA(ordinal)); }
 
 FARPROC SefraboxLibrary::RequireEntry(WORD ordinal, const char *name) const
 {

@@ -31,8 +31,8 @@ void PrintUsage(FILE *out)
 
 int main(int argc, char **argv)
 {
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
-                      std::strcmp(argv[1], "/?") == 0)) {
+    if (argc >= 2 &&
+        (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "/?") == 0)) {
         PrintUsage(stdout);
         return kHostOk;
     }

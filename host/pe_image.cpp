@@ -27,8 +27,8 @@ std::vector<BYTE> ReadModuleFile(HMODULE module)
     const DWORD length = GetModuleFileNameA(module, path, sizeof path);
     if (length == 0 || length >= sizeof path)
         return {};
-    CFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                 nullptr));
+    CFileHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file)
         return {};
     const DWORD size = GetFileSize(file.Get(), nullptr);

@@ -18,8 +18,8 @@ struct ExportSlot {
 
 struct ExportTable {
     DWORD base = 0;
-    DWORD slotCount = 0;            // entries of the address table
-    std::vector<ExportSlot> slots;  // the slots that lead to code, by ordinal
+    DWORD slotCount = 0;           // entries of the address table
+    std::vector<ExportSlot> slots; // the slots that lead to code, by ordinal
 };
 
 // False when the module has no export directory.

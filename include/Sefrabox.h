@@ -54,8 +54,8 @@ int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, st
    (required). pParentWnd is the caller's window object; the library reads
    only the window handle stored at its very start, so a caller without a
    framework passes a struct whose first field is the HWND. The object must
-   be readable over the size of the library's dialog object: a null or unreadable pointer, or a handle that is not a window,
-   gives 2 before anything else is touched. */
+   be readable over the size of the library's dialog object: a null or unreadable pointer, or a handle that is not a
+   window, gives 2 before anything else is touched. */
 int __cdecl SB_ShowDlgWithParent(struct CWnd *pParentWnd, int *pnResult);
 
 /* Shows the dialog without preparing the store. 2 when lpText is

@@ -86,7 +86,7 @@ public:
         uint8_t *const info = m_info.data();
         std::memset(config, 0xEE, sizeof config);
         std::memset(info, 0xEE, kDriverInfoSize);
-        const TargetBuffers buffers{m_record, m_path.data(), m_path.size(), kPathAddress,
+        const TargetBuffers buffers{m_record,      m_path.data(), m_path.size(), kPathAddress,
                                     m_name.data(), m_name.size(), kNameAddress};
         ResetDriveTargets(config, info, buffers);
         for (uint8_t b : config)
@@ -195,8 +195,8 @@ TEST(DriveTargetsFill, WithoutRulesEveryDriveIsWritableInDriverOrder)
     EXPECT_EQ(6u, run.PathOffset(2));
     EXPECT_EQ(0, run.PathBuf()[9]); // the rest of the buffer was zeroed
     const std::vector<std::string> expected = {
-        "stDriverInfo.u8_valid_dev_list_count = 0x03",   "lpFileOperation->uchTargetWritable[0] = 1",
-        "lpFileOperation->uchTargetWritable[1] = 1",     "lpFileOperation->uchTargetWritable[2] = 1",
+        "stDriverInfo.u8_valid_dev_list_count = 0x03", "lpFileOperation->uchTargetWritable[0] = 1",
+        "lpFileOperation->uchTargetWritable[1] = 1",   "lpFileOperation->uchTargetWritable[2] = 1",
         "lpFileOperation->dwTargetCount = 3",
     };
     EXPECT_EQ(expected, run.Lines());
@@ -255,9 +255,9 @@ TEST(DriveTargetsFill, RuleMatchesOnDiskAndIdentityAndNeedsItsInUseBit)
     FillRun run;
     run.Devices({{'D', 0, 0x11}, {'E', 1, 0x11}, {'F', 0, 0x12}, {'G', 2, 0xA1B2C3D4}});
     run.Rules({
-        {kRuleReadable, 0, 0x11},          // bit 0 clear: ignored
-        {kUse | kRuleReadable, 1, 0x11},   // E only: same identity, other disk than D
-        {kRuleReadable | 0x08, 0, 0x12},   // bit 0 clear: ignored
+        {kRuleReadable, 0, 0x11},        // bit 0 clear: ignored
+        {kUse | kRuleReadable, 1, 0x11}, // E only: same identity, other disk than D
+        {kRuleReadable | 0x08, 0, 0x12}, // bit 0 clear: ignored
         {kUse | kRuleReadable, 2, 0xA1B2C3D4},
     });
     EXPECT_EQ(kResultOk, run.Run());
@@ -298,15 +298,9 @@ TEST(DriveTargetsFill, LaterRulesOverrideAndHideEndsTheWalk)
     EXPECT_EQ(kResultOk, run.Run());
     EXPECT_EQ("D:w E:r ", run.Listed());
     const std::vector<std::string> expected = {
-        "stDriverInfo.u8_valid_dev_list_count = 0x03",
-        "nTarget = 0, Readable",
-        "nTarget = 0, Writable",
-        "lpFileOperation->uchTargetWritable[0] = 1",
-        "nTarget = 1, Writable",
-        "nTarget = 1, Readable",
-        "lpFileOperation->uchTargetWritable[1] = 0",
-        "nTarget = 2, Hide",
-        "lpFileOperation->dwTargetCount = 2",
+        "stDriverInfo.u8_valid_dev_list_count = 0x03", "nTarget = 0, Readable", "nTarget = 0, Writable",
+        "lpFileOperation->uchTargetWritable[0] = 1",   "nTarget = 1, Writable", "nTarget = 1, Readable",
+        "lpFileOperation->uchTargetWritable[1] = 0",   "nTarget = 2, Hide",     "lpFileOperation->dwTargetCount = 2",
     };
     EXPECT_EQ(expected, run.Lines());
 }

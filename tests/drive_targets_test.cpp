@@ -171,8 +171,7 @@ TEST_F(GetDriveTargetsTest, UnusableTextBuffersAreRefusedBeforeAnythingIsWritten
 TEST_F(GetDriveTargetsTest, BadPlatformFileIsRefusedAfterTheBuffersWereZeroed)
 {
     std::string overlong(129, 'p');
-    EXPECT_EQ(ERROR_INVALID_PARAMETER,
-              GetDriveTargets(overlong.c_str(), &m_record, m_path, 512, m_name, 512, 0, 7, 1));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetDriveTargets(overlong.c_str(), &m_record, m_path, 512, m_name, 512, 0, 7, 1));
     EXPECT_TRUE(Zeroed());
 
     SetUp();

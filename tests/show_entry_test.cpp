@@ -18,7 +18,7 @@ using palmet_test::TempFolder;
 namespace {
 
 const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
-const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";     // 保险箱
+const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";      // 保险箱
 constexpr WPARAM kHotKeyId = 0x1000;
 constexpr DWORD kVolumeNameOffset = 0x300;
 constexpr DWORD kDriveLetterOffset = 0x680;
@@ -32,7 +32,10 @@ std::string TextOf(HWND hwnd)
     return buf;
 }
 
-void PostHotKey(HWND dlg) { PostMessageA(dlg, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L')); }
+void PostHotKey(HWND dlg)
+{
+    PostMessageA(dlg, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
+}
 
 struct FindArgs {
     DWORD pid;

@@ -22,7 +22,7 @@ using palmet_test::TempFolder;
 namespace {
 
 const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
-const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";      // 保险箱
+const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";       // 保险箱
 
 std::string ReadValue(const std::string &file, const char *section, const char *key)
 {
@@ -34,8 +34,8 @@ std::string ReadValue(const std::string &file, const char *section, const char *
 BYTE DirtyByte(const std::string &container)
 {
     BYTE boot[512] = {};
-    HANDLE h = CreateFileA(container.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileA(container.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
     DWORD read = 0;
     ReadFile(h, boot, sizeof boot, &read, nullptr);
     CloseHandle(h);

@@ -23,7 +23,7 @@ using palmet_test::TempFolder;
 
 namespace {
 
-const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";                      // 保险箱
+const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";                        // 保险箱
 const char kChkPwdTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4\xC3\xDC\xC2\xEB"; // 保险箱密码
 const char kSetPwdTitle[] = "\xC3\xDC\xC2\xEB\xC9\xE8\xD6\xC3";         // 密码设置
 const char kResetCode[] = "Open4Sefra-ResetMe";                         // 18 characters
@@ -197,11 +197,13 @@ TEST_F(PasswordDialogs, CheckPasswordIgnoresCaseAndKeepsAskingAfterAWrongOne)
         CChkPwd dlg(nullptr);
         dlg.SetInfo("work1", "Work");
         HWND seen = nullptr;
-        EXPECT_EQ(IDOK, RunDriven(dlg, kChkPwdTitle, [&](HWND h) {
-                      seen = h;
-                      SetDlgItemTextA(h, IDC_CHKPWD_EDIT, typed);
-                      SendMessageA(h, WM_COMMAND, IDOK, 0);
-                  })) << typed;
+        EXPECT_EQ(IDOK, RunDriven(dlg, kChkPwdTitle,
+                                  [&](HWND h) {
+                                      seen = h;
+                                      SetDlgItemTextA(h, IDC_CHKPWD_EDIT, typed);
+                                      SendMessageA(h, WM_COMMAND, IDOK, 0);
+                                  }))
+            << typed;
         EXPECT_FALSE(IsWindow(seen));
     }
     EXPECT_TRUE(trace.Contains("CChkPwd::OnInitDialog()"));
@@ -293,9 +295,8 @@ TEST_F(PasswordDialogs, ChangeNeedsOldPasswordOrExactResetCode)
     const std::string current = Stored(main);
     CSetPwd reset(nullptr);
     ASSERT_TRUE(reset.SetInfo(current.c_str(), &main));
-    EXPECT_EQ(IDOK, RunDriven(reset, kSetPwdTitle, [&](HWND h) {
-                  EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, kResetCode, "", ""));
-              }));
+    EXPECT_EQ(IDOK, RunDriven(reset, kSetPwdTitle,
+                              [&](HWND h) { EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, kResetCode, "", "")); }));
     EXPECT_EQ("Password=", RawPassword("2"));
     EXPECT_EQ("", Stored(main));
 }

@@ -118,24 +118,24 @@ TEST_F(UiDialogs, RestartDialogReturnsItsButtonsAndCancel)
     EXPECT_EQ(IDCANCEL, RunRestart([](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0); }));
     // Enter is ignored: the Escape behind it decides the result.
     EXPECT_EQ(IDCANCEL, RunRestart([](HWND dlg) {
-        PostKey(dlg, VK_RETURN);
-        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
-        PostKey(dlg, VK_ESCAPE);
-    }));
+                  PostKey(dlg, VK_RETURN);
+                  PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+                  PostKey(dlg, VK_ESCAPE);
+              }));
 }
 
 TEST_F(UiDialogs, RestartDialogButtonsAreSkinnedAndWorkWithoutBackground)
 {
     EXPECT_EQ(IDC_TURNOFF, RunRestart([](HWND dlg) {
-        EXPECT_EQ(BS_OWNERDRAW, GetWindowLongA(GetDlgItem(dlg, IDC_RESTART), GWL_STYLE) & BS_TYPEMASK);
-        EXPECT_EQ(BS_OWNERDRAW, GetWindowLongA(GetDlgItem(dlg, IDC_TURNOFF), GWL_STYLE) & BS_TYPEMASK);
-        // Without bitmap resource 2209 the paint draws nothing of its own.
-        g_hSefraboxInstance = GetModuleHandleA("kernel32.dll");
-        InvalidateRect(dlg, nullptr, TRUE);
-        UpdateWindow(dlg);
-        g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        SendMessageA(GetDlgItem(dlg, IDC_TURNOFF), BM_CLICK, 0, 0);
-    }));
+                  EXPECT_EQ(BS_OWNERDRAW, GetWindowLongA(GetDlgItem(dlg, IDC_RESTART), GWL_STYLE) & BS_TYPEMASK);
+                  EXPECT_EQ(BS_OWNERDRAW, GetWindowLongA(GetDlgItem(dlg, IDC_TURNOFF), GWL_STYLE) & BS_TYPEMASK);
+                  // Without bitmap resource 2209 the paint draws nothing of its own.
+                  g_hSefraboxInstance = GetModuleHandleA("kernel32.dll");
+                  InvalidateRect(dlg, nullptr, TRUE);
+                  UpdateWindow(dlg);
+                  g_hSefraboxInstance = GetModuleHandleA(nullptr);
+                  SendMessageA(GetDlgItem(dlg, IDC_TURNOFF), BM_CLICK, 0, 0);
+              }));
 }
 
 // ---------------------------------------------------------------- main dialog
@@ -219,8 +219,9 @@ TEST_F(MainDialog, TemplatePlacesEveryControlInDialogUnits)
             EXPECT_EQ(want.bottom, got.bottom) << p.id;
         }
         for (int id = IDC_PWD1; id <= IDC_PWD3; ++id)
-            EXPECT_EQ(ES_PASSWORD | ES_AUTOHSCROLL, GetWindowLongA(GetDlgItem(hwnd, id), GWL_STYLE) &
-                                                        (ES_PASSWORD | ES_AUTOHSCROLL)) << id;
+            EXPECT_EQ(ES_PASSWORD | ES_AUTOHSCROLL,
+                      GetWindowLongA(GetDlgItem(hwnd, id), GWL_STYLE) & (ES_PASSWORD | ES_AUTOHSCROLL))
+                << id;
         PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
     });
 }
@@ -394,20 +395,21 @@ TEST_F(MainDialog, DispatchAnswersItsEventInterfacesAndIds)
     V_VT(&args[1]) = VT_BOOL;
     V_BOOL(&args[1]) = VARIANT_FALSE;
     DISPPARAMS params{args, nullptr, 2, 0};
-    EXPECT_EQ(S_OK, disp->Invoke(DISPID_SB_WINDOWCLOSING, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
-                                 nullptr));
+    EXPECT_EQ(S_OK,
+              disp->Invoke(DISPID_SB_WINDOWCLOSING, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
     EXPECT_EQ(VARIANT_FALSE, cancel) << "the window still closes";
     EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, disp->Invoke(1234, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              disp->Invoke(1234, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
     EXPECT_EQ(0u, dlg.GetRefCount());
 }
 
 TEST_F(MainDialog, CallersWindowStaysDisabledWhileTheReparentedDialogRuns)
 {
     // A caller's top-level window, as SB_ShowDlgWithParent passes one.
-    HWND caller = CreateWindowExA(0, "STATIC", "caller", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND caller =
+        CreateWindowExA(0, "STATIC", "caller", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(caller);
     CSefraboxDlg dlg(caller);
     bool callerDisabled = false, appWindow = false, topLevel = false;

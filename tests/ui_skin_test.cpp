@@ -56,8 +56,8 @@ public:
         dis.hwndItem = btn.GetSafeHwnd();
         dis.hDC = m_mem.Get();
         ::GetClientRect(btn.GetSafeHwnd(), &dis.rcItem);
-        m_handled = SendMessageA(btn.GetSafeHwnd(), kReflectBase + WM_DRAWITEM, dis.CtlID,
-                                 reinterpret_cast<LPARAM>(&dis)) != 0;
+        m_handled =
+            SendMessageA(btn.GetSafeHwnd(), kReflectBase + WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis)) != 0;
     }
     COLORREF Pixel(int x, int y) const { return GetPixel(m_mem.Get(), x, y); }
     bool Handled() const { return m_handled; }

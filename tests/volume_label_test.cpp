@@ -74,8 +74,8 @@ TEST_F(DriveLabelTest, RemoveDeletesTheWholeLetterKeyOnly)
     ASSERT_EQ(0u, SetDriveLabel('R', "Keep", 1));
     // Foreign subkeys under the letter, two levels deep, go as well.
     CRegKey extra;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyOf('Q', "DefaultIcon\\Deep").c_str(), 0, nullptr,
-                                             0, KEY_ALL_ACCESS, nullptr, extra.Receive(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyOf('Q', "DefaultIcon\\Deep").c_str(), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, extra.Receive(), nullptr));
     extra.Reset();
 
     EXPECT_EQ(0u, SetDriveLabel('Q', nullptr, 0));

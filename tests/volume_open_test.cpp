@@ -8,7 +8,7 @@
 #include "palmet_test_util.h"
 #include "res/resource.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/drive_unlink.h"
+#include "volume/release_drive.h"
 #include "win/handles.h"
 #include "win/res_string.h"
 
@@ -174,7 +174,7 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
 
     {
         CMountVolumeLockHolder lock(kLockPollEntryMs);
-        UnlinkSefraDrive();
+        ReleaseSefraDrive();
     }
     EXPECT_FALSE(DriveExists(letter));
     EXPECT_EQ(storeDrives, GetLogicalDrives());

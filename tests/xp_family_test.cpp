@@ -111,7 +111,10 @@ TEST(XpFamily, DllFlagUnderReportedVersions)
         unsigned long major, minor;
         int flag;
     } const cases[] = {
-        {"winxp", 5, 1, 1}, {"win2003", 5, 2, 1}, {"win2k", 5, 0, 0}, {"win7", 6, 1, 0},
+        {"winxp", 5, 1, 1},
+        {"win2003", 5, 2, 1},
+        {"win2k", 5, 0, 0},
+        {"win7", 6, 1, 0},
     };
     for (const Case &c : cases) {
         const ProbeResult r = RunProbe(c.wine);

@@ -9,10 +9,10 @@
 namespace {
 
 struct LiveDialogRecord {
-    volatile LONG lProcessId;   // 0: no dialog recorded
-    FILETIME ftProcessCreated;  // tells a reused process id from the recorded one
-    DWORD dwDialog;             // the dialog object's address in that process
-    volatile LONG lWindow;      // its window; 0 until the dialog is created
+    volatile LONG lProcessId;  // 0: no dialog recorded
+    FILETIME ftProcessCreated; // tells a reused process id from the recorded one
+    DWORD dwDialog;            // the dialog object's address in that process
+    volatile LONG lWindow;     // its window; 0 until the dialog is created
 };
 
 constexpr char kMappingName[] = "SefraboxLiveDialog";
@@ -22,8 +22,8 @@ constexpr char kMappingName[] = "SefraboxLiveDialog";
 LiveDialogRecord *Record()
 {
     static LiveDialogRecord *record = [] {
-        HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                            sizeof(LiveDialogRecord), kMappingName);
+        HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LiveDialogRecord),
+                                            kMappingName);
         if (!mapping)
             return static_cast<LiveDialogRecord *>(nullptr);
         void *view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(LiveDialogRecord));

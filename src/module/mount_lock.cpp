@@ -3,10 +3,7 @@
 
 #include "module/shared_block.h"
 
-bool TryAcquireMountVolumeLock()
-{
-    return InterlockedCompareExchange(&g_MountVolumeLock, 1, 0) == 0;
-}
+bool TryAcquireMountVolumeLock() { return InterlockedCompareExchange(&g_MountVolumeLock, 1, 0) == 0; }
 
 void AcquireMountVolumeLock(DWORD pollMs)
 {
@@ -14,7 +11,4 @@ void AcquireMountVolumeLock(DWORD pollMs)
         Sleep(pollMs);
 }
 
-void ReleaseMountVolumeLock()
-{
-    InterlockedExchange(&g_MountVolumeLock, 0);
-}
+void ReleaseMountVolumeLock() { InterlockedExchange(&g_MountVolumeLock, 0); }

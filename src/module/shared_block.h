@@ -11,13 +11,13 @@
 #include <cstddef>
 
 struct SharedBlock {
-    char szMountDeviceName[768];  // 0x000 device name of the mounted store
-    char szVolumeName[768];       // 0x300 volume path; empty: no store mounted
-    char szSharedText[128];       // 0x600 SetSharedText / GetSharedText slot
-    char szDriveLetter[12];       // 0x680 "X:" of the sefra drive; empty: none
-    volatile LONG MountVolumeLock;  // 0x68C 0 free, 1 held
-    DWORD dwMountHandle;          // 0x690 store mount handle; 0: none
-    DWORD pSefraboxDlg;           // 0x694 live dialog (address in its process)
+    char szMountDeviceName[768];   // 0x000 device name of the mounted store
+    char szVolumeName[768];        // 0x300 volume path; empty: no store mounted
+    char szSharedText[128];        // 0x600 SetSharedText / GetSharedText slot
+    char szDriveLetter[12];        // 0x680 "X:" of the sefra drive; empty: none
+    volatile LONG MountVolumeLock; // 0x68C 0 free, 1 held
+    DWORD dwMountHandle;           // 0x690 store mount handle; 0: none
+    DWORD pSefraboxDlg;            // 0x694 live dialog (address in its process)
 };
 
 static_assert(offsetof(SharedBlock, szMountDeviceName) == 0x000, "shared layout");

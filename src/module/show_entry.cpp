@@ -9,7 +9,7 @@
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/drive_unlink.h"
+#include "volume/release_drive.h"
 #include "win/pointers.h"
 
 #include <cstring>
@@ -60,7 +60,7 @@ bool ClearDeadDialog(bool log)
     }
     std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
     g_pSefraboxDlg = 0;
-    UnlinkSefraDrive();
+    ReleaseSefraDrive();
     if (g_dwMountHandle != 0) {
         UnMount_Volume(255, g_dwMountHandle);
         g_dwMountHandle = 0;

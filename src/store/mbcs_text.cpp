@@ -75,7 +75,7 @@ bool IsPlainFolderName(const char *name, LeadByteTest isLead)
 bool MbsContains(const char *text, const char *needle, LeadByteTest isLead)
 {
     const size_t len = std::strlen(needle);
-    for (auto p = reinterpret_cast<const unsigned char *>(text);; ) {
+    for (auto p = reinterpret_cast<const unsigned char *>(text);;) {
         if (std::strncmp(reinterpret_cast<const char *>(p), needle, len) == 0)
             return true;
         if (*p == 0)

@@ -132,8 +132,8 @@ BOOL CSetPwd::CheckAndSave()
             GetResetCode(code, kResetCodeBufferSize);
             code[kResetCodeChars] = '\0';
             // A shorter or missing code never matches.
-            const bool isResetCode = m_szOldPwd.size() == kResetCodeChars && strlen(code) == kResetCodeChars &&
-                                     m_szOldPwd == code;
+            const bool isResetCode =
+                m_szOldPwd.size() == kResetCodeChars && strlen(code) == kResetCodeChars && m_szOldPwd == code;
             if (!isResetCode) {
                 MessageBoxById(m_hWnd, IDS_WRONG_OLD_PASSWORD, MB_ICONSTOP);
                 SelectEdit(IDC_SETPWD_OLD);

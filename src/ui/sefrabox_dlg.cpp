@@ -151,8 +151,8 @@ bool CSefraboxDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result)
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC: {
         const LRESULT base = DefWindowProcA(m_hWnd, msg, w, l);
-        result = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l),
-                                                      msg - WM_CTLCOLORMSGBOX, base));
+        result = reinterpret_cast<LRESULT>(
+            OnCtlColor(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), msg - WM_CTLCOLORMSGBOX, base));
         return true;
     }
     case WM_HOTKEY:

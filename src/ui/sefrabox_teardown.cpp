@@ -7,7 +7,7 @@
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/drive_unlink.h"
+#include "volume/release_drive.h"
 
 #include <winioctl.h>
 
@@ -41,7 +41,7 @@ void CSefraboxDlg::OnDestroy()
     AcquireMountVolumeLock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
     m_pOpenningDlg.reset();
-    UnlinkSefraDrive();
+    ReleaseSefraDrive();
     if (m_hVolume != INVALID_HANDLE_VALUE) {
         CloseHandle(m_hVolume);
         m_hVolume = INVALID_HANDLE_VALUE;

@@ -6,14 +6,10 @@
 #include <commctrl.h>
 
 namespace {
-HBITMAP LoadSkin(UINT id)
-{
-    return id ? LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(id)) : nullptr;
-}
+HBITMAP LoadSkin(UINT id) { return id ? LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(id)) : nullptr; }
 } // namespace
 
-void CSkinButton::SetBitmaps(UINT idNormal, UINT idHover, UINT idFocus, UINT idPressed, UINT idDisabled,
-                             UINT idDefault)
+void CSkinButton::SetBitmaps(UINT idNormal, UINT idHover, UINT idFocus, UINT idPressed, UINT idDisabled, UINT idDefault)
 {
     m_bmpNormal.Reset(LoadSkin(idNormal));
     m_bmpHover.Reset(LoadSkin(idHover));

@@ -52,12 +52,8 @@ extern "C" int __cdecl GetDriveTargets(const char *lpPlatformFile, FILE_OPERATIO
 
     BYTE targetConfig[drive_targets::kTargetConfigSize];
     BYTE driverInfo[drive_targets::kDriverInfoSize];
-    const drive_targets::TargetBuffers buffers{reinterpret_cast<uint8_t *>(lpFileOperation),
-                                               lpPathBuf,
-                                               cbPathBuf,
-                                               uint32_t(reinterpret_cast<uintptr_t>(lpPathBuf)),
-                                               lpNameBuf,
-                                               cbNameBuf,
+    const drive_targets::TargetBuffers buffers{reinterpret_cast<uint8_t *>(lpFileOperation),     lpPathBuf, cbPathBuf,
+                                               uint32_t(reinterpret_cast<uintptr_t>(lpPathBuf)), lpNameBuf, cbNameBuf,
                                                uint32_t(reinterpret_cast<uintptr_t>(lpNameBuf))};
     drive_targets::ResetDriveTargets(targetConfig, driverInfo, buffers);
 
@@ -79,5 +75,5 @@ extern "C" int __cdecl GetDriveTargets(const char *lpPlatformFile, FILE_OPERATIO
 
     const drive_targets::TargetOptions options{bDiskShift != 0, bSkipC != 0};
     return int(drive_targets::FillDriveTargets(targetConfig, driverInfo, sizeof driverInfo, buffers, options, TraceFill,
-                                                    nullptr));
+                                               nullptr));
 }

@@ -75,8 +75,7 @@ void ResetDriveTargets(uint8_t *targetConfig, uint8_t *driverInfo, const TargetB
 }
 
 uint32_t FillDriveTargets(const uint8_t *targetConfig, const uint8_t *driverInfo, size_t cbDriverInfo,
-                          const TargetBuffers &buffers, const TargetOptions &options, TraceFn trace,
-                          void *traceContext)
+                          const TargetBuffers &buffers, const TargetOptions &options, TraceFn trace, void *traceContext)
 {
     uint8_t *const record = buffers.record;
     const uint8_t deviceCount = driverInfo[kOffDeviceCount];

@@ -38,10 +38,7 @@ std::string DrivePathOf(const char *driveText)
     return path;
 }
 
-template <size_t N> void CopyText(char (&dst)[N], const char *src)
-{
-    snprintf(dst, N, "%s", src);
-}
+template <size_t N> void CopyText(char (&dst)[N], const char *src) { snprintf(dst, N, "%s", src); }
 
 } // namespace
 

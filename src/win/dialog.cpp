@@ -83,8 +83,8 @@ INT_PTR CDialog::DoModal()
     const bool disableOwner = owner && owner != ::GetDesktopWindow() && ::IsWindowEnabled(owner);
     if (disableOwner)
         ::EnableWindow(owner, FALSE);
-    const HWND hwnd = ::CreateDialogParamA(g_hSefraboxInstance, MAKEINTRESOURCEA(m_idTemplate), m_hParent,
-                                           DialogProc, reinterpret_cast<LPARAM>(this));
+    const HWND hwnd = ::CreateDialogParamA(g_hSefraboxInstance, MAKEINTRESOURCEA(m_idTemplate), m_hParent, DialogProc,
+                                           reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
         if (disableOwner)
             ::EnableWindow(owner, TRUE);

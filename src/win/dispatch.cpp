@@ -35,10 +35,7 @@ HRESULT STDMETHODCALLTYPE CDispatchSink::GetTypeInfo(UINT, LCID, ITypeInfo **ppT
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE CDispatchSink::GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *)
-{
-    return E_NOTIMPL;
-}
+HRESULT STDMETHODCALLTYPE CDispatchSink::GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE CDispatchSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS *params, VARIANT *result,
                                                 EXCEPINFO *, UINT *)

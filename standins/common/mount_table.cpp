@@ -24,8 +24,8 @@ std::string HandleName(DWORD handle)
 bool OpenKey(const std::string &path, bool create, CRegKey &key)
 {
     if (create)
-        return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                               key.Receive(), nullptr) == ERROR_SUCCESS;
+        return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                               nullptr) == ERROR_SUCCESS;
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS;
 }
 

@@ -97,8 +97,8 @@ DWORD __cdecl GetProfileParameter(DWORD record, const char *path, const char *sc
     std::vector<char> value(kValueBuffer);
     for (size_t i = 0; i < fields.size(); ++i) {
         const palmet::SchemaField &f = fields[i];
-        const DWORD length = GetPrivateProfileStringA(section.c_str(), f.name.c_str(), "", value.data(),
-                                                      kValueBuffer, path);
+        const DWORD length =
+            GetPrivateProfileStringA(section.c_str(), f.name.c_str(), "", value.data(), kValueBuffer, path);
         if (f.type == palmet::FieldType::Int) {
             int parsed = 0;
             if (ParseInt(value.data(), parsed))

@@ -20,8 +20,8 @@ int __cdecl copy_file_dialog(char chDestDrive, unsigned char uchDestWritable, co
 {
     try {
         rundle::CopyRequest request{};
-        const DWORD err = rundle::ReadCopyRequest(chDestDrive, uchDestWritable, lpDestName, dwTargetCount,
-                                                  lpTargetPath, uchTargetWritable, lpTargetName, lpTitle, request);
+        const DWORD err = rundle::ReadCopyRequest(chDestDrive, uchDestWritable, lpDestName, dwTargetCount, lpTargetPath,
+                                                  uchTargetWritable, lpTargetName, lpTitle, request);
         if (err != 0)
             return int(err);
         rundle::CCopyDialog dialog(request);

@@ -54,8 +54,8 @@ void CCopyDialog::OnInitDialog()
 {
     if (!m_request.title.empty())
         SetWindowTextA(m_hwnd, m_request.title.c_str());
-    SetText(IDC_DEST_LABEL, std::string(1, m_request.destDrive) + ":  " + m_request.destName +
-                                AccessText(m_request.destWritable));
+    SetText(IDC_DEST_LABEL,
+            std::string(1, m_request.destDrive) + ":  " + m_request.destName + AccessText(m_request.destWritable));
     const HWND targets = GetDlgItem(m_hwnd, IDC_TARGETS);
     for (const auto &target : m_request.targets) {
         std::string line = target.path;
@@ -166,8 +166,8 @@ void CCopyDialog::Copy(bool in)
     const std::string destRoot = DestRoot(m_request.destDrive);
     const std::vector<std::string> names =
         in ? SelectedNames(IDC_TARGET_FILES, m_targetFiles) : SelectedNames(IDC_DEST_FILES, m_destFiles);
-    const DWORD err = in ? CopyEntries(m_hwnd, targetRoot, names, destRoot)
-                         : CopyEntries(m_hwnd, destRoot, names, targetRoot);
+    const DWORD err =
+        in ? CopyEntries(m_hwnd, targetRoot, names, destRoot) : CopyEntries(m_hwnd, destRoot, names, targetRoot);
     char status[128];
     if (err == 0)
         std::snprintf(status, sizeof status, "Copied %u item(s).", unsigned(names.size()));

@@ -134,8 +134,7 @@ TEST_F(MountTest, DeviceNameAndHandleEndWithTheMount)
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), MakeMountInfoByFileName(0, after));
     char drive[10] = {};
     ASSERT_TRUE(AllocDriveLetter(drive));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND),
-              Our_IoCreateSymbolicLink(LinkName(drive).c_str(), device, 1));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), Our_IoCreateSymbolicLink(LinkName(drive).c_str(), device, 1));
     Dravel_Cleanup();
 }
 

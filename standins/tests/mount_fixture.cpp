@@ -81,8 +81,8 @@ bool WriteWholeFile(const std::string &path, const std::string &data)
 
 bool ReadWholeFile(const std::string &path, std::string &data)
 {
-    CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
+    CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 0, nullptr));
     if (!file)
         return false;
     data.clear();

@@ -16,10 +16,7 @@ using palmet_test::TempFolder;
 
 namespace {
 
-std::string BootBlock(const std::string &container)
-{
-    return palmet_test::ReadText(container).substr(0, 512);
-}
+std::string BootBlock(const std::string &container) { return palmet_test::ReadText(container).substr(0, 512); }
 
 class PalmetDemoWorld : public ::testing::Test {
 protected:

@@ -39,24 +39,24 @@ TEST(PalmetSchema, ParsesTheFourSchemasOfTheLibrary)
 TEST(PalmetSchema, RefusesMalformedSchemasAndLeavesNoFields)
 {
     const char *bad[] = {
-        "",                       // nothing
-        ";",                      // only an empty descriptor
-        "int,id;;str,Target",     // empty descriptor inside
-        "int,id;;",               // two trailing separators
-        "long,id",                // unknown type
-        "int",                    // no name
-        "int,",                   // empty name
-        "int,20,id",              // int with a size
-        "str,0,Target",           // size 0
-        "str,-5,Target",          // not decimal
-        "str,2x,Target",          // not decimal
-        "str,99999,Target",       // above the limit
-        "str,20,Target,extra",    // too many parts
-        "str,20,",                // empty name with size
-        "int,a=b",                // '=' cannot be in a key
-        "int,[id]",               // brackets cannot be in a key
-        "int, id",                // blank around the name
-        "Int,id",                 // type words are lower case
+        "",                    // nothing
+        ";",                   // only an empty descriptor
+        "int,id;;str,Target",  // empty descriptor inside
+        "int,id;;",            // two trailing separators
+        "long,id",             // unknown type
+        "int",                 // no name
+        "int,",                // empty name
+        "int,20,id",           // int with a size
+        "str,0,Target",        // size 0
+        "str,-5,Target",       // not decimal
+        "str,2x,Target",       // not decimal
+        "str,99999,Target",    // above the limit
+        "str,20,Target,extra", // too many parts
+        "str,20,",             // empty name with size
+        "int,a=b",             // '=' cannot be in a key
+        "int,[id]",            // brackets cannot be in a key
+        "int, id",             // blank around the name
+        "Int,id",              // type words are lower case
     };
     for (const char *schema : bad) {
         std::vector<SchemaField> f(1);

@@ -48,7 +48,10 @@ ConfigOverride::ConfigOverride(const std::string &path)
     SetEnvironmentVariableA(kConfigVariable, path.c_str());
 }
 
-ConfigOverride::~ConfigOverride() { SetEnvironmentVariableA(kConfigVariable, m_hadValue ? m_previous.c_str() : nullptr); }
+ConfigOverride::~ConfigOverride()
+{
+    SetEnvironmentVariableA(kConfigVariable, m_hadValue ? m_previous.c_str() : nullptr);
+}
 
 bool WriteText(const std::string &path, const std::string &text)
 {

@@ -24,10 +24,7 @@
 
 namespace {
 
-std::string Unique(const std::string &stem)
-{
-    return stem + "_" + std::to_string(GetCurrentProcessId());
-}
+std::string Unique(const std::string &stem) { return stem + "_" + std::to_string(GetCurrentProcessId()); }
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -258,9 +255,7 @@ TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
     bool shown = false;
     const int result = RunWithUser(
         title,
-        [&] {
-            return copy_file_dialog(dest.Text()[0], 1, destName.c_str(), 3, paths, writable, names, title.c_str());
-        },
+        [&] { return copy_file_dialog(dest.Text()[0], 1, destName.c_str(), 3, paths, writable, names, title.c_str()); },
         [&](const DialogUser &u) {
             seen.title = u.Title();
             seen.dest = u.Text(IDC_DEST_LABEL);
@@ -419,19 +414,20 @@ TEST_F(RundleCopyDialog, UnusableArgumentsAreRefusedWithoutADialog)
         {"unterminated name",
          [&] { return copy_file_dialog('C', 1, "d", 2, paths, writable, unterminatedNames, title.c_str()); }},
         {"short array", [&] { return copy_file_dialog('C', 1, "d", 2, shortArray, writable, names, title.c_str()); }},
-        {"empty path", [&] {
+        {"empty path",
+         [&] {
              const char *empty[] = {""};
              return copy_file_dialog('C', 1, "d", 1, empty, writable, names, title.c_str());
          }},
         {"unreadable title", [&] { return copy_file_dialog('C', 1, "d", 1, paths, writable, names, unterminated); }},
-        {"unreadable name", [&] {
-             return copy_file_dialog('C', 1, pages.Inaccessible(), 1, paths, writable, names, title.c_str());
-         }},
+        {"unreadable name",
+         [&] { return copy_file_dialog('C', 1, pages.Inaccessible(), 1, paths, writable, names, title.c_str()); }},
         {"no drive letter", [&] { return copy_file_dialog('1', 1, "d", 1, paths, writable, names, title.c_str()); }},
     };
     for (const auto &call : calls) {
         bool shown = false;
-        const int result = RunWithUser(title, call.second, [](const DialogUser &) {}, &shown);
+        const int result = RunWithUser(
+            title, call.second, [](const DialogUser &) {}, &shown);
         EXPECT_EQ(ERROR_INVALID_PARAMETER, result) << call.first;
         EXPECT_FALSE(shown) << call.first;
     }

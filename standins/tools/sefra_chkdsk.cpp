@@ -34,8 +34,8 @@ void LeaveFragments(const std::string &root)
     const std::string found = root + "FOUND.000";
     CreateDirectoryA(found.c_str(), nullptr);
     for (const std::string &file : {found + "\\FILE0000.CHK", root + "FILE0000.CHK"}) {
-        CFileHandle h(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+        CFileHandle h(
+            CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (h) {
             static const char fragment[] = "recovered fragment\r\n";
             DWORD written = 0;

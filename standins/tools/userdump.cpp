@@ -97,7 +97,9 @@ int main(int argc, char **argv)
 
     EXCEPTION_POINTERS probe{};
     if (recordAddress && !ReadProcessMemory(process.Get(), exception.ExceptionPointers, &probe, sizeof probe, nullptr))
-        std::fprintf(stderr, "userdump: the crashed process's memory is not readable here (error %lu); the dump "
-                             "holds system, thread and context data only\n", GetLastError());
+        std::fprintf(stderr,
+                     "userdump: the crashed process's memory is not readable here (error %lu); the dump "
+                     "holds system, thread and context data only\n",
+                     GetLastError());
     return 0;
 }

@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TargetBuffers buffers{record.data(), path.data(), cbPath, pathBase, name.data(), cbName, nameBase};
 
     ResetDriveTargets(config.data(), info.data(), buffers);
-    const uint32_t result = FillDriveTargets(configIn.data(), infoIn.data(), infoIn.size(), buffers, options,
-                                             NoTrace, nullptr);
+    const uint32_t result =
+        FillDriveTargets(configIn.data(), infoIn.data(), infoIn.size(), buffers, options, NoTrace, nullptr);
     if (result != kResultOk && result != kResultBufferOverflow)
         std::abort();
     const uint32_t count = ReadU32(record.data() + kOffTargetCount);

@@ -1,4 +1,4 @@
-// drive_unlink.h - UnlinkSefraDrive: removal of the sefra drive named in
+// release_drive.h - ReleaseSefraDrive: removal of the sefra drive named in
 // g_szDriveLetter, for the sites that close an open sefra.
 #pragma once
 
@@ -7,4 +7,4 @@
 // "\DosDevices\X:" unlink, which alone tells the shell nothing, so the shell
 // is told the drive left), its label key is deleted and g_szDriveLetter is
 // zeroed. Results are not checked. Callers hold g_MountVolumeLock.
-void UnlinkSefraDrive();
+void ReleaseSefraDrive();

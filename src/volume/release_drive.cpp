@@ -1,5 +1,5 @@
-// drive_unlink.cpp - UnlinkSefraDrive (see drive_unlink.h).
-#include "volume/drive_unlink.h"
+// release_drive.cpp - ReleaseSefraDrive (see release_drive.h).
+#include "volume/release_drive.h"
 
 #include "Kestor.h"
 #include "module/app.h"
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-void UnlinkSefraDrive()
+void ReleaseSefraDrive()
 {
     const char letter = g_szDriveLetter[0];
     if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')))
