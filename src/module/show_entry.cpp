@@ -80,6 +80,56 @@ HWND ParentWindowOf(const CWnd *pParent)
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
+// g_MountVolumeLock as taken by a show entry: released once, at the latest
+// when the entry leaves (also by an exception).
+class CEntryLock {
+public:
+    CEntryLock() = default;
+    ~CEntryLock() { Release(); }
+    CEntryLock(const CEntryLock &) = delete;
+    CEntryLock &operator=(const CEntryLock &) = delete;
+    void Release()
+    {
+        if (m_held) {
+            m_held = false;
+            ReleaseMountVolumeLock();
+        }
+    }
+
+private:
+    bool m_held = true;
+};
+
+// With the lock held: prepares dlg on the store, records it as the live
+// dialog, releases the lock and runs it modally. 2 when the preparation
+// fails. pWnd and pbClosedByHotKey may be null.
+int PrepareAndRun(CSefraboxDlg &dlg, CEntryLock &lock, const char *lpSefraName, int *pnResult, CSefraboxDlg **pWnd,
+                  int *pbClosedByHotKey)
+{
+    if (!dlg.Initialize(lpSefraName, pnResult, FALSE)) {
+        lock.Release();
+        SB_TRACE("CSefraboxDlg::Initialize() failed!");
+        return 2;
+    }
+    // Recorded before the lock goes, so that no other entry sees a prepared
+    // dialog as none.
+    g_pSefraboxDlg = AddressOf(dlg);
+    RecordLiveDialog(&dlg);
+    lock.Release();
+    const bool stored = IsWritableBlock(pWnd, sizeof *pWnd);
+    if (stored) {
+        *pWnd = &dlg;
+        SB_TRACE("*pWnd = 0x%08X", static_cast<unsigned>(AddressOf(dlg)));
+    }
+    const int result = static_cast<int>(RunModal(dlg));
+    if (stored)
+        *pWnd = nullptr;
+    if (IsWritableBlock(pbClosedByHotKey, sizeof *pbClosedByHotKey))
+        *pbClosedByHotKey = dlg.m_bClosedByHotKey;
+    SB_TRACE("After CSefraboxDlg::DoModal()");
+    return result;
+}
+
 } // namespace
 
 extern "C" int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pbClosedByHotKey, CSefraboxDlg **pWnd)
@@ -92,37 +142,15 @@ extern "C" int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *p
     if (!ClearDeadDialog(true))
         return 2;
     int result = 2;
-    bool held = true;
     try {
+        CEntryLock lock;
         CSefraboxDlg dlg(GetDesktopWindow());
-        if (!dlg.Initialize(lpSefraName, pnResult, FALSE)) {
-            held = false;
-            ReleaseMountVolumeLock();
-            SB_TRACE("CSefraboxDlg::Initialize() failed!");
-        } else {
-            g_pSefraboxDlg = AddressOf(dlg);
-            RecordLiveDialog(&dlg);
-            held = false;
-            ReleaseMountVolumeLock();
-            const bool stored = IsWritableBlock(pWnd, sizeof *pWnd);
-            if (stored) {
-                *pWnd = &dlg;
-                SB_TRACE("*pWnd = 0x%08X", static_cast<unsigned>(AddressOf(dlg)));
-            }
-            result = static_cast<int>(RunModal(dlg));
-            if (stored)
-                *pWnd = nullptr;
-            if (pbClosedByHotKey)
-                *pbClosedByHotKey = dlg.m_bClosedByHotKey;
-            SB_TRACE("After CSefraboxDlg::DoModal()");
-        }
-        SB_TRACE("SB_ShowDlg() soon return.");
+        result = PrepareAndRun(dlg, lock, lpSefraName, pnResult, pWnd, pbClosedByHotKey);
     } catch (...) {
-        // No exception crosses the export boundary.
-        if (held)
-            ReleaseMountVolumeLock();
-        return -1;
+        // No exception crosses the export boundary; the lock went with it.
+        result = 2;
     }
+    SB_TRACE("SB_ShowDlg() soon return.");
     return result;
 }
 
@@ -136,28 +164,11 @@ extern "C" int __cdecl SB_ShowDlgWithParent(CWnd *pParentWnd, int *pnResult)
         return 2;
     if (!ClearDeadDialog(false))
         return 2;
-    int result = 2;
-    bool held = true;
     try {
+        CEntryLock lock;
         CSefraboxDlg dlg(parent);
-        if (!dlg.Initialize(nullptr, pnResult, FALSE)) {
-            held = false;
-            ReleaseMountVolumeLock();
-            SB_TRACE("CSefraboxDlg::Initialize() failed!");
-        } else {
-            // Recorded before the lock goes, so that no other entry sees a
-            // prepared dialog as none.
-            g_pSefraboxDlg = AddressOf(dlg);
-            RecordLiveDialog(&dlg);
-            held = false;
-            ReleaseMountVolumeLock();
-            result = static_cast<int>(RunModal(dlg));
-            SB_TRACE("After CSefraboxDlg::DoModal()");
-        }
+        return PrepareAndRun(dlg, lock, nullptr, pnResult, nullptr, nullptr);
     } catch (...) {
-        if (held)
-            ReleaseMountVolumeLock();
-        return -1;
+        return 2;
     }
-    return result;
 }

@@ -150,6 +150,12 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
 BOOL CSefraboxDlg::FailInitialize(DWORD code)
 {
     SB_TRACE("CSefraboxDlg::Initialize() failed! %s", GetErrorText(code).c_str());
+    ReleaseStoreAndChannel();
+    return FALSE;
+}
+
+void CSefraboxDlg::ReleaseStoreAndChannel()
+{
     if (g_dwMountHandle != 0) {
         UnMount_Volume(255, g_dwMountHandle);
         g_dwMountHandle = 0;
@@ -159,5 +165,4 @@ BOOL CSefraboxDlg::FailInitialize(DWORD code)
         CloseHandle(m_hPlatformChannel);
         m_hPlatformChannel = INVALID_HANDLE_VALUE;
     }
-    return FALSE;
 }

@@ -82,6 +82,9 @@ public:
 private:
     // Initialize's failure path: trace, unmount, clean up, close the channel.
     BOOL FailInitialize(DWORD code);
+    // Gives back the store mount (255 with g_dwMountHandle), cleans up the
+    // disk library and closes the platform channel.
+    void ReleaseStoreAndChannel();
 
 public:
     void ShowPlatformRow(int platformButton, int show);

@@ -1,8 +1,6 @@
 // sefrabox_teardown.cpp - the end of a visit: CSefraboxDlg::OnDestroy, the
 // store unmount, the end of the Windows session and the store volume's lock
 // probe.
-#include "Dravel.h"
-#include "Kestor.h"
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -57,15 +55,7 @@ void CSefraboxDlg::UnMountSefraVolume()
     SB_TRACE("CSefraboxDlg::UnMountSefraVolume()");
     std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
     g_pSefraboxDlg = 0;
-    if (g_dwMountHandle != 0) {
-        UnMount_Volume(255, g_dwMountHandle);
-        g_dwMountHandle = 0;
-    }
-    Dravel_Cleanup();
-    if (m_hPlatformChannel != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hPlatformChannel);
-        m_hPlatformChannel = INVALID_HANDLE_VALUE;
-    }
+    ReleaseStoreAndChannel();
 }
 
 BOOL CSefraboxDlg::OnQueryEndSession()
