@@ -4,6 +4,7 @@
 
 #include "Palmet.h"
 #include "diagnostics/trace.h"
+#include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
@@ -17,8 +18,6 @@ namespace {
 // The old-password edit also takes the reset code.
 constexpr size_t kResetCodeChars = 18;
 constexpr DWORD kResetCodeBufferSize = 19;
-
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 bool SamePassword(const std::string &a, const std::string &b)
 {

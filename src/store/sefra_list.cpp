@@ -3,6 +3,7 @@
 #include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "res/resource.h"
+#include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "store/profile_names.h"
 #include "store/target_check.h"
@@ -11,12 +12,6 @@
 #include "win/res_string.h"
 
 #include <algorithm>
-
-namespace {
-
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-
-} // namespace
 
 void CSefraboxDlg::LoadSefraList()
 {

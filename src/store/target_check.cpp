@@ -2,13 +2,10 @@
 #include "store/target_check.h"
 
 #include "diagnostics/trace.h"
+#include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 
 #include <windows.h>
-
-namespace {
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-} // namespace
 
 bool IsUsableTarget(const char *target)
 {

@@ -6,6 +6,7 @@
 #include "diagnostics/trace.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
+#include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "ui/progress_dlgs.h"
 #include "ui/sefrabox_dlg.h"
@@ -24,8 +25,6 @@ constexpr size_t kDirtyByte = 0x41;
 constexpr char kDebugKey[] = "Software\\Brannick";
 constexpr char kDebugValue[] = "DebugSefra";
 constexpr char kChkdskSwitches[] = "/x /f";
-
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 // Reads the debug word; the key stays open until the check ends.
 DWORD ReadDebugSwitch(CRegKey &key)

@@ -6,6 +6,7 @@
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
+#include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "store/target_check.h"
 #include "ui/sefrabox_dlg.h"
@@ -20,8 +21,6 @@
 #include <new>
 
 namespace {
-
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 // A drive text "X:" names a drive when it begins with a single-byte letter.
 bool BeginsWithLetter(const char *text)
