@@ -93,6 +93,12 @@ public:
     void OpenSefra();
     // OpenSefra's Explorer mode and its opening dialog.
     void OpenInExplorerMode(const char *driveText, const std::string &target);
+    // Copy mode: a temporary drive for the sefra, the platform's disk and the
+    // copy dialog between them; everything is given back before it returns.
+    void OpenInCopyMode(const char *driveText, const std::string &target, size_t index);
+    // The copy dialog for the linked sefra drive; the platform disk it mounts
+    // is unmounted again before it returns.
+    void RunCopyDialog(const char *driveText, size_t index);
     void ShowOpeningDialog();
     void WindowRegistered(long cookie);
     void OnQuit();
