@@ -95,11 +95,12 @@ void PrintVisit(const VisitReport &r)
 int RunShow(SefraboxLibrary &library, int argc, char **argv)
 {
     ShowOptions o;
-    if (!ParseOptions(argc, argv, o)) {
+    const bool help = argc == 1 && std::strcmp(argv[0], "--help") == 0;
+    if (help || !ParseOptions(argc, argv, o)) {
         std::fprintf(stderr, "usage: sefrabox-host show [--store <file>] [--copy] [--parent] [--visit]\n"
                              "                          [--password <text>] [--screens <folder>] [--close-after <ms>]\n"
                              "       (--parent always shows the default store)\n");
-        return kHostUsage;
+        return help ? kHostOk : kHostUsage;
     }
     using ShowDlgFn = int(__cdecl *)(const char *, int *, int *, CSefraboxDlg **);
     using ShowWithParentFn = int(__cdecl *)(CWnd *, int *);
