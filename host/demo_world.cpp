@@ -17,6 +17,25 @@ std::string HostFolder()
     return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
+bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode)
+{
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fprintf(stderr, "sefrabox-host: cannot start %s (error %lu)\n", what, GetLastError());
+        return false;
+    }
+    CKernelHandle process(pi.hProcess), thread(pi.hThread);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    exitCode = code;
+    return true;
+}
+
 std::string PrepareWorld(const std::string &folder)
 {
     char configured[MAX_PATH] = {};
@@ -26,20 +45,9 @@ std::string PrepareWorld(const std::string &folder)
 
     const std::string config = folder + "\\Platforms.ini";
     if (GetFileAttributesA(config.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        std::string command = "\"" + HostFolder() + "make_demo_world.exe\" \"" + folder + "\"";
-        std::vector<char> line(command.begin(), command.end());
-        line.push_back('\0');
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            std::fprintf(stderr, "sefrabox-host: cannot start make_demo_world (error %lu)\n", GetLastError());
+        unsigned long code = 1;
+        if (!RunToEnd("\"" + HostFolder() + "make_demo_world.exe\" \"" + folder + "\"", "make_demo_world", code))
             return {};
-        }
-        CKernelHandle process(pi.hProcess), thread(pi.hThread);
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        DWORD code = 1;
-        GetExitCodeProcess(pi.hProcess, &code);
         if (code != 0) {
             std::fprintf(stderr, "sefrabox-host: make_demo_world failed with %lu\n", code);
             return {};

@@ -22,3 +22,7 @@ std::string StoreFile(const std::string &config);
 
 // The File of the platform numbered number in the configuration.
 std::string PlatformFile(const std::string &config, unsigned long number);
+
+// Runs commandLine to its end. false, with the reason printed to stderr
+// (naming the program as what), when it cannot be started.
+bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode);

@@ -4,14 +4,11 @@
 #include "commands.h"
 #include "demo_world.h"
 
-#include "win/handles.h"
-
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -58,19 +55,9 @@ int RunSendTo(SefraboxLibrary &library, int argc, char **argv)
         "\"" + std::string(system) + "\\rundll32.exe\" " + dll + ",MySendTo " + argv[0] + "," + files;
     std::printf("%s\n", command.c_str());
 
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        std::fprintf(stderr, "sefrabox-host: cannot start rundll32 (error %lu)\n", GetLastError());
+    unsigned long code = 0;
+    if (!RunToEnd(command, "rundll32", code))
         return kHostRefused;
-    }
-    CKernelHandle process(pi.hProcess), thread(pi.hThread);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
     std::printf("rundll32 ended with exit code %lu\n", code);
     return kHostOk;
 }
