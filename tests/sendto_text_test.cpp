@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <string>
 #include <vector>
 
@@ -178,6 +180,39 @@ TEST(SendToLine, DoubleByteCharactersAreNeverSplit)
     p = Parse("x,MySendTo 2,\xB1");
     EXPECT_EQ(kSendToOk, p.result);
     EXPECT_EQ("\xB1", p.list);
+}
+
+// The display name in the 32-byte buffer of the copy, with guard bytes.
+std::string DisplayName(const std::string &platform)
+{
+    const char title[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
+    char buf[32 + 4];
+    std::memset(buf, '#', sizeof buf);
+    const size_t len = MakeSefraDisplayName(platform.c_str(), title, buf, 32, IsLeadByte936);
+    EXPECT_EQ("####", std::string(buf + 32, 4)) << "display name buffer overrun";
+    EXPECT_EQ(len, std::strlen(buf));
+    return buf;
+}
+
+TEST(SendToText, DisplayNameGetsTheTitleOnceAndLongNamesAreCutBetweenCharacters)
+{
+    const std::string safe = "\xB1\xA3\xCF\xD5\xCF\xE4";               // 保险箱
+    const std::string management = "\xB9\xDC\xC0\xED\xC6\xBD\xCC\xA8"; // 管理平台
+    EXPECT_EQ(management + safe, DisplayName(management));
+    EXPECT_EQ(management + safe, DisplayName(management + safe));
+    // The title's bytes straddling two characters do not count as the title.
+    EXPECT_EQ("\xD0" + safe + "\xB1" + safe, DisplayName("\xD0" + safe + "\xB1"));
+    // 15 double-byte characters: 12 fit before the title (24 + 6 bytes).
+    std::string wide;
+    for (int i = 0; i < 15; ++i)
+        wide += "\xC6\xBD";
+    EXPECT_EQ(wide.substr(0, 24) + safe, DisplayName(wide));
+    // A single-byte character shifts the cut: 1 + 12 * 2 = 25 bytes fit.
+    EXPECT_EQ("x" + wide.substr(0, 24) + safe, DisplayName("x" + wide));
+    EXPECT_EQ(std::string(25, 'n') + safe, DisplayName(std::string(40, 'n')));
+    // A long name that holds the title keeps 31 bytes of whole characters.
+    EXPECT_EQ(safe + wide.substr(0, 24), DisplayName(safe + wide));
+    EXPECT_EQ(safe, DisplayName(""));
 }
 
 TEST(SendToText, FindAndCutKeywordAndTrimChars)

@@ -11,8 +11,8 @@
 #include "module/app.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
+#include "sendto/sendto_text.h"
 #include "store/ansi_lead_byte.h"
-#include "store/mbcs_text.h"
 #include "store/password_dialogs.h"
 #include "store/profile_names.h"
 #include "store/target_check.h"
@@ -53,37 +53,7 @@ std::string WithBackslash(const char *path)
     return s;
 }
 
-// The first n bytes of text or fewer, never ending inside a double-byte
-// character.
-size_t CutAtCharacter(const char *text, size_t n)
-{
-    size_t i = 0;
-    while (text[i] != '\0') {
-        const size_t step = IsAnsiLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0' ? 2 : 1;
-        if (i + step > n)
-            break;
-        i += step;
-    }
-    return i;
-}
-
-// The platform name with the module title appended unless it already holds
-// it, within the 32-byte buffer: an overlong name is cut at a character
-// boundary so that the title still fits.
-void MakeDisplayName(const std::string &platformName, char (&out)[kDisplayNameBytes])
-{
-    const std::string title = LoadResString(IDS_MODULE_TITLE);
-    const bool hasTitle = MbsContains(platformName.c_str(), title.c_str(), IsAnsiLeadByte);
-    const size_t room = sizeof out - 1 - (hasTitle || title.size() >= sizeof out ? 0 : title.size());
-    const size_t n = CutAtCharacter(platformName.c_str(), room);
-    std::memcpy(out, platformName.data(), n);
-    out[n] = '\0';
-    if (!hasTitle && n + title.size() < sizeof out)
-        std::memcpy(out + n, title.c_str(), title.size() + 1);
-}
-
-// The drive link of the temporary drive: DefineDosDeviceA on the XP family,
-// the driver's "\DosDevices\X:" link elsewhere.
+// The driver's link name of a drive text: "\DosDevices\X:".
 void LinkName(const char *drive, char (&out)[32]) { snprintf(out, sizeof out, "%s%s", "\\DosDevices\\", drive); }
 
 } // namespace
@@ -213,7 +183,8 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
         return;
     }
     char szName[kDisplayNameBytes] = {};
-    MakeDisplayName(m_slPlatformName[nIndex], szName);
+    MakeSefraDisplayName(m_slPlatformName[nIndex].c_str(), LoadResString(IDS_MODULE_TITLE).c_str(), szName,
+                         sizeof szName, IsAnsiLeadByte);
 
     if (password[0] != '\0') {
         CChkPwd dlg(::GetDesktopWindow());

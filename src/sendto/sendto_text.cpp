@@ -107,6 +107,27 @@ char *ConvertToFileList(char *text, size_t capacity, LeadByteTest isLead)
     return text;
 }
 
+size_t MakeSefraDisplayName(const char *platformName, const char *title, char *out, size_t outBytes,
+                            LeadByteTest isLead)
+{
+    if (!out || outBytes == 0)
+        return 0;
+    const char *name = platformName ? platformName : "";
+    const size_t titleLen = title ? std::strlen(title) : 0;
+    const bool addTitle = titleLen > 0 && !MbsContains(name, title, isLead) && titleLen < outBytes;
+    const size_t room = outBytes - 1 - (addTitle ? titleLen : 0);
+    // The longest run of whole characters within room.
+    size_t n = 0;
+    for (size_t step; (step = CharBytes(name + n, isLead)) != 0 && n + step <= room;)
+        n += step;
+    std::memcpy(out, name, n);
+    if (addTitle)
+        std::memcpy(out + n, title, titleLen);
+    const size_t len = n + (addTitle ? titleLen : 0);
+    out[len] = '\0';
+    return len;
+}
+
 uint32_t ParseSendToLine(const char *cmdLine, char *lpSefraName, char *lpSrcPath, uint32_t *pdwLen, LeadByteTest isLead)
 {
     if (!cmdLine || !lpSefraName || !lpSrcPath || !pdwLen)

@@ -61,6 +61,14 @@ void TrimChars(const char *src, char *dst, const char *set, LeadByteTest isLead)
 // no room for the second NUL.
 char *ConvertToFileList(char *text, size_t capacity, LeadByteTest isLead);
 
+// The display name of a sefra into out (outBytes, at least 1): the platform
+// name followed by title unless it already holds title at a character
+// boundary. A name too long for both is cut at a character boundary so that
+// the title still fits; a title that cannot fit at all is left off. Returns
+// the length written.
+size_t MakeSefraDisplayName(const char *platformName, const char *title, char *out, size_t outBytes,
+                            LeadByteTest isLead);
+
 // Cuts cmdLine into the sefra number (into lpSefraName, kSefraNameBytes
 // bytes) and the trimmed file list (into lpSrcPath, *pdwLen bytes).
 //   0    both written;

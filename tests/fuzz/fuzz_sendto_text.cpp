@@ -1,8 +1,8 @@
 // Fuzzes the Send To command line and file list with code page 936's lead
 // bytes: the parse stays inside its buffers (the sanitizer sees every byte
 // past them), asks for a second buffer exactly when the first is short and
-// then succeeds with it, and the converted list always ends with two NULs
-// inside its buffer and never splits a double-byte character.
+// then succeeds with it, the converted list always ends with two NULs inside
+// its buffer, and the display name stays inside its 32 bytes.
 #include "sendto/sendto_text.h"
 
 #include <cstdint>
@@ -79,6 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     TrimChars(text.get(), text.get(), kSefraNameTrimSet, IsLeadByte936);
     if (std::strlen(text.get()) > before)
+        std::abort();
+
+    // The display name stays in its 32 bytes with whole characters only.
+    char display[32];
+    const size_t shown =
+        MakeSefraDisplayName(line.c_str(), "\xB1\xA3\xCF\xD5\xCF\xE4", display, sizeof display, IsLeadByte936);
+    if (shown >= sizeof display || std::strlen(display) != shown)
+        std::abort();
+    if (std::strncmp(display, line.c_str(), shown) != 0 && std::strstr(display, "\xB1\xA3\xCF\xD5\xCF\xE4") == nullptr)
         std::abort();
     return 0;
 }
