@@ -78,8 +78,17 @@ public:
     // TRUE without trying when no volume is open.
     BOOL LockVolume();
     BOOL UnLockVolume();
+    // Send To: copies the double-NUL list lpSrcPath into the sefra whose
+    // profile id is the decimal number lpSefraName. 87 for an unreadable
+    // argument, otherwise 0; failures are shown to the user or traced.
+    // Callers hold g_MountVolumeLock.
+    int SendToSefra(const char *lpSefraName, const char *lpSrcPath);
 
 private:
+    // SendToSefra's platform lists of a store another process mounted, and
+    // its copy from the record search to the unlinked drive.
+    bool ReadPlatformLists();
+    void CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath);
     // Initialize's failure path: trace, unmount, clean up, close the channel.
     BOOL FailInitialize(DWORD code);
     // Gives back the store mount (255 with g_dwMountHandle), cleans up the
