@@ -1,0 +1,206 @@
+// sendto_fixture.h - the fixture of the Send To tests that run whole
+// requests on the demo world, each in its own process as the shell starts
+// them: through the system's rundll32.exe and through sendto_child.exe, which
+// calls MySendTo directly and exits with its result. A second thread answers
+// the password dialog and the message boxes; the trace of every process is
+// collected beside.
+#pragma once
+
+#include "child_process.h"
+#include "palmet_test_util.h"
+#include "sendto_support.h"
+#include "shared_section.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+inline constexpr char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";            // 保险箱
+inline constexpr char kMainSystemSefra[] = "\xD6\xF7\xCF\xB5\xCD\xB3"   // 主系统
+                                           "\xB1\xA3\xCF\xD5\xCF\xE4";  // 保险箱
+inline constexpr char kWorkSefra[] = "\xB9\xA4\xD7\xF7\xC6\xBD\xCC\xA8" // 工作平台
+                                     "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
+inline constexpr char kPlaySefra[] = "\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8" // 娱乐平台
+                                     "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
+inline constexpr char kMarkerName[] = "8230B992-BB40-487c-A46D-61E63A965565";
+inline constexpr DWORD kVolumeNameOffset = 0x300;
+inline constexpr DWORD kDriveLetterOffset = 0x680;
+inline constexpr DWORD kMountHandleOffset = 0x690;
+// A request that runs longer than this has hung: it is ended and fails.
+inline constexpr DWORD kRequestLimitMs = 120000;
+inline constexpr WPARAM kHotKeyId = 0x1000;
+
+enum class Host { Direct, Rundll32 };
+
+inline const char *HostName(Host host) { return host == Host::Direct ? "sendto_child" : "rundll32"; }
+
+struct Request {
+    DWORD result = MAXDWORD;
+    DWORD pid = 0;
+    std::vector<std::string> lines;
+    bool HasLine(const std::string &text) const
+    {
+        for (const std::string &line : lines)
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+
+// A string of the library's string table, with one %s filled in.
+inline std::string Formatted(UINT id, const std::string &arg)
+{
+    char format[512] = {};
+    LoadStringA(GetModuleHandleA("Sefrabox.dll"), id, format, sizeof format);
+    char text[1024] = {};
+    snprintf(text, sizeof text, format, arg.c_str());
+    return text;
+}
+
+// The text in the busy marker, or "(none)" when no program holds it.
+inline std::string MarkerText()
+{
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, kMarkerName);
+    if (!mapping)
+        return "(none)";
+    const char *view = static_cast<const char *>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    const std::string text = view ? std::string(view, strnlen(view, 260)) : "(unreadable)";
+    if (view)
+        UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return text;
+}
+
+struct ShownDialog {
+    DWORD pid;
+    HWND hwnd;
+};
+
+// The visible main dialog (titled 保险箱) of process pid.
+inline BOOL CALLBACK FindShownDialog(HWND hwnd, LPARAM l)
+{
+    auto *f = reinterpret_cast<ShownDialog *>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == f->pid && IsWindowVisible(hwnd) && WindowText(hwnd) == kTitle) {
+        f->hwnd = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class SendToRequests : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_library = LoadLibraryA("Sefrabox.dll");
+        ASSERT_NE(nullptr, m_library);
+        m_block = SharedBlockOf(m_library);
+        ASSERT_NE(nullptr, m_block);
+        ASSERT_TRUE(m_monitor.Ok()) << "no debug output monitor";
+        m_drivesBefore = GetLogicalDrives();
+    }
+
+    void TearDown() override
+    {
+        ExpectNothingLeft();
+        FreeLibrary(m_library);
+    }
+
+    void MakeWorld(bool passwords)
+    {
+        const std::string options = passwords ? "" : "--no-passwords ";
+        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", options + "\"" + m_world.Path() + "\""));
+        m_config = std::make_unique<palmet_test::ConfigOverride>(m_world / "Platforms.ini");
+    }
+
+    LONG Lock() const { return *reinterpret_cast<volatile LONG *>(m_block + kMountVolumeLockOffset); }
+    DWORD MountHandle() const { return *reinterpret_cast<volatile DWORD *>(m_block + kMountHandleOffset); }
+    std::string VolumeName() const { return reinterpret_cast<const char *>(m_block + kVolumeNameOffset); }
+    std::string DriveLetter() const { return reinterpret_cast<const char *>(m_block + kDriveLetterOffset); }
+
+    void ExpectNothingLeft()
+    {
+        EXPECT_EQ(0, Lock()) << "the mount lock was left held";
+        EXPECT_EQ(0u, MountHandle()) << "the store was left mounted";
+        EXPECT_EQ("", VolumeName());
+        EXPECT_EQ("", DriveLetter());
+        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
+        EXPECT_EQ("(none)", MarkerText()) << "the busy marker was left open";
+    }
+
+    std::string SefraFolder(const char *target) const { return m_world / "Sefra.vpf.files\\" + target; }
+
+    // A file of the source folder; returns its full path.
+    std::string Source(const std::string &name)
+    {
+        const std::string path = m_sources / name;
+        EXPECT_TRUE(palmet_test::WriteText(path, "sent: " + name + "\r\n"));
+        return path;
+    }
+
+    // Whether name arrived in the sefra folder with its content.
+    bool Arrived(const char *target, const std::string &name) const
+    {
+        return palmet_test::ReadText(SefraFolder(target) + "\\" + name) == "sent: " + name + "\r\n";
+    }
+
+    // Starts a request with this command line after the library's path and
+    // its comma, waits for its end and collects its result and trace. The
+    // direct host's exit code is MySendTo's result; rundll32 drops it, so the
+    // last traced result counts there.
+    Request Start(Host host, const std::string &tail, HANDLE *running = nullptr)
+    {
+        const std::string bin = TestBinDir();
+        const std::string line = (host == Host::Direct ? "\"" + bin + "sendto_child.exe\" " : "rundll32.exe ") + bin +
+                                 "Sefrabox.dll," + tail;
+        return StartLine(host, line, running);
+    }
+
+    Request StartLine(Host host, const std::string &line, HANDLE *running = nullptr)
+    {
+        Request request;
+        CKernelHandle process = StartProgram(line, TestBinDir());
+        if (!process)
+            return request;
+        request.pid = GetProcessId(process.Get());
+        m_answerer.Serve(request.pid);
+        if (running) {
+            *running = process.Detach();
+            return request;
+        }
+        Finish(host, process.Get(), request);
+        return request;
+    }
+
+    void Finish(Host host, HANDLE process, Request &request)
+    {
+        if (WaitForSingleObject(process, kRequestLimitMs) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << HostName(host) << " request did not end";
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, INFINITE);
+        }
+        request.lines = m_monitor.LinesOf(request.pid);
+        if (host == Host::Direct) {
+            request.result = ExitCodeOf(process);
+        } else {
+            for (const std::string &line : request.lines) {
+                unsigned code = 0;
+                if (std::sscanf(line.c_str(), "dwErrCode = 0x%X", &code) == 1)
+                    request.result = code;
+            }
+        }
+    }
+
+    HMODULE m_library = nullptr;
+    BYTE *m_block = nullptr;
+    DWORD m_drivesBefore = 0;
+    palmet_test::TempFolder m_world;
+    palmet_test::TempFolder m_sources;
+    std::unique_ptr<palmet_test::ConfigOverride> m_config;
+    CTraceMonitor m_monitor;
+    CBoxAnswerer m_answerer;
+};
