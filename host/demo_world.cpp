@@ -17,14 +17,15 @@ std::string HostFolder()
     return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
-bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode)
+bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode, const std::string &currentDir)
 {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
         std::fprintf(stderr, "sefrabox-host: cannot start %s (error %lu)\n", what, GetLastError());
         return false;
     }

@@ -23,6 +23,8 @@ std::string StoreFile(const std::string &config);
 // The File of the platform numbered number in the configuration.
 std::string PlatformFile(const std::string &config, unsigned long number);
 
-// Runs commandLine to its end. false, with the reason printed to stderr
-// (naming the program as what), when it cannot be started.
-bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode);
+// Runs commandLine to its end, in currentDir unless it is empty. false,
+// with the reason printed to stderr (naming the program as what), when it
+// cannot be started.
+bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode,
+              const std::string &currentDir = std::string());

@@ -56,7 +56,11 @@ int RunSendTo(SefraboxLibrary &library, int argc, char **argv)
     std::printf("%s\n", command.c_str());
 
     unsigned long code = 0;
-    if (!RunToEnd(command, "rundll32", code))
+    // Started in the library's folder, as the Send To shortcut is: rundll32
+    // loads the library by its path, but the suite's libraries beside it are
+    // found through the current folder.
+    const std::string folder = HostFolder();
+    if (!RunToEnd(command, "rundll32", code, folder.substr(0, folder.size() - 1)))
         return kHostRefused;
     std::printf("rundll32 ended with exit code %lu\n", code);
     return kHostOk;
