@@ -381,10 +381,11 @@ HRESULT STDMETHODCALLTYPE CFakeShellWindows::CreateInstance(IUnknown *outer, REF
     return QueryInterface(iid, ppv);
 }
 
-CFakeBrowser *CFakeShellWindows::Open(const char *cls, const char *title, bool silent)
+CFakeBrowser *CFakeShellWindows::Open(const char *cls, const char *title, bool silent, bool noHwnd)
 {
     m_browsers.push_back(std::make_unique<CFakeBrowser>(cls, title));
     CFakeBrowser *b = m_browsers.back().get();
+    b->m_noHwnd = noHwnd;
     m_items.push_back(b->AsDispatch());
     if (!silent) {
         VARIANT cookie;
@@ -399,6 +400,11 @@ CFakeBrowser *CFakeShellWindows::Open(const char *cls, const char *title, bool s
 void CFakeShellWindows::OpenNonBrowser()
 {
     m_items.push_back(&m_nonBrowser);
+    AnnounceRegistration();
+}
+
+void CFakeShellWindows::AnnounceRegistration()
+{
     VARIANT cookie;
     VariantInit(&cookie);
     V_VT(&cookie) = VT_I4;

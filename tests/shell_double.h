@@ -168,10 +168,14 @@ public:
 
     // A window opens and registers with the collection (WindowRegistered
     // goes to the connected sinks unless silent).
-    CFakeBrowser *Open(const char *cls, const char *title, bool silent = false);
+    // noHwnd: its get_HWND fails.
+    CFakeBrowser *Open(const char *cls, const char *title, bool silent = false, bool noHwnd = false);
     // An object without a browser registers (a collection item that is not
     // a web browser).
     void OpenNonBrowser();
+    // WindowRegistered to the sinks without a new item (a window that
+    // registered and went again, or one the snapshot already holds).
+    void AnnounceRegistration();
     // The user closes the window of b; it leaves the collection.
     void Close(CFakeBrowser *b);
     // Windows that are still open, oldest first.
