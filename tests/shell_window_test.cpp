@@ -60,6 +60,84 @@ std::string LastIdOf(const std::string &path)
     return bytes;
 }
 
+// An HTML document with one element named "tagline", recording what is set.
+#define SHELL_TEST_DISPATCH_NOT_IMPLEMENTED                                                                            \
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }                                  \
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }                     \
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }   \
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *)         \
+        override                                                                                                       \
+    {                                                                                                                  \
+        return E_NOTIMPL;                                                                                              \
+    }
+
+template <typename Stub> class CHtmlFake : public Stub {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, m_iid)) {
+            *ppv = static_cast<Stub *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+    SHELL_TEST_DISPATCH_NOT_IMPLEMENTED
+    explicit CHtmlFake(REFIID iid) : m_iid(iid) {}
+    ULONG m_cRef = 0;
+
+private:
+    IID m_iid;
+};
+
+class CFakeElement : public CHtmlFake<CHTMLElementStub> {
+public:
+    CFakeElement() : CHtmlFake(IID_IHTMLElement) {}
+    HRESULT STDMETHODCALLTYPE put_innerText(BSTR v) override
+    {
+        m_text = v ? v : L"";
+        return S_OK;
+    }
+    std::wstring m_text;
+};
+
+class CFakeElements : public CHtmlFake<CHTMLElementCollectionStub> {
+public:
+    CFakeElements() : CHtmlFake(IID_IHTMLElementCollection) {}
+    HRESULT STDMETHODCALLTYPE item(VARIANT name, VARIANT index, IDispatch **pdisp) override
+    {
+        *pdisp = nullptr;
+        if (V_VT(&name) != VT_BSTR || lstrcmpW(V_BSTR(&name), L"tagline") != 0 || V_VT(&index) != VT_I4 ||
+            V_I4(&index) != 0)
+            return S_OK;
+        *pdisp = &m_tagline;
+        m_tagline.AddRef();
+        return S_OK;
+    }
+    CFakeElement m_tagline;
+};
+
+class CFakeDocument : public CHtmlFake<CHTMLDocument2Stub> {
+public:
+    CFakeDocument() : CHtmlFake(IID_IHTMLDocument2) {}
+    HRESULT STDMETHODCALLTYPE put_title(BSTR v) override
+    {
+        m_title = v ? v : L"";
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_all(IHTMLElementCollection **p) override
+    {
+        *p = &m_all;
+        m_all.AddRef();
+        return S_OK;
+    }
+    std::wstring m_title;
+    CFakeElements m_all;
+};
+
 // A dialog shown without a store, over the test's shell window collection.
 class ShellWindowRules : public ::testing::Test {
 protected:
@@ -260,6 +338,34 @@ TEST_F(ShellWindowRules, APathNamingAFileShowsItsFolderAndSelectsItOnceTheViewIs
     // The retitle keeps a title that does not show the drive.
     PumpUntil([&] { return m_trace.Contains("szOldText:note"); });
     EXPECT_EQ("note", CWindow::GetWindowTextOf(b->Hwnd()));
+}
+
+TEST_F(ShellWindowRules, TheTopLevelHtmlDocumentIsBrandedAndEveryCompletionRetitles)
+{
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "Web (C:)", true);
+    CFakeDocument document;
+    b->m_document = &document;
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+
+    b->CompleteDocument(false, L"http://example.invalid/");
+    EXPECT_EQ(L"Brannick", document.m_title);
+    EXPECT_EQ(L"Brannick Company", document.m_all.m_tagline.m_text);
+    EXPECT_EQ(0u, document.m_cRef + document.m_all.m_cRef + document.m_all.m_tagline.m_cRef);
+    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(b->Hwnd()) == "Sefra (C:)"; }));
+
+    // A frame's document: no branding, the retitle all the same.
+    document.m_title.clear();
+    SetWindowTextA(b->Hwnd(), "Frame (C:)");
+    b->CompleteDocument(true, L"http://example.invalid/frame");
+    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(b->Hwnd()) == "Sefra (C:)"; }));
+    EXPECT_EQ(L"", document.m_title);
+
+    // A document that is not HTML is left alone.
+    b->m_document = &b->m_frame;
+    b->CompleteDocument(false, L"file:///");
+    EXPECT_EQ(L"", document.m_title);
+    EXPECT_EQ(0u, b->m_frame.m_cRef);
 }
 
 TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
