@@ -163,6 +163,7 @@ protected:
         }
         m_dlg->DestroyWindow();
         EXPECT_EQ(0u, m_windows->m_events.SinkCount()) << "the dialog stays connected to the collection";
+        EXPECT_EQ(0u, m_dlg->GetRefCount()) << "an event source still holds the dialog";
         m_dlg.reset();
         m_launch.reset();
         m_windows.reset();
@@ -366,6 +367,43 @@ TEST_F(ShellWindowRules, TheTopLevelHtmlDocumentIsBrandedAndEveryCompletionRetit
     b->CompleteDocument(false, L"file:///");
     EXPECT_EQ(L"", document.m_title);
     EXPECT_EQ(0u, b->m_frame.m_cRef);
+}
+
+TEST_F(ShellWindowRules, AWindowThatVanishesWithoutQuitIsLetGoThroughItsWatcher)
+{
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "Gone (C:)", true);
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(1u, b->m_events.SinkCount());
+
+    // Mouse buttons on the dialog restore the window and bring it forward.
+    ShowWindow(b->Hwnd(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(b->Hwnd()));
+    PostMessageA(Dlg(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PumpUntil([] { return true; });
+    EXPECT_FALSE(IsIconic(b->Hwnd()));
+    EXPECT_TRUE(Dlg().IsWindow());
+
+    // No OnQuit event: the watcher's request releases the browser, once.
+    shell_double::DestroyFakeWindow(b->Hwnd(), "CabinetWClass");
+    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(Dlg(), true) && !Dlg().m_pWebBrowser2; }));
+    EXPECT_EQ(0u, b->m_cRef);
+    EXPECT_EQ(0u, b->m_events.SinkCount());
+    EXPECT_TRUE(LockIsFree());
+}
+
+TEST_F(ShellWindowRules, TheFirstTimerBringsTheDialogForwardAndCentresIt)
+{
+    SetWindowPos(Dlg(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "Elsewhere", true);
+    SetForegroundWindow(b->Hwnd());
+    Dlg().SendMessage(WM_TIMER, ACTIVATE_DIALOG, 0);
+    EXPECT_EQ(static_cast<HWND>(Dlg()), GetForegroundWindow());
+    RECT rc{}, desk{};
+    GetWindowRect(Dlg(), &rc);
+    GetWindowRect(GetDesktopWindow(), &desk);
+    EXPECT_NEAR((desk.left + desk.right) / 2, (rc.left + rc.right) / 2, 1);
+    EXPECT_NEAR((desk.top + desk.bottom) / 2, (rc.top + rc.bottom) / 2, 1);
 }
 
 TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
