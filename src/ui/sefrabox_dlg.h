@@ -162,7 +162,6 @@ private:
     void ReleaseBrowser(bool quitOwn);
 
 public:
-public:
     int m_bClosedByHotKey = 0;
     CSkinButton m_btnEnter2, m_btnEnter3, m_btnEnter1;
     CSkinButton m_btnSetPwd2, m_btnSetPwd3, m_btnSetPwd1;
