@@ -174,6 +174,14 @@ bool CSefraboxDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result)
         EnableSefraControls(static_cast<BOOL>(w));
         result = 0;
         return true;
+    case WM_SEFRA_DRIVE_ARRIVED:
+        OnSefraDriveArrived();
+        result = 0;
+        return true;
+    case WM_RELEASE_BROWSER:
+        OnReleaseBrowser(static_cast<LONG>(w));
+        result = 0;
+        return true;
     default:
         return CDialog::OnMessage(msg, w, l, result);
     }

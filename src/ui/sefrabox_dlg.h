@@ -18,6 +18,7 @@
 #include "win/dialog.h"
 #include "win/dispatch.h"
 #include "win/gdi.h"
+#include "win/handles.h"
 
 #include <exdisp.h>
 #include <shlobj.h>
@@ -30,6 +31,11 @@
 constexpr UINT WM_REOPEN_EXPLORER = 0xB05;
 constexpr UINT WM_ENABLE_CONTROLS = 0xB07;
 constexpr UINT WM_SHELL_CHANGE = 0xB11;
+// The exit-wait thread's request to let go of the browser it watched
+// (wParam: that browser's serial); the browser belongs to the dialog's thread.
+constexpr UINT WM_RELEASE_BROWSER = WM_APP + 0xB09;
+// The second half of the sefra drive's arrival, posted by OnShellChangeNotify.
+constexpr UINT WM_SEFRA_DRIVE_ARRIVED = WM_APP + 0xB11;
 
 // Timers of the dialog.
 constexpr UINT_PTR ACTIVATE_DIALOG = 0x20060420;
@@ -109,6 +115,23 @@ public:
     // is unmounted again before it returns.
     void RunCopyDialog(const char *driveText, size_t index);
     void ShowOpeningDialog();
+    // The Explorer window of an open sefra (src/shell).
+    void CreateNewShellWindow();
+    void AttachShellWindow();
+    HWND FindExplorerWindowByTitle();
+    static std::string GetBrowserWindowClass(IWebBrowser2 *browser);
+    void AdviseBrowserEvents();
+    void UnadviseBrowserEvents();
+    void DiscardWindowSnapshot();
+    void NavigateToSpecifyPage();
+    static LPITEMIDLIST PidlFromPath(HWND owner, const char *path);
+    static std::string GetPathFromIDList(LPCITEMIDLIST pidl);
+    // Starts WaitExplorerExit for the browser being shown; false when the
+    // thread could not be started.
+    bool StartExitWait();
+    // Waits for every exit-wait thread to end (they need nothing of this
+    // thread once m_bExiting is set and the lock is free).
+    void JoinExitWaitThreads();
     void WindowRegistered(long cookie);
     void OnQuit();
     void DocumentComplete(IDispatch *disp, VARIANT *url);
@@ -141,6 +164,17 @@ protected:
     BOOL OnQueryEndSession();
     void OnShellChangeNotify(WPARAM w, LPARAM l);
     void OnReopenExplorer();
+    void OnReleaseBrowser(LONG serial);
+    void OnSefraDriveArrived();
+
+private:
+    static DWORD WINAPI WaitExplorerExit(LPVOID param);
+    // OnQuit as the exit-wait thread makes it: the release is posted to the
+    // dialog's thread, for the browser of the given serial only.
+    void OnQuitFromExitWait(LONG serial);
+    // Lets go of m_pWebBrowser2: Quit first when quitOwn and the window is
+    // ours, then disconnect and release.
+    void ReleaseBrowser(bool quitOwn);
 
 public:
     int m_bClosedByHotKey = 0;
@@ -165,7 +199,7 @@ public:
     std::unique_ptr<COpeningDlg> m_pOpenningDlg;
     ULONG m_ulNotifyID = 0;
     HANDLE m_hVolume = INVALID_HANDLE_VALUE;
-    int m_bExiting = 0;
+    volatile int m_bExiting = 0;
     HWND m_hwndExplorer = nullptr;
     std::string m_szSefraName, m_szDrivePath;
     CBrushObject m_brCtlColor;
@@ -180,4 +214,7 @@ public:
     CComPtr<IShellWindows> m_pShellWindows;
     std::vector<CComPtr<IDispatch>> m_lstOldWindows;
     LPITEMIDLIST m_pidlSelect = nullptr;
+    // Serial of the browser in m_pWebBrowser2, counted up by each connection.
+    LONG m_lBrowserSerial = 0;
+    std::vector<CKernelHandle> m_vecExitWaitThreads;
 };

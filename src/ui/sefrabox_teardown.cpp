@@ -5,6 +5,7 @@
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
+#include "volume/open_files_probe.h"
 #include "volume/release_drive.h"
 
 #include <winioctl.h>
@@ -21,17 +22,10 @@ constexpr DWORD kLockRetryMs = 100;
 void CSefraboxDlg::OnDestroy()
 {
     SB_TRACE("CSefraboxDlg::OnDestroy()");
-    if (m_pWebBrowser2) {
-        if (m_bOwnShellWindow == 1) {
-            m_pWebBrowser2->Quit();
-            m_bOwnShellWindow = 0;
-        }
-        if (m_dwBrowserCookie != 0) {
-            ConnectionUnadvise(m_pWebBrowser2.Get(), DIID_DWebBrowserEvents2, m_dwBrowserCookie);
-            m_dwBrowserCookie = 0;
-        }
-        m_pWebBrowser2.Release();
-    }
+    ReleaseBrowser(true);
+    // The shell's window collection must not keep this dialog, which lives
+    // on its caller's stack, as its event sink.
+    DiscardWindowSnapshot();
     if (m_ulNotifyID != 0)
         SHChangeNotifyDeregister(m_ulNotifyID);
     // Ends the wait of a running Explorer watcher before the lock is awaited.
@@ -46,6 +40,9 @@ void CSefraboxDlg::OnDestroy()
     }
     UnMountSefraVolume();
     ReleaseMountVolumeLock();
+    // An exit-wait thread uses this object; with m_bExiting set and no
+    // volume handle it ends without asking anything.
+    JoinExitWaitThreads();
     CDialog::OnDestroy();
     SB_TRACE("CSefraboxDlg::OnDestroy() soon return");
 }
@@ -67,15 +64,29 @@ BOOL CSefraboxDlg::OnQueryEndSession()
     return TRUE;
 }
 
-// The lock succeeds only while no other handle is open on the store volume.
+namespace {
+
+// A file system without volume locks answers the control code so; the
+// probe of the open files then stands alone.
+bool IsUnsupported(DWORD code) { return code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED; }
+
+} // namespace
+
+// The question is whether any program still has a file of the store volume
+// open. The volume lock answers it where the system implements it; Wine
+// grants every lock, so each attempt first looks for a file that cannot be
+// opened exclusively.
 BOOL CSefraboxDlg::LockVolume()
 {
     if (m_hVolume == INVALID_HANDLE_VALUE)
         return TRUE;
     BOOL locked = FALSE;
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-        DWORD returned = 0;
-        locked = DeviceIoControl(m_hVolume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
+        if (!IsAnyFileHeldOpen(m_szVolumeName)) {
+            DWORD returned = 0;
+            locked = DeviceIoControl(m_hVolume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr) ||
+                     IsUnsupported(GetLastError());
+        }
         if (locked)
             break;
         Sleep(kLockRetryMs);
@@ -88,5 +99,6 @@ BOOL CSefraboxDlg::UnLockVolume()
     if (m_hVolume == INVALID_HANDLE_VALUE)
         return TRUE;
     DWORD returned = 0;
-    return DeviceIoControl(m_hVolume, FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
+    return DeviceIoControl(m_hVolume, FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr) ||
+           IsUnsupported(GetLastError());
 }

@@ -1,0 +1,211 @@
+// browser_events.cpp - the dialog as sink of the shell's window collection
+// and of the shown browser: the connections, the snapshot's end, and the
+// handlers WindowRegistered, DocumentComplete, OnQuit (also as the exit-wait
+// thread calls it) with the browser's single release.
+#include "diagnostics/trace.h"
+#include "module/mount_lock.h"
+#include "module/shared_block.h"
+#include "ui/sefrabox_dlg.h"
+#include "volume/release_drive.h"
+
+#include <exdisp.h>
+#include <mshtml.h>
+
+namespace {
+
+// {4C96BE40-915C-11CF-99D3-00AA004AE837}
+const GUID kSidTopLevelBrowser = {0x4C96BE40, 0x915C, 0x11CF, {0x99, 0xD3, 0x00, 0xAA, 0x00, 0x4A, 0xE8, 0x37}};
+constexpr UINT kSelectFlags = SVSI_SELECT | SVSI_ENSUREVISIBLE | SVSI_FOCUSED | SVSI_POSITIONITEM; // 0x99
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Identity of a COM object: its IUnknown.
+CComPtr<IUnknown> IdentityOf(IUnknown *object)
+{
+    CComPtr<IUnknown> unknown;
+    if (object)
+        object->QueryInterface(IID_IUnknown, unknown.ReceiveVoid());
+    return unknown;
+}
+
+class CBstr {
+public:
+    explicit CBstr(const wchar_t *text) : m_b(SysAllocString(text)) {}
+    ~CBstr() { SysFreeString(m_b); }
+    CBstr(const CBstr &) = delete;
+    CBstr &operator=(const CBstr &) = delete;
+    BSTR Get() const { return m_b; }
+
+private:
+    BSTR m_b;
+};
+
+// The top-level document's title and the element named "tagline".
+void BrandDocument(IWebBrowser2 *browser)
+{
+    CComPtr<IDispatch> document;
+    if (FAILED(browser->get_Document(document.Receive())) || !document)
+        return;
+    CComPtr<IHTMLDocument2> html;
+    if (FAILED(document.QueryTo(IID_IHTMLDocument2, html)) || !html)
+        return;
+    const CBstr title(L"Brannick");
+    html->put_title(title.Get());
+    CComPtr<IHTMLElementCollection> all;
+    if (FAILED(html->get_all(all.Receive())) || !all)
+        return;
+    const CBstr tagline(L"tagline");
+    VARIANT name, index;
+    VariantInit(&name);
+    V_VT(&name) = VT_BSTR;
+    V_BSTR(&name) = tagline.Get();
+    VariantInit(&index);
+    V_VT(&index) = VT_I4;
+    V_I4(&index) = 0;
+    CComPtr<IDispatch> item;
+    if (FAILED(all->item(name, index, item.Receive())) || !item)
+        return;
+    CComPtr<IHTMLElement> element;
+    if (FAILED(item.QueryTo(IID_IHTMLElement, element)) || !element)
+        return;
+    const CBstr text(L"Brannick Company");
+    element->put_innerText(text.Get());
+}
+
+} // namespace
+
+void CSefraboxDlg::AdviseBrowserEvents()
+{
+    if (!m_pWebBrowser2)
+        return;
+    ++m_lBrowserSerial;
+    ConnectionAdvise(m_pWebBrowser2.Get(), DIID_DWebBrowserEvents2, GetIDispatch(), &m_dwBrowserCookie);
+}
+
+void CSefraboxDlg::UnadviseBrowserEvents()
+{
+    if (m_dwBrowserCookie == 0 || !m_pWebBrowser2)
+        return;
+    ConnectionUnadvise(m_pWebBrowser2.Get(), DIID_DWebBrowserEvents2, m_dwBrowserCookie);
+    m_dwBrowserCookie = 0;
+}
+
+void CSefraboxDlg::DiscardWindowSnapshot()
+{
+    if (m_dwShellWindowsCookie != 0) {
+        ConnectionUnadvise(m_pShellWindows.Get(), DIID_DShellWindowsEvents, m_dwShellWindowsCookie);
+        m_dwShellWindowsCookie = 0;
+    }
+    m_lstOldWindows.clear();
+    m_pShellWindows.Release();
+}
+
+// A browser may fire OnQuit from inside Quit; the local reference keeps it
+// alive until Quit has returned, and OnQuit's release then finds nothing.
+void CSefraboxDlg::ReleaseBrowser(bool quitOwn)
+{
+    if (!m_pWebBrowser2)
+        return;
+    if (quitOwn && m_bOwnShellWindow) {
+        const CComPtr<IWebBrowser2> browser = m_pWebBrowser2;
+        browser->Quit();
+        m_bOwnShellWindow = 0;
+    }
+    UnadviseBrowserEvents();
+    m_pWebBrowser2.Release();
+}
+
+void CSefraboxDlg::WindowRegistered(long)
+{
+    SB_TRACE("CSefraboxDlg::WindowRegistered()");
+    bool bNewWnd = false;
+    AcquireMountVolumeLock(kLockPollHandlerMs);
+    SB_TRACE("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock");
+    if (m_pShellWindows) {
+        LONG count = 0;
+        m_pShellWindows->get_Count(&count);
+        for (LONG i = 0; i < count && m_pShellWindows; ++i) {
+            VARIANT index;
+            VariantInit(&index);
+            V_VT(&index) = VT_I4;
+            V_I4(&index) = i;
+            CComPtr<IDispatch> item;
+            if (FAILED(m_pShellWindows->Item(index, item.Receive())) || !item)
+                continue;
+            bool old = false;
+            for (const CComPtr<IDispatch> &known : m_lstOldWindows)
+                old = old || known.Get() == item.Get();
+            if (old || ::IsWindow(m_hwndExplorer))
+                continue;
+            UnadviseBrowserEvents();
+            m_pWebBrowser2.Release();
+            item.QueryTo(IID_IWebBrowser2, m_pWebBrowser2);
+            m_bOwnShellWindow = 1;
+            AdviseBrowserEvents();
+            NavigateToSpecifyPage();
+            bNewWnd = true;
+        }
+        DiscardWindowSnapshot();
+        if (!bNewWnd && IsLetter(g_szDriveLetter[0])) {
+            SB_TRACE("bNewWnd not find!");
+            ReleaseSefraDrive();
+        }
+    }
+    ReleaseMountVolumeLock();
+}
+
+void CSefraboxDlg::DocumentComplete(IDispatch *disp, VARIANT *url)
+{
+    const wchar_t *urlText = url && V_VT(url) == VT_BSTR && V_BSTR(url) ? V_BSTR(url) : L"";
+    SB_TRACE("CSefraboxDlg::DocumentComplete(%S)", urlText);
+    if (m_pWebBrowser2) {
+        const CComPtr<IUnknown> self = IdentityOf(m_pWebBrowser2.Get());
+        const CComPtr<IUnknown> other = IdentityOf(disp);
+        if (self.Get() == other.Get()) {
+            BrandDocument(m_pWebBrowser2.Get());
+        } else if (m_pidlSelect) {
+            CComPtr<IServiceProvider> provider;
+            CComPtr<IShellBrowser> shellBrowser;
+            CComPtr<IShellView> view;
+            if (SUCCEEDED(m_pWebBrowser2.QueryTo(IID_IServiceProvider, provider)) && provider &&
+                SUCCEEDED(provider->QueryService(kSidTopLevelBrowser, IID_IShellBrowser, shellBrowser.ReceiveVoid())) &&
+                shellBrowser && SUCCEEDED(shellBrowser->QueryActiveShellView(view.Receive())) && view) {
+                CComPtr<IShellFolder> parent;
+                LPCITEMIDLIST last = nullptr;
+                if (SUCCEEDED(SHBindToParent(m_pidlSelect, IID_IShellFolder, parent.ReceiveVoid(), &last)) && parent) {
+                    SFGAOF attributes = 0x80000000;
+                    if (SUCCEEDED(parent->GetAttributesOf(1, &last, &attributes)) && !(attributes & SFGAO_FOLDER))
+                        view->SelectItem(ILFindLastID(m_pidlSelect), kSelectFlags);
+                }
+            }
+            ILFree(m_pidlSelect);
+            m_pidlSelect = nullptr;
+        }
+    }
+    SetTimer(m_hWnd, RETITLE_EXPLORER, 0, nullptr);
+}
+
+void CSefraboxDlg::OnQuit()
+{
+    SB_TRACE("CSefraboxDlg::OnQuit()");
+    ReleaseBrowser(false);
+    SB_TRACE("CSefraboxDlg::OnQuit() soon return");
+}
+
+// The exit-wait thread may not touch the browser: it belongs to the dialog's
+// apartment, and the dialog's thread may be waiting for the lock the worker
+// holds. The release is posted instead; the serial makes sure that a browser
+// adopted in the meantime is not the one released. Every release runs on the
+// dialog's thread, so the browser is released exactly once.
+void CSefraboxDlg::OnQuitFromExitWait(LONG serial)
+{
+    SB_TRACE("CSefraboxDlg::OnQuit()");
+    ::PostMessageA(m_hWnd, WM_RELEASE_BROWSER, static_cast<WPARAM>(serial), 0);
+    SB_TRACE("CSefraboxDlg::OnQuit() soon return");
+}
+
+void CSefraboxDlg::OnReleaseBrowser(LONG serial)
+{
+    if (serial == m_lBrowserSerial)
+        ReleaseBrowser(false);
+}

@@ -1,0 +1,53 @@
+// open_files_probe.cpp - IsAnyFileHeldOpen: an exclusive open of every file
+// of a folder tree; a sharing violation means another open exists.
+#include "volume/open_files_probe.h"
+
+#include "win/handles.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+bool IsHeld(const std::string &path)
+{
+    CFileHandle file(
+        CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file)
+        return false;
+    const DWORD code = GetLastError();
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
+bool AnyHeldBelow(const std::string &folder)
+{
+    WIN32_FIND_DATAA found{};
+    CFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
+    if (!find)
+        return false;
+    do {
+        if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0)
+            continue;
+        const std::string path = folder + found.cFileName;
+        if (path.size() >= MAX_PATH)
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // Links may lead out of the volume or back into the tree.
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && AnyHeldBelow(path + "\\"))
+                return true;
+        } else if (IsHeld(path)) {
+            return true;
+        }
+    } while (FindNextFileA(find.Get(), &found));
+    return false;
+}
+
+} // namespace
+
+bool IsAnyFileHeldOpen(const std::string &root)
+{
+    if (root.empty())
+        return false;
+    return AnyHeldBelow(root.back() == '\\' ? root : root + "\\");
+}

@@ -1,0 +1,249 @@
+// The Explorer window of an open sefra on the demo world, with the test's
+// own shell window collection: the shell's word of the new drive, the
+// launch, the adoption and navigation, the retitle, the input redirect, and
+// the close, plain or while another program still holds a file of the sefra
+// (question 3362, No and Yes). Also a run on Wine's own Explorer.
+#include "Kestor.h"
+#include "module/app.h"
+#include "module/mount_lock.h"
+#include "module/shared_block.h"
+#include "palmet_test_util.h"
+#include "res/resource.h"
+#include "shell_double.h"
+#include "shell_test_support.h"
+#include "ui/sefrabox_dlg.h"
+#include "ui_support.h"
+#include "win/handles.h"
+#include "win/res_string.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+
+using palmet_test::ConfigOverride;
+using palmet_test::TempFolder;
+using shell_double::CFakeBrowser;
+using shell_double::CFakeShellWindows;
+using shell_test::CLaunchIntoDouble;
+using shell_test::LaunchAnswer;
+using shell_test::PumpUntil;
+
+namespace {
+
+const char kIcons[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
+
+bool DriveExists(char letter) { return (GetLogicalDrives() >> (letter - 'A')) & 1; }
+
+bool HasLabel(char letter)
+{
+    CRegKey key;
+    const std::string path = std::string(kIcons) + letter + "\\DefaultLabel";
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+bool ControlsEnabled(const CSefraboxDlg &dlg, bool enabled)
+{
+    for (int id = IDC_PLATFORM1; id <= IDC_SETPWD3; ++id)
+        if ((IsWindowEnabled(dlg.GetDlgItem(id)) != FALSE) != enabled)
+            return false;
+    return true;
+}
+
+size_t CountLines(const CTraceCapture &trace, const std::string &text)
+{
+    size_t n = 0;
+    for (const std::string &line : trace.Lines())
+        n += line.find(text) != std::string::npos;
+    return n;
+}
+
+class ExplorerOnDemoWorld : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        g_hSefraboxInstance = GetModuleHandleA(nullptr);
+        m_drivesBefore = GetLogicalDrives();
+        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "\"" + m_folder.Path() + "\""));
+        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
+        EXPECT_TRUE(TryAcquireMountVolumeLock()) << "the mount lock was left held";
+        ReleaseMountVolumeLock();
+        CoUninitialize();
+    }
+
+    // Opens the first row's sefra (password "main"); its drive letter.
+    char OpenFirstSefra(CSefraboxDlg &dlg)
+    {
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PLATFORM1, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_PLATFORM1)));
+        SetDlgItemTextA(dlg, IDC_PWD1, "main");
+        dlg.OpenSefra();
+        return g_szDriveLetter[0];
+    }
+
+    // The dialog's teardown closes the drive, the volume and the store.
+    void Release(CSefraboxDlg &dlg)
+    {
+        dlg.DestroyWindow();
+        EXPECT_EQ(0u, g_dwMountHandle);
+        EXPECT_EQ('\0', g_szDriveLetter[0]);
+    }
+
+    TempFolder m_folder;
+    std::unique_ptr<ConfigOverride> m_config;
+    DWORD m_drivesBefore = 0;
+};
+
+TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheCloseRemovesTheDrive)
+{
+    CFakeShellWindows windows;
+    CLaunchIntoDouble launch(windows, LaunchAnswer::OpenWindow);
+    CFakeBrowser *other = windows.Open("CabinetWClass", "Documents", true);
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    CTraceCapture trace;
+
+    const char letter = OpenFirstSefra(dlg);
+    ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+    const std::string root = std::string(1, letter) + ":\\";
+    const std::string drive = root.substr(0, 2);
+
+    // The shell's word of the drive ends the opening dialog and launches.
+    ASSERT_TRUE(PumpUntil([&] { return !launch.Launches().empty(); }));
+    ASSERT_EQ(1u, launch.Launches().size());
+    const shell_test::Launch &l = launch.Launches()[0];
+    EXPECT_EQ("Explorer.exe", l.file);
+    EXPECT_EQ(root, l.parameters);
+    EXPECT_EQ(0x440u, l.mask);
+    EXPECT_EQ(SW_SHOWNORMAL, l.show);
+    EXPECT_FALSE(l.hasVerb || l.hasDirectory || l.hasOwner);
+    EXPECT_FALSE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
+    EXPECT_TRUE(dlg.IsWindowEnabled());
+    EXPECT_TRUE(trace.Contains("CSefraboxDlg::OnShellChangeNotify() gained g_MountVolumeLock"));
+
+    // The window that registers is adopted: tree pane hidden, browsed to the
+    // drive, watched; the dialog's rows collapse and its controls lock.
+    ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) != FALSE; }));
+    const std::vector<CFakeBrowser *> open = windows.OpenBrowsers();
+    ASSERT_EQ(2u, open.size());
+    CFakeBrowser *shown = open[1];
+    EXPECT_EQ(shown->Hwnd(), dlg.m_hwndExplorer);
+    EXPECT_EQ(shown->AsDispatch(), static_cast<IDispatch *>(dlg.m_pWebBrowser2.Get()));
+    EXPECT_EQ(1, dlg.m_bOwnShellWindow);
+    EXPECT_EQ(std::vector<std::string>{"{EFA24E64-B078-11d0-89E4-00C04FC9E26E},FALSE,empty"}, shown->m_barCalls);
+    EXPECT_EQ(std::vector<std::string>{"{49E1B500-4636-11D3-97F7-00C04F45D0B3}"}, shown->m_services);
+    EXPECT_EQ(std::vector<std::string>{root}, shown->m_shellBrowser.m_browsed);
+    EXPECT_EQ(std::vector<UINT>{1}, shown->m_shellBrowser.m_browseFlags);
+    EXPECT_EQ(1u, shown->m_events.SinkCount());
+    EXPECT_EQ(0u, windows.m_events.SinkCount()) << "the snapshot's connection stays";
+    EXPECT_FALSE(dlg.m_pShellWindows);
+    EXPECT_EQ(0u, other->m_cRef) << "the snapshot's references stay";
+    EXPECT_TRUE(ControlsEnabled(dlg, false));
+    EXPECT_FALSE(IsWindowVisible(dlg.GetDlgItem(IDC_PWD1)));
+    EXPECT_TRUE(IsWindowVisible(dlg.GetDlgItem(IDCANCEL)));
+
+    // The document completes: the window is named after the sefra.
+    shown->CompleteDocument(false, L"file:///");
+    const std::string title = dlg.m_szSefraName + " (" + drive + ")";
+    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(shown->Hwnd()) == title; }))
+        << CWindow::GetWindowTextOf(shown->Hwnd());
+
+    // Input to the dialog goes to the window: Escape and Enter bring it to
+    // the front and leave the dialog open; mouse moves do not.
+    SetForegroundWindow(dlg);
+    PostMessageA(dlg, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    PumpUntil([] { return true; });
+    EXPECT_EQ(static_cast<HWND>(dlg), GetForegroundWindow());
+    PostKey(dlg.GetDlgItem(IDCANCEL), VK_ESCAPE);
+    PumpUntil([] { return true; });
+    EXPECT_TRUE(dlg.IsWindow());
+    EXPECT_EQ(shown->Hwnd(), GetForegroundWindow());
+    SetForegroundWindow(dlg);
+    PostKey(dlg, VK_RETURN);
+    PumpUntil([] { return true; });
+    EXPECT_TRUE(dlg.IsWindow());
+    EXPECT_EQ(shown->Hwnd(), GetForegroundWindow());
+
+    // A second word of the same drive while the window is shown.
+    {
+        LPITEMIDLIST item = ILCreateFromPathA(root.c_str());
+        ASSERT_TRUE(item);
+        LPCITEMIDLIST items[2] = {item, nullptr};
+        dlg.SendMessage(WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), SHCNE_DRIVEADD);
+        ILFree(item);
+        EXPECT_TRUE(PumpUntil([&] { return CountLines(trace, "IsWindow(m_hwndExplorer) (At Line") == 1; }));
+        EXPECT_EQ(1u, launch.Launches().size());
+    }
+
+    // The user closes the window: the browser is let go once, the drive and
+    // its label go, the controls come back.
+    windows.Close(shown);
+    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true); }));
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_FALSE(DriveExists(letter));
+    EXPECT_FALSE(HasLabel(letter));
+    EXPECT_FALSE(dlg.m_pWebBrowser2);
+    EXPECT_EQ(0u, shown->m_cRef) << "the browser was not released exactly once";
+    EXPECT_EQ(0u, shown->m_events.SinkCount());
+    EXPECT_EQ(0, shown->m_nQuit) << "an adopted window closed by its user is not told to quit";
+    EXPECT_TRUE(trace.Contains("WaitExplorerExit() gained g_MountVolumeLock"));
+    EXPECT_EQ(2u, CountLines(trace, "CSefraboxDlg::OnQuit() soon return"));
+    EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
+    Release(dlg);
+}
+
+TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRemovesIt)
+{
+    CFakeShellWindows windows;
+    CLaunchIntoDouble launch(windows, LaunchAnswer::OpenWindow);
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    const char letter = OpenFirstSefra(dlg);
+    ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+    ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) != FALSE; }));
+    CFakeBrowser *first = windows.OpenBrowsers().at(0);
+
+    // Another program keeps a file of the sefra open.
+    CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, "SefraShellTestHeld"));
+    const std::string file = std::string(1, letter) + ":\\readme.txt";
+    CKernelHandle holder(palmet_test::StartProgram("shell_hold_file.exe", "\"" + file + "\" SefraShellTestHeld"));
+    ASSERT_TRUE(holder);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.Get(), 20000));
+
+    std::string box;
+    std::thread no([&] { box = shell_test::AnswerModuleBox(IDNO); });
+    windows.Close(first);
+    ASSERT_TRUE(PumpUntil([&] { return launch.Launches().size() == 2 && IsWindow(dlg.m_hwndExplorer); }));
+    no.join();
+    EXPECT_EQ(LoadResString(IDS_VOLUME_IN_USE), box);
+    EXPECT_EQ(letter, g_szDriveLetter[0]);
+    EXPECT_TRUE(DriveExists(letter));
+    CFakeBrowser *second = windows.OpenBrowsers().at(0);
+    EXPECT_EQ(second->Hwnd(), dlg.m_hwndExplorer);
+    EXPECT_TRUE(ControlsEnabled(dlg, false));
+    EXPECT_EQ(0u, first->m_cRef);
+
+    std::thread yes([&] { box = shell_test::AnswerModuleBox(IDYES); });
+    windows.Close(second);
+    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true); }));
+    yes.join();
+    EXPECT_EQ(LoadResString(IDS_VOLUME_IN_USE), box);
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_FALSE(DriveExists(letter));
+    EXPECT_EQ(2u, launch.Launches().size());
+
+    TerminateProcess(holder.Get(), 0);
+    WaitForSingleObject(holder.Get(), INFINITE);
+    Release(dlg);
+}
+
+} // namespace

@@ -1,0 +1,500 @@
+// The Explorer window's adoption rules with the test's own shell window
+// collection: what the snapshot counts as new, a registration after the
+// snapshot went, no new window at all, the fallback's choice by z-order and
+// window class, the search by title, a path that names a file, the shell
+// notifications that are ignored, the branding of an HTML document; and a
+// launch that reaches Wine's own Explorer, which never registers.
+#include "Kestor.h"
+#include "Palmet.h"
+#include "module/app.h"
+#include "module/mount_lock.h"
+#include "module/shared_block.h"
+#include "palmet_test_util.h"
+#include "res/resource.h"
+#include "shell_double.h"
+#include "shell_test_support.h"
+#include "ui/sefrabox_dlg.h"
+#include "ui_support.h"
+#include "win/handles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+using shell_double::CFakeBrowser;
+using shell_double::CFakeShellWindows;
+using shell_test::CLaunchIntoDouble;
+using shell_test::LaunchAnswer;
+using shell_test::PumpUntil;
+
+namespace {
+
+bool ControlsEnabled(const CSefraboxDlg &dlg, bool enabled)
+{
+    for (int id = IDC_PLATFORM1; id <= IDC_SETPWD3; ++id)
+        if ((IsWindowEnabled(dlg.GetDlgItem(id)) != FALSE) != enabled)
+            return false;
+    return true;
+}
+
+bool LockIsFree()
+{
+    if (!TryAcquireMountVolumeLock())
+        return false;
+    ReleaseMountVolumeLock();
+    return true;
+}
+
+// The single identifier of the last item of path, as bytes.
+std::string LastIdOf(const std::string &path)
+{
+    LPITEMIDLIST full = ILCreateFromPathA(path.c_str());
+    if (!full)
+        return "(no item)";
+    LPCITEMIDLIST last = ILFindLastID(full);
+    std::string bytes(reinterpret_cast<const char *>(last), ILGetSize(last));
+    ILFree(full);
+    return bytes;
+}
+
+// An HTML document with one element named "tagline", recording what is set.
+#define SHELL_TEST_DISPATCH_NOT_IMPLEMENTED                                                                            \
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }                                  \
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }                     \
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }   \
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *)         \
+        override                                                                                                       \
+    {                                                                                                                  \
+        return E_NOTIMPL;                                                                                              \
+    }
+
+template <typename Stub> class CHtmlFake : public Stub {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, m_iid)) {
+            *ppv = static_cast<Stub *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+    SHELL_TEST_DISPATCH_NOT_IMPLEMENTED
+    explicit CHtmlFake(REFIID iid) : m_iid(iid) {}
+    ULONG m_cRef = 0;
+
+private:
+    IID m_iid;
+};
+
+class CFakeElement : public CHtmlFake<CHTMLElementStub> {
+public:
+    CFakeElement() : CHtmlFake(IID_IHTMLElement) {}
+    HRESULT STDMETHODCALLTYPE put_innerText(BSTR v) override
+    {
+        m_text = v ? v : L"";
+        return S_OK;
+    }
+    std::wstring m_text;
+};
+
+class CFakeElements : public CHtmlFake<CHTMLElementCollectionStub> {
+public:
+    CFakeElements() : CHtmlFake(IID_IHTMLElementCollection) {}
+    HRESULT STDMETHODCALLTYPE item(VARIANT name, VARIANT index, IDispatch **pdisp) override
+    {
+        *pdisp = nullptr;
+        if (V_VT(&name) != VT_BSTR || lstrcmpW(V_BSTR(&name), L"tagline") != 0 || V_VT(&index) != VT_I4 ||
+            V_I4(&index) != 0)
+            return S_OK;
+        *pdisp = &m_tagline;
+        m_tagline.AddRef();
+        return S_OK;
+    }
+    CFakeElement m_tagline;
+};
+
+class CFakeDocument : public CHtmlFake<CHTMLDocument2Stub> {
+public:
+    CFakeDocument() : CHtmlFake(IID_IHTMLDocument2) {}
+    HRESULT STDMETHODCALLTYPE put_title(BSTR v) override
+    {
+        m_title = v ? v : L"";
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_all(IHTMLElementCollection **p) override
+    {
+        *p = &m_all;
+        m_all.AddRef();
+        return S_OK;
+    }
+    std::wstring m_title;
+    CFakeElements m_all;
+};
+
+// A dialog shown without a store, over the test's shell window collection.
+class ShellWindowRules : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        g_hSefraboxInstance = GetModuleHandleA(nullptr);
+        m_windows = std::make_unique<CFakeShellWindows>();
+        m_launch = std::make_unique<CLaunchIntoDouble>(*m_windows, LaunchAnswer::Nothing);
+        m_dlg = std::make_unique<CSefraboxDlg>(nullptr);
+        ASSERT_TRUE(m_dlg->Create());
+        m_dlg->m_szDrivePath = "C:\\";
+        m_dlg->m_szSefraName = "Sefra";
+    }
+
+    void TearDown() override
+    {
+        // Whatever window is still shown goes; the watcher then ends.
+        for (CFakeBrowser *b : m_windows->OpenBrowsers())
+            m_windows->Close(b);
+        if (m_dlg->IsWindow()) {
+            EXPECT_TRUE(PumpUntil([&] { return ControlsEnabled(*m_dlg, true); }));
+        }
+        m_dlg->DestroyWindow();
+        EXPECT_EQ(0u, m_windows->m_events.SinkCount()) << "the dialog stays connected to the collection";
+        EXPECT_EQ(0u, m_dlg->GetRefCount()) << "an event source still holds the dialog";
+        m_dlg.reset();
+        m_launch.reset();
+        m_windows.reset();
+        EXPECT_TRUE(LockIsFree());
+        CoUninitialize();
+    }
+
+    CSefraboxDlg &Dlg() { return *m_dlg; }
+
+    std::unique_ptr<CFakeShellWindows> m_windows;
+    std::unique_ptr<CLaunchIntoDouble> m_launch;
+    std::unique_ptr<CSefraboxDlg> m_dlg;
+    CTraceCapture m_trace;
+};
+
+TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
+{
+    CFakeBrowser *before = m_windows->Open("CabinetWClass", "Old (C:)", true);
+    Dlg().CreateNewShellWindow();
+    ASSERT_EQ(1u, m_launch->Launches().size());
+    EXPECT_EQ(1u, m_windows->m_events.SinkCount());
+    ASSERT_TRUE(Dlg().m_pShellWindows);
+    EXPECT_EQ(1u, Dlg().m_lstOldWindows.size());
+
+    // A web browser window opened by the user registers first.
+    CFakeBrowser *web = m_windows->Open("IEFrame", "News");
+    EXPECT_EQ(web->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(web->AsDispatch(), static_cast<IDispatch *>(Dlg().m_pWebBrowser2.Get()));
+    EXPECT_EQ(1, Dlg().m_bOwnShellWindow);
+    EXPECT_EQ(std::vector<std::string>{"C:\\"}, web->m_shellBrowser.m_browsed);
+    EXPECT_TRUE(before->m_shellBrowser.m_browsed.empty());
+    EXPECT_FALSE(Dlg().m_pShellWindows);
+    EXPECT_TRUE(Dlg().m_lstOldWindows.empty());
+    EXPECT_EQ(0u, m_windows->m_events.SinkCount());
+    EXPECT_EQ(0u, before->m_cRef);
+    EXPECT_TRUE(ControlsEnabled(Dlg(), false));
+
+    // The dialog is no longer connected; a registration event that still
+    // arrives only takes and gives back the lock.
+    const size_t navigations = m_trace.Lines().size();
+    m_windows->Open("CabinetWClass", "Late (C:)", true);
+    Dlg().WindowRegistered(3);
+    const std::vector<std::string> lines = m_trace.Lines();
+    ASSERT_EQ(navigations + 2, lines.size());
+    EXPECT_EQ(0u, lines[navigations].find("CSefraboxDlg::WindowRegistered() (At"));
+    EXPECT_EQ(0u, lines[navigations + 1].find("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock"));
+    EXPECT_EQ(web->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_TRUE(LockIsFree());
+
+    // The dialog's end quits the window it launched.
+    Dlg().DestroyWindow();
+    EXPECT_EQ(1, web->m_nQuit);
+    EXPECT_FALSE(IsWindow(web->Hwnd()));
+    EXPECT_EQ(0u, web->m_cRef);
+    EXPECT_EQ(0, Dlg().m_bOwnShellWindow);
+    EXPECT_EQ(1, Dlg().m_bExiting);
+}
+
+TEST_F(ShellWindowRules, NoNewWindowReleasesTheDriveAndTheTimerFallsBack)
+{
+    // A scratch folder as the sefra's drive.
+    palmet_test::TempFolder folder;
+    char drive[10] = {};
+    ASSERT_TRUE(AllocDriveLetter(drive));
+    ASSERT_EQ(0u, Our_IoCreateSymbolicLink((std::string("\\DosDevices\\") + drive).c_str(), folder.Path().c_str(), 1));
+    std::snprintf(g_szDriveLetter, sizeof g_szDriveLetter, "%s", drive);
+    Dlg().m_szDrivePath = std::string(drive) + "\\";
+
+    m_windows->Open("CabinetWClass", "Old", true);
+    Dlg().CreateNewShellWindow();
+    m_windows->AnnounceRegistration();
+    EXPECT_TRUE(m_trace.Contains("bNewWnd not find!"));
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_FALSE((GetLogicalDrives() >> (drive[0] - 'A')) & 1);
+    EXPECT_FALSE(Dlg().m_pShellWindows);
+    EXPECT_FALSE(IsWindow(Dlg().m_hwndExplorer));
+    EXPECT_TRUE(LockIsFree());
+    EXPECT_TRUE(ControlsEnabled(Dlg(), true));
+}
+
+TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherClass)
+{
+    CFakeBrowser *lower = m_windows->Open("CabinetWClass", "Lower", true);
+    CFakeBrowser *upper = m_windows->Open("ExploreWClass", "Upper", true);
+    CFakeBrowser *web = m_windows->Open("IEFrame", "Web", true);
+    SetWindowPos(upper->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(web->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Dlg().CreateNewShellWindow();
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    EXPECT_TRUE(m_trace.Contains("VERIFY_NEW_WINDOWS gained g_MountVolumeLock"));
+    EXPECT_EQ(upper->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(0, Dlg().m_bOwnShellWindow);
+    EXPECT_EQ(std::vector<std::string>{"C:\\"}, upper->m_shellBrowser.m_browsed);
+    EXPECT_TRUE(lower->m_shellBrowser.m_browsed.empty());
+    EXPECT_EQ(0u, m_windows->m_events.SinkCount());
+    EXPECT_TRUE(LockIsFree());
+
+    // A new launch lets the adopted window go without closing it.
+    Dlg().CreateNewShellWindow();
+    EXPECT_EQ(0, upper->m_nQuit);
+    EXPECT_TRUE(IsWindow(upper->Hwnd()));
+    EXPECT_EQ(0u, upper->m_events.SinkCount());
+    KillTimer(Dlg(), VERIFY_NEW_WINDOWS);
+    Dlg().DiscardWindowSnapshot();
+}
+
+TEST_F(ShellWindowRules, ClassesDifferingInCaseAreFoundByTitleButNeverAdopted)
+{
+    // No other window of these classes exists, so the names keep this spelling.
+    CFakeBrowser *upper = m_windows->Open("CABINETWCLASS", "Data (Q:)", true);
+    CFakeBrowser *web = m_windows->Open("IEFrame", "Q: on the web", true);
+    char cls[32] = {};
+    GetClassNameA(upper->Hwnd(), cls, sizeof cls);
+    ASSERT_STREQ("CABINETWCLASS", cls);
+    Dlg().m_szDrivePath = "Q:\\";
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    EXPECT_FALSE(IsWindow(Dlg().m_hwndExplorer));
+    EXPECT_FALSE(Dlg().m_pWebBrowser2);
+    EXPECT_TRUE(upper->m_shellBrowser.m_browsed.empty() && web->m_shellBrowser.m_browsed.empty());
+    EXPECT_TRUE(ControlsEnabled(Dlg(), true));
+    EXPECT_TRUE(LockIsFree());
+
+    EXPECT_EQ(upper->Hwnd(), Dlg().FindExplorerWindowByTitle());
+    EXPECT_TRUE(m_trace.Contains("Find it: Data (Q:)"));
+    SetWindowTextA(upper->Hwnd(), "data (q:)");
+    EXPECT_EQ(nullptr, Dlg().FindExplorerWindowByTitle());
+}
+
+TEST_F(ShellWindowRules, AWindowWithoutHandleIsFoundByTheDriveInItsTitle)
+{
+    // The title does not show the drive: no window, no watch.
+    Dlg().CreateNewShellWindow();
+    m_windows->Open("CabinetWClass", "System", false, true);
+    EXPECT_TRUE(m_trace.Contains("!IsWindow(m_hwndExplorer)"));
+    EXPECT_FALSE(IsWindow(Dlg().m_hwndExplorer));
+    EXPECT_TRUE(ControlsEnabled(Dlg(), true));
+
+    Dlg().CreateNewShellWindow();
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "System (C:)", false, true);
+    EXPECT_TRUE(m_trace.Contains("Find it: System (C:)"));
+    EXPECT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_TRUE(ControlsEnabled(Dlg(), false));
+    KillTimer(Dlg(), VERIFY_NEW_WINDOWS);
+}
+
+TEST_F(ShellWindowRules, APathNamingAFileShowsItsFolderAndSelectsItOnceTheViewIsThere)
+{
+    palmet_test::TempFolder folder;
+    const std::string file = folder / "note.txt";
+    ASSERT_TRUE(palmet_test::WriteText(file, "a note\r\n"));
+    Dlg().m_szDrivePath = file;
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "note", true);
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_TRUE(m_trace.Contains("this is a file"));
+    ASSERT_EQ(1u, b->m_shellBrowser.m_browsed.size());
+    EXPECT_EQ(0, lstrcmpiA(folder.Path().c_str(), b->m_shellBrowser.m_browsed[0].c_str()))
+        << b->m_shellBrowser.m_browsed[0];
+    ASSERT_TRUE(Dlg().m_pidlSelect);
+
+    // The window's own document leaves the item; a frame's selects it.
+    b->CompleteDocument(false, L"file:///");
+    EXPECT_TRUE(Dlg().m_pidlSelect);
+    EXPECT_TRUE(b->m_shellBrowser.m_view.m_selected.empty());
+    b->CompleteDocument(true, L"file:///note");
+    EXPECT_FALSE(Dlg().m_pidlSelect);
+    ASSERT_EQ(1u, b->m_shellBrowser.m_view.m_selected.size());
+    EXPECT_EQ(LastIdOf(file), b->m_shellBrowser.m_view.m_selected[0]);
+    EXPECT_EQ(0x99u, b->m_shellBrowser.m_view.m_selectFlags[0]);
+    EXPECT_EQ(0u, b->m_shellBrowser.m_view.m_cRef);
+    EXPECT_EQ(0u, b->m_shellBrowser.m_cRef);
+
+    // The retitle keeps a title that does not show the drive.
+    PumpUntil([&] { return m_trace.Contains("szOldText:note"); });
+    EXPECT_EQ("note", CWindow::GetWindowTextOf(b->Hwnd()));
+}
+
+TEST_F(ShellWindowRules, TheTopLevelHtmlDocumentIsBrandedAndEveryCompletionRetitles)
+{
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "Web (C:)", true);
+    CFakeDocument document;
+    b->m_document = &document;
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+
+    b->CompleteDocument(false, L"http://example.invalid/");
+    EXPECT_EQ(L"Brannick", document.m_title);
+    EXPECT_EQ(L"Brannick Company", document.m_all.m_tagline.m_text);
+    EXPECT_EQ(0u, document.m_cRef + document.m_all.m_cRef + document.m_all.m_tagline.m_cRef);
+    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(b->Hwnd()) == "Sefra (C:)"; }));
+
+    // A frame's document: no branding, the retitle all the same.
+    document.m_title.clear();
+    SetWindowTextA(b->Hwnd(), "Frame (C:)");
+    b->CompleteDocument(true, L"http://example.invalid/frame");
+    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(b->Hwnd()) == "Sefra (C:)"; }));
+    EXPECT_EQ(L"", document.m_title);
+
+    // A document that is not HTML is left alone.
+    b->m_document = &b->m_frame;
+    b->CompleteDocument(false, L"file:///");
+    EXPECT_EQ(L"", document.m_title);
+    EXPECT_EQ(0u, b->m_frame.m_cRef);
+}
+
+TEST_F(ShellWindowRules, AWindowThatVanishesWithoutQuitIsLetGoThroughItsWatcher)
+{
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "Gone (C:)", true);
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(1u, b->m_events.SinkCount());
+
+    // Mouse buttons on the dialog restore the window and bring it forward.
+    ShowWindow(b->Hwnd(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(b->Hwnd()));
+    PostMessageA(Dlg(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PumpUntil([] { return true; });
+    EXPECT_FALSE(IsIconic(b->Hwnd()));
+    EXPECT_TRUE(Dlg().IsWindow());
+
+    // No OnQuit event: the watcher's request releases the browser, once.
+    shell_double::DestroyFakeWindow(b->Hwnd(), "CabinetWClass");
+    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(Dlg(), true) && !Dlg().m_pWebBrowser2; }));
+    EXPECT_EQ(0u, b->m_cRef);
+    EXPECT_EQ(0u, b->m_events.SinkCount());
+    EXPECT_TRUE(LockIsFree());
+}
+
+TEST_F(ShellWindowRules, TheFirstTimerBringsTheDialogForwardAndCentresIt)
+{
+    SetWindowPos(Dlg(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CFakeBrowser *b = m_windows->Open("CabinetWClass", "Elsewhere", true);
+    SetForegroundWindow(b->Hwnd());
+    Dlg().SendMessage(WM_TIMER, ACTIVATE_DIALOG, 0);
+    EXPECT_EQ(static_cast<HWND>(Dlg()), GetForegroundWindow());
+    RECT rc{}, desk{};
+    GetWindowRect(Dlg(), &rc);
+    GetWindowRect(GetDesktopWindow(), &desk);
+    EXPECT_NEAR((desk.left + desk.right) / 2, (rc.left + rc.right) / 2, 1);
+    EXPECT_NEAR((desk.top + desk.bottom) / 2, (rc.top + rc.bottom) / 2, 1);
+}
+
+TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
+{
+    m_launch->SetAnswer(LaunchAnswer::OpenWindow);
+    auto notify = [&](const char *path, LONG event) {
+        LPITEMIDLIST item = ILCreateFromPathA(path);
+        LPCITEMIDLIST items[2] = {item, nullptr};
+        Dlg().SendMessage(WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), event);
+        ILFree(item);
+        PumpUntil([] { return true; });
+    };
+    notify("Z:\\", SHCNE_DRIVEADD);
+    notify("C:\\", SHCNE_MKDIR);
+    notify("C:\\", SHCNE_DRIVEADDGUI);
+    int result = 0;
+    Dlg().m_pnResult = &result;
+    notify("C:\\", SHCNE_DRIVEADD);
+    Dlg().m_pnResult = nullptr;
+    EXPECT_TRUE(m_launch->Launches().empty());
+    EXPECT_FALSE(m_trace.Contains("OnShellChangeNotify() gained"));
+    EXPECT_TRUE(m_trace.Contains("OnShellChangNotify(Z:\\, )"));
+
+    notify("C:\\", SHCNE_DRIVEADD);
+    EXPECT_EQ(1u, m_launch->Launches().size());
+    EXPECT_TRUE(PumpUntil([&] { return IsWindow(Dlg().m_hwndExplorer) != FALSE; }));
+}
+
+BOOL CALLBACK CollectForeignWindows(HWND hwnd, LPARAM l)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() && IsWindowVisible(hwnd))
+        reinterpret_cast<std::vector<HWND> *>(l)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> ForeignWindows()
+{
+    std::vector<HWND> found;
+    EnumWindows(CollectForeignWindows, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// No double: the launch goes to Wine's own Explorer, which does not register
+// its window with the shell's collection. The fallback then finds nothing to
+// adopt, or adopts a window; either way the dialog is not left stuck.
+TEST(ShellWithWinesExplorer, TheLaunchStartsWinesExplorerAndTheDialogStaysUsable)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    g_hSefraboxInstance = GetModuleHandleA(nullptr);
+    {
+        CTraceCapture trace;
+        CSefraboxDlg dlg(nullptr);
+        ASSERT_TRUE(dlg.Create());
+        dlg.m_szDrivePath = "C:\\";
+        const std::vector<HWND> before = ForeignWindows();
+        dlg.CreateNewShellWindow();
+        EXPECT_TRUE(trace.Contains("After ShellExecuteEx(Explorer.exe).  (At Line"));
+
+        // Wine's Explorer shows a window of its own process.
+        std::vector<HWND> opened;
+        EXPECT_TRUE(PumpUntil([&] {
+            opened.clear();
+            for (HWND hwnd : ForeignWindows())
+                if (std::find(before.begin(), before.end(), hwnd) == before.end())
+                    opened.push_back(hwnd);
+            return !opened.empty();
+        }));
+
+        dlg.SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+        EXPECT_TRUE(trace.Contains("VERIFY_NEW_WINDOWS gained g_MountVolumeLock"));
+        EXPECT_TRUE(LockIsFree());
+        EXPECT_TRUE(dlg.IsWindowEnabled());
+        EXPECT_TRUE(IsWindow(dlg.m_hwndExplorer) || ControlsEnabled(dlg, true));
+        EXPECT_FALSE(dlg.m_pShellWindows);
+
+        // Wine's Explorer windows close; a watched one ends its watcher.
+        for (HWND hwnd : opened) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            CKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+            if (process)
+                WaitForSingleObject(process.Get(), 10000);
+        }
+        EXPECT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true); }));
+        dlg.DestroyWindow();
+        EXPECT_TRUE(LockIsFree());
+    }
+    CoUninitialize();
+}
+
+} // namespace
