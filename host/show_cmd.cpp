@@ -16,6 +16,7 @@
 #include "visit.h"
 
 #include "Sefrabox.h"
+#include "module/shared_block.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -82,7 +83,9 @@ void PrintVisit(const VisitReport &r)
         std::printf("visit: the sefra opened as drive %s, holding:\n", r.drive.c_str());
         for (const std::string &name : r.listing)
             std::printf("         %s\n", name.c_str());
-        std::printf("visit: drive %s after its window closed\n", r.driveRemoved ? "removed" : "still defined");
+        std::printf("visit: drive %s\n", r.driveRemoved ? "removed when its window closed"
+                                                        : "kept after its window closed (the window was not "
+                                                          "adopted: that Explorer does not register it)");
     }
     for (const std::string &shot : r.screenshots)
         std::printf("visit: screenshot %s\n", shot.c_str());
@@ -156,7 +159,14 @@ int RunShow(SefraboxLibrary &library, int argc, char **argv)
         std::fputs(shown ? " (the dialog was cancelled)" : " (refused: busy, or the store could not be prepared)",
                    stdout);
     std::printf("\n");
-    if (o.visit)
+    if (o.visit) {
         PrintVisit(report);
+        const SharedBlock *shared = library.Shared();
+        std::printf("visit: after the dialog: %s\n", shared && shared->szDriveLetter[0] == '\0' &&
+                                                             shared->szVolumeName[0] == '\0' &&
+                                                             shared->MountVolumeLock == 0
+                                                         ? "no drive, no store mount, lock free"
+                                                         : "something was left (see sefrabox-host info)");
+    }
     return rc == 2 && !shown ? kHostRefused : kHostOk;
 }

@@ -10,13 +10,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr DWORD kDialogWaitMs = 60000;
 constexpr DWORD kDriveWaitMs = 60000;
-constexpr DWORD kCloseWaitMs = 60000;
+constexpr DWORD kCloseWaitMs = 10000;
+constexpr DWORD kWindowCloseWaitMs = 15000;
 
 std::string DriveOf(const SharedBlock *shared)
 {
@@ -52,23 +54,50 @@ std::vector<std::string> ListRoot(const std::string &drive)
     return names;
 }
 
-struct ExplorerSearch {
-    std::string drive;
-    std::vector<HWND> windows;
-};
-
-// Explorer windows whose title names the drive ("<name> (X:)", "X:\").
-BOOL CALLBACK MatchExplorer(HWND hwnd, LPARAM l)
+bool IsExplorerClass(HWND hwnd)
 {
-    auto *search = reinterpret_cast<ExplorerSearch *>(l);
-    char cls[32] = {}, title[256] = {};
+    char cls[32] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    const bool explorer = lstrcmpiA(cls, "CabinetWClass") == 0 || lstrcmpiA(cls, "ExploreWClass") == 0 ||
-                          lstrcmpiA(cls, "ExplorerWClass") == 0;
-    if (explorer && IsWindowVisible(hwnd) && std::strstr(title, search->drive.c_str()))
-        search->windows.push_back(hwnd);
+    return lstrcmpiA(cls, "CabinetWClass") == 0 || lstrcmpiA(cls, "ExploreWClass") == 0 ||
+           lstrcmpiA(cls, "ExplorerWClass") == 0;
+}
+
+BOOL CALLBACK CollectExplorers(HWND hwnd, LPARAM l)
+{
+    if (IsExplorerClass(hwnd) && IsWindowVisible(hwnd))
+        reinterpret_cast<std::vector<HWND> *>(l)->push_back(hwnd);
     return TRUE;
+}
+
+std::vector<HWND> ExplorerWindows()
+{
+    std::vector<HWND> found;
+    EnumWindows(CollectExplorers, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> NewExplorers(const std::vector<HWND> &before)
+{
+    std::vector<HWND> added;
+    for (HWND hwnd : ExplorerWindows()) {
+        if (std::find(before.begin(), before.end(), hwnd) == before.end())
+            added.push_back(hwnd);
+    }
+    return added;
+}
+
+// Closes the Explorer windows that were not there before, as the user's
+// click on their close box would, and waits for their programs to end.
+void CloseNewExplorers(const std::vector<HWND> &before)
+{
+    for (HWND hwnd : NewExplorers(before)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        CKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        if (process && pid != GetCurrentProcessId())
+            WaitForSingleObject(process.Get(), kCloseWaitMs);
+    }
 }
 
 void Screenshot(const VisitPlan &plan, VisitReport &report, const char *name)
@@ -102,6 +131,7 @@ VisitReport RunVisit(const VisitPlan &plan, const SharedBlock *shared)
     // The first row, its password, the arrow button.
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PLATFORM1, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDC_PLATFORM1)));
     SetDlgItemTextA(dialog, IDC_PWD1, plan.password.c_str());
+    const std::vector<HWND> explorersBefore = ExplorerWindows();
     Click(dialog, IDC_ENTER1);
     report.drive = WaitForDrive(shared, true, kDriveWaitMs);
     if (report.drive.empty()) {
@@ -112,17 +142,17 @@ VisitReport RunVisit(const VisitPlan &plan, const SharedBlock *shared)
             if (report.listing.empty())
                 Sleep(100);
         }
-        Sleep(3000); // the Explorer window on the drive
+        // The Explorer window on the drive (a slow machine takes a while).
+        for (int i = 0; i < 150 && NewExplorers(explorersBefore).empty(); ++i)
+            Sleep(100);
+        Sleep(1000); // its first paint
         Screenshot(plan, report, "visit_drive.bmp");
 
-        // Closing the Explorer window closes the sefra.
-        ExplorerSearch search{report.drive, {}};
-        EnumWindows(MatchExplorer, reinterpret_cast<LPARAM>(&search));
-        for (HWND window : search.windows)
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        report.driveRemoved = WaitForDrive(shared, false, kCloseWaitMs).empty();
-        if (!report.driveRemoved)
-            report.problem = "the drive stayed after its window closed; the dialog's end removes it";
+        // Closing the Explorer window closes the sefra, when the dialog knows
+        // the window: an Explorer that does not register its windows with
+        // the shell's collection (Wine's) leaves the drive to the dialog's end.
+        CloseNewExplorers(explorersBefore);
+        report.driveRemoved = WaitForDrive(shared, false, kWindowCloseWaitMs).empty();
     }
     // The dialog's close button.
     Click(dialog, IDCANCEL);
