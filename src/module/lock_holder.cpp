@@ -3,17 +3,15 @@
 #include "module/lock_holder.h"
 
 #include "module/process_identity.h"
-#include "module/shared_block.h"
 
 namespace {
 
 struct LockHolderRecord {
-    DWORD dwProcessId;  // 0: none; kHolderUnknown: held by a process gone before any running one
+    DWORD dwProcessId;  // 0: none
     FILETIME ftCreated; // of that process
     char chDrive;       // letter of the holder's own drive, 0: none
 };
 
-constexpr DWORD kHolderUnknown = 0xFFFFFFFF;
 constexpr DWORD kGuardWaitMs = 5000;
 constexpr char kMappingName[] = "SefraboxLockHolder";
 constexpr char kGuardName[] = "SefraboxLockHolderGuard";
@@ -27,7 +25,6 @@ struct HolderObjects {
     HolderObjects()
     {
         hGuard = CreateMutexA(nullptr, FALSE, kGuardName);
-        const bool firstProcess = hGuard && GetLastError() != ERROR_ALREADY_EXISTS;
         HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LockHolderRecord),
                                             kMappingName);
         if (mapping) {
@@ -36,20 +33,6 @@ struct HolderObjects {
             if (!pRecord)
                 CloseHandle(mapping);
         }
-        if (firstProcess)
-            MarkStaleWord();
-    }
-
-    // No other process has the library loaded, yet the shared block may
-    // have outlived the one that held the word: whoever held it is gone.
-    void MarkStaleWord()
-    {
-        const DWORD waited = WaitForSingleObject(hGuard, kGuardWaitMs);
-        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
-            return;
-        if (pRecord && pRecord->dwProcessId == 0 && g_MountVolumeLock != 0)
-            pRecord->dwProcessId = kHolderUnknown;
-        ReleaseMutex(hGuard);
     }
 };
 
@@ -108,11 +91,9 @@ LockHolder RecordedLockHolder(DWORD *pdwProcessId)
     volatile LockHolderRecord *record = Objects().pRecord;
     const DWORD pid = record ? record->dwProcessId : 0;
     if (pdwProcessId)
-        *pdwProcessId = pid == kHolderUnknown ? 0 : pid;
+        *pdwProcessId = pid;
     if (pid == 0)
         return LockHolder::None;
-    if (pid == kHolderUnknown)
-        return LockHolder::Gone;
     FILETIME created;
     created.dwLowDateTime = record->ftCreated.dwLowDateTime;
     created.dwHighDateTime = record->ftCreated.dwHighDateTime;

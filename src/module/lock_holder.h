@@ -33,7 +33,7 @@ private:
 enum class LockHolder {
     None,    // nothing recorded
     Running, // a running process
-    Gone,    // a process that has ended, or one from before every process now running
+    Gone,    // a process that has ended
 };
 
 // The rest is called with the guard held.
