@@ -22,4 +22,8 @@ const std::vector<HostCommand> &HostCommands();
 
 int RunInfo(SefraboxLibrary &library, int argc, char **argv);
 int RunSharedText(SefraboxLibrary &library, int argc, char **argv);
+int RunShow(SefraboxLibrary &library, int argc, char **argv);
+int RunTargets(SefraboxLibrary &library, int argc, char **argv);
+int RunDelete(SefraboxLibrary &library, int argc, char **argv);
+int RunSendTo(SefraboxLibrary &library, int argc, char **argv);
 int RunShowNoInit(SefraboxLibrary &library, int argc, char **argv);

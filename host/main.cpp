@@ -23,8 +23,8 @@ void PrintUsage(FILE *out)
 {
     std::fprintf(out, "usage: sefrabox-host [command [arguments]]   (default command: info)\n\ncommands:\n");
     for (const HostCommand &command : HostCommands())
-        std::fprintf(out, "  %-30s %s\n", command.usage, command.summary);
-    std::fprintf(out, "  %-30s %s\n", "--help", "this text");
+        std::fprintf(out, "  %-38s %s\n", command.usage, command.summary);
+    std::fprintf(out, "  %-38s %s\n", "--help", "this text");
 }
 
 } // namespace

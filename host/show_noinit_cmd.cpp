@@ -5,6 +5,7 @@
 // waits for it, then takes a screenshot); --close-after ends the dialog with
 // the hot key that many milliseconds later, as a user at the keyboard would.
 #include "commands.h"
+#include "own_dialog.h"
 
 #include "Sefrabox.h"
 
@@ -18,42 +19,14 @@
 
 namespace {
 
-// The dialog's hot key id; WM_HOTKEY with it ends the dialog with 0.
-constexpr WPARAM kDialogHotKeyId = 0x1000;
-
 struct ShowOptions {
     std::string readyFile;
     DWORD closeAfterMs = 0;
 };
 
-BOOL CALLBACK MatchOwnDialog(HWND hwnd, LPARAM l)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND *>(l) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A top-level dialog window of this process, once it is visible.
-HWND FindOwnDialog()
-{
-    HWND found = nullptr;
-    EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void WatchDialog(const ShowOptions &options)
 {
-    HWND dialog = nullptr;
-    for (int i = 0; i < 300 && !dialog; ++i) {
-        Sleep(100);
-        dialog = FindOwnDialog();
-    }
+    const HWND dialog = WaitForOwnDialog(0, 30000);
     if (!dialog)
         return;
     Sleep(500); // the first paint

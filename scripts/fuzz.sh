@@ -18,6 +18,7 @@ targets=(
     "schema tests/fuzz/fuzz_schema.cpp standins/palmet/schema.cpp"
     "drive_targets tests/fuzz/fuzz_drive_targets.cpp src/volume/drive_targets_fill.cpp"
     "mbcs_text tests/fuzz/fuzz_mbcs_text.cpp src/store/mbcs_text.cpp"
+    "sendto_text tests/fuzz/fuzz_sendto_text.cpp src/sendto/sendto_text.cpp src/store/mbcs_text.cpp"
 )
 
 status=0

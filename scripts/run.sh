@@ -1,8 +1,9 @@
 #!/bin/bash
 # The main job on a fresh machine: installs what is missing, builds, creates
 # the Wine prefix and runs the host program, which loads Sefrabox.dll and
-# reports its module flag, export table and shared block, then shows the
-# main dialog and saves a screenshot of it as $BUILD_DIR/main_dialog.png.
+# reports its module flag, export table and shared block, then makes one
+# scripted visit of the main dialog on the demo store and saves screenshots
+# ($BUILD_DIR/visit_dialog.png, visit_drive.png, main_dialog.png).
 # Usage: scripts/run.sh [host program arguments...]
 #        (no arguments: info, then the dialog and its screenshot)
 set -euo pipefail
@@ -17,23 +18,23 @@ fi
 
 wine sefrabox-host.exe info </dev/null
 
-# The dialog as the user sees it: the host shows it, says when it is up,
-# and ends it with the hot key after the screenshot.
-ready="$BUILD_DIR/dialog.ready"
-rm -f "$ready"
-wine sefrabox-host.exe show-noinit --ready "$(winepath -w "$ready")" --close-after 3000 </dev/null &
-host_pid=$!
-for _ in $(seq 600); do
-    [ -e "$ready" ] && break
-    sleep 0.1
-done
-if [ -e "$ready" ]; then
-    import -window root -crop 640x640+320+192 "$BUILD_DIR/main_dialog.png"
-    echo "screenshot of the dialog: $BUILD_DIR/main_dialog.png"
-else
-    echo "the dialog did not come up" >&2
-fi
+# One visit as a user makes it, on the demo world (made in C:\SefraDemo of
+# the prefix when missing): the first row, its password, the sefra's drive,
+# its window closed, the dialog closed. The host saves the screen at the
+# dialog and at the opened drive.
 status=0
-wait "$host_pid" || status=$?
-rm -f "$ready"
+wine sefrabox-host.exe show --visit --screens "$(winepath -w "$BUILD_DIR")" </dev/null || status=$?
+for shot in visit_dialog visit_drive; do
+    if [ -e "$BUILD_DIR/$shot.bmp" ]; then
+        convert "$BUILD_DIR/$shot.bmp" "$BUILD_DIR/$shot.png" && rm -f "$BUILD_DIR/$shot.bmp"
+        echo "screenshot: $BUILD_DIR/$shot.png"
+    fi
+done
+# The dialog alone, cut out of the first screenshot, for the README.
+if [ -e "$BUILD_DIR/visit_dialog.png" ]; then
+    convert "$BUILD_DIR/visit_dialog.png" -crop 400x545+440+240 +repage "$BUILD_DIR/main_dialog.png"
+    echo "screenshot of the dialog: $BUILD_DIR/main_dialog.png"
+fi
+# What is left once the visit ended: no drive, no mount, the lock free.
+wine sefrabox-host.exe info </dev/null | sed -n "/^shared block/,\$p"
 exit "$status"

@@ -1,12 +1,14 @@
-// OpenSefra in Explorer mode on the demo world: the password check, the
-// drive that the stand-in driver links to the sefra's folder, its Explorer
-// label and the release of the drive.
+// OpenSefra on the demo world. Explorer mode: the password check, the drive
+// that the stand-in driver links to the sefra's folder, its Explorer label
+// and the release of the drive. Copy mode: the copy dialog between the
+// temporary sefra drive and the platform's drives, and nothing left behind.
 #include "Kestor.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "palmet_test_util.h"
 #include "res/resource.h"
+#include "ui_support.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
 #include "win/handles.h"
@@ -16,6 +18,7 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 using palmet_test::ConfigOverride;
 using palmet_test::Exists;
@@ -69,6 +72,65 @@ std::string LabelOf(char letter)
     return buf;
 }
 
+// What a copy dialog showed while it was open (or the text of the message
+// box that came instead, in dest).
+struct CopyDialogView {
+    std::string title, dest;
+    std::vector<std::string> targets;
+    bool throughDrive = false; // a file written to the destination drive reached the sefra folder
+};
+
+BOOL CALLBACK FindCopyDialogProc(HWND hwnd, LPARAM l)
+{
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && GetDlgItem(hwnd, 1002) && GetDlgItem(hwnd, 1001)) {
+        *reinterpret_cast<HWND *>(l) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits for the copy dialog (its destination label and target list), reads
+// it, writes a file through its destination drive and closes it.
+CopyDialogView WatchCopyDialog(const std::string &sefraFolder)
+{
+    CopyDialogView view;
+    HWND dlg = nullptr;
+    for (int i = 0; i < kPolls && !dlg; ++i) {
+        EnumWindows(FindCopyDialogProc, reinterpret_cast<LPARAM>(&dlg));
+        HWND box = nullptr;
+        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
+        if (box && !dlg) {
+            // Not the copy dialog but a message: keep the test from hanging.
+            view.dest = AnswerBox();
+            return view;
+        }
+        if (!dlg)
+            Sleep(20);
+    }
+    if (!dlg)
+        return view;
+    char text[256] = {};
+    GetWindowTextA(dlg, text, sizeof text);
+    view.title = text;
+    GetDlgItemTextA(dlg, 1001, text, sizeof text);
+    view.dest = text;
+    const LRESULT n = SendDlgItemMessageA(dlg, 1002, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        char line[256] = {};
+        if (SendDlgItemMessageA(dlg, 1002, LB_GETTEXTLEN, i, 0) < LRESULT(sizeof line))
+            SendDlgItemMessageA(dlg, 1002, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        view.targets.push_back(line);
+    }
+    view.throughDrive = palmet_test::WriteText(view.dest.substr(0, 2) + "\\copied_in.txt", "copy mode\r\n") &&
+                        Exists(sefraFolder + "\\copied_in.txt");
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < kPolls && IsWindow(dlg); ++i)
+        Sleep(20);
+    return view;
+}
+
 bool DriveExists(char letter) { return (GetLogicalDrives() >> (letter - 'A')) & 1; }
 
 class OpenSefraWorld : public ::testing::Test {
@@ -112,6 +174,34 @@ protected:
         }
         g_dwMountHandle = 0;
         g_szVolumeName[0] = '\0';
+    }
+
+    // Opens row button in copy mode with pwd, watching the copy dialog (and
+    // answering a message box, whose text goes to box, when one comes).
+    CopyDialogView OpenInCopyMode(CSefraboxDlg &dlg, int button, const char *pwd, std::string *box = nullptr)
+    {
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(dlg.GetDlgItem(button)));
+        SetDlgItemTextA(dlg, button + 3, pwd);
+        const size_t index = size_t(button - IDC_PLATFORM1);
+        const std::string folder = Content() + "\\" + dlg.m_slTarget.at(index);
+        CopyDialogView view;
+        std::thread watch([&] {
+            if (box)
+                *box = AnswerBox();
+            else
+                view = WatchCopyDialog(folder);
+        });
+        dlg.OpenSefra();
+        watch.join();
+        return view;
+    }
+
+    // Adds drive Z to the disks the stand-in driver reports.
+    void AddDiskZ()
+    {
+        const std::string ini = m_folder / "Platforms.ini";
+        WritePrivateProfileStringA("Disks", "Count", "4", ini.c_str());
+        WritePrivateProfileStringA("Disks", "Device4", "Z,1,0x00000900", ini.c_str());
     }
 
     std::string Content() const { return m_folder / "Sefra.vpf.files"; }
@@ -180,6 +270,79 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
     EXPECT_EQ(storeDrives, GetLogicalDrives());
     EXPECT_EQ("(none)", LabelOf(letter));
     EXPECT_EQ('\0', g_szDriveLetter[0]);
+    Release(dlg);
+}
+
+TEST_F(OpenSefraWorld, CopyModeListsTheTargetsWithThePlatformDriveLastAndGivesEverythingBack)
+{
+    AddDiskZ();
+    int result = 0;
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, &result, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    ASSERT_GE(dlg.m_slTarget.size(), 2u);
+    const DWORD storeDrives = GetLogicalDrives();
+    const std::string title = LoadResString(IDS_COPY_TITLE);
+
+    // The first row: no disk is mounted; the driver's own Z is dropped and
+    // comes back once, last and writable, as the platform's entry.
+    CTraceCapture trace;
+    CopyDialogView view = OpenInCopyMode(dlg, IDC_PLATFORM1, "main");
+    EXPECT_EQ(title, view.title);
+    ASSERT_EQ(3u, view.targets.size()) << "D, E and the platform's Z";
+    EXPECT_EQ(0u, view.targets[0].find("D:"));
+    EXPECT_EQ(0u, view.targets[2].find("Z:  "));
+    EXPECT_NE(std::string::npos, view.targets[2].find(LoadResString(IDS_DRIVE_C_SUFFIX) + "  [writable]"));
+    EXPECT_NE(std::string::npos, view.dest.find(dlg.m_slSefraName[0] + "  [writable]")) << view.dest;
+    EXPECT_TRUE(view.throughDrive);
+    EXPECT_FALSE(trace.Contains("Before UnMount_Volume"));
+    EXPECT_EQ(storeDrives, GetLogicalDrives()) << "the temporary drive was left";
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_TRUE(dlg.IsWindowEnabled());
+    EXPECT_FALSE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
+    EXPECT_EQ("", CWindow::GetWindowTextOf(dlg.GetDlgItem(IDC_PWD1)));
+
+    // The second row: its platform's disk is mounted for the dialog, listed
+    // last under the platform file's label, and unmounted afterwards.
+    view = OpenInCopyMode(dlg, IDC_PLATFORM2, "work1");
+    ASSERT_FALSE(view.targets.empty()) << view.dest;
+    const std::string platformEntry = view.targets.back();
+    EXPECT_EQ(":  " + dlg.m_slSefraFile[1] + LoadResString(IDS_DRIVE_C_SUFFIX) + "  [writable]",
+              platformEntry.substr(1));
+    EXPECT_TRUE(view.throughDrive);
+    EXPECT_TRUE(trace.Contains("After Dravel_MountDriverByFileName()"));
+    EXPECT_TRUE(trace.Contains("After UnMount_Volume()"));
+    EXPECT_EQ(storeDrives, GetLogicalDrives()) << "a drive was left";
+    EXPECT_TRUE(dlg.IsWindowEnabled());
+    Release(dlg);
+}
+
+TEST_F(OpenSefraWorld, CopyModeFailingAfterTheLinkStillRemovesTheTemporaryDrive)
+{
+    int result = 0;
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, &result, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    ASSERT_GE(dlg.m_slSefraFile.size(), 2u);
+    const DWORD storeDrives = GetLogicalDrives();
+
+    // The platform's disk file is gone: the mount fails after the sefra's
+    // drive was linked.
+    ASSERT_TRUE(DeleteFileA(dlg.m_slSefraFile[1].c_str()));
+    CTraceCapture trace;
+    std::string box;
+    OpenInCopyMode(dlg, IDC_PLATFORM2, "work1", &box);
+    EXPECT_EQ(0u, box.find("\xB4\xF2\xBF\xAA\\\"" + dlg.m_slSefraFile[1] + "\\\"")) << box; // 打开\"<file>\"
+    EXPECT_TRUE(trace.Contains("Before Dravel_MountDriverByFileName()"));
+    EXPECT_FALSE(trace.Contains("Before copy_file_dialog()"));
+    EXPECT_EQ(storeDrives, GetLogicalDrives()) << "the temporary drive was left";
+    EXPECT_TRUE(dlg.IsWindowEnabled());
+    EXPECT_FALSE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
+
+    // The wrong password in copy mode links nothing either.
+    OpenInCopyMode(dlg, IDC_PLATFORM2, "wrong", &box);
+    EXPECT_EQ(LoadResString(IDS_WRONG_PASSWORD), box);
+    EXPECT_EQ(storeDrives, GetLogicalDrives());
     Release(dlg);
 }
 

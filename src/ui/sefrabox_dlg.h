@@ -78,8 +78,17 @@ public:
     // TRUE without trying when no volume is open.
     BOOL LockVolume();
     BOOL UnLockVolume();
+    // Send To: copies the double-NUL list lpSrcPath into the sefra whose
+    // profile id is the decimal number lpSefraName. 87 for an unreadable
+    // argument, otherwise 0; failures are shown to the user or traced.
+    // Callers hold g_MountVolumeLock.
+    int SendToSefra(const char *lpSefraName, const char *lpSrcPath);
 
 private:
+    // SendToSefra's platform lists of a store another process mounted, and
+    // its copy from the record search to the unlinked drive.
+    bool ReadPlatformLists();
+    void CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath);
     // Initialize's failure path: trace, unmount, clean up, close the channel.
     BOOL FailInitialize(DWORD code);
     // Gives back the store mount (255 with g_dwMountHandle), cleans up the
@@ -93,6 +102,12 @@ public:
     void OpenSefra();
     // OpenSefra's Explorer mode and its opening dialog.
     void OpenInExplorerMode(const char *driveText, const std::string &target);
+    // Copy mode: a temporary drive for the sefra, the platform's disk and the
+    // copy dialog between them; everything is given back before it returns.
+    void OpenInCopyMode(const char *driveText, const std::string &target, size_t index);
+    // The copy dialog for the linked sefra drive; the platform disk it mounts
+    // is unmounted again before it returns.
+    void RunCopyDialog(const char *driveText, size_t index);
     void ShowOpeningDialog();
     void WindowRegistered(long cookie);
     void OnQuit();

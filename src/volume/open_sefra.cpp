@@ -1,6 +1,5 @@
 // open_sefra.cpp - CSefraboxDlg::OpenSefra: the password check and the drive
 // letter that makes the selected sefra's folder appear as a drive.
-#include "Kestor.h"
 #include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/app.h"
@@ -11,6 +10,7 @@
 #include "store/target_check.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_label.h"
+#include "volume/drive_link.h"
 #include "win/res_string.h"
 
 #include <windows.h>
@@ -21,21 +21,6 @@
 #include <new>
 
 namespace {
-
-// A drive text "X:" names a drive when it begins with a single-byte letter.
-bool BeginsWithLetter(const char *text)
-{
-    const unsigned char c = static_cast<unsigned char>(text[0]);
-    return c != 0 && !IsDBCSLeadByte(c) && IsCharAlphaA(static_cast<char>(c));
-}
-
-std::string DrivePathOf(const char *driveText)
-{
-    std::string path = driveText;
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
-}
 
 template <size_t N> void CopyText(char (&dst)[N], const char *src) { snprintf(dst, N, "%s", src); }
 
@@ -85,9 +70,7 @@ void CSefraboxDlg::OpenSefra()
         if (CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
             m_szSefraName = m_slSefraName[index];
             if (m_pnResult) {
-                // PENDING: the copy mode (temporary drive, platform disk and
-                // copy dialog) is not built yet; nothing is linked.
-                SB_TRACE("CSefraboxDlg::OpenSefra() copy mode is not available");
+                OpenInCopyMode(driveText, target, index);
             } else {
                 OpenInExplorerMode(driveText, target);
             }
@@ -108,9 +91,8 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
         return;
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
     if (g_bXpFamily == 1) {
-        const std::string folder = m_szVolumeName + target;
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
-        if (!DefineDosDeviceA(0, driveText, folder.c_str())) {
+        if (LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0) != 0) {
             SetDriveLabel(driveText[0], nullptr, 0);
             return;
         }
@@ -120,14 +102,12 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
         CopyText(g_szDriveLetter, driveText);
         return;
     }
-    const std::string linkTarget = m_szMountDeviceName + target;
-    char linkName[32];
-    snprintf(linkName, sizeof linkName, "%s%s", "\\DosDevices\\", driveText);
     m_szDrivePath = DrivePathOf(driveText);
     ShowOpeningDialog();
-    const DWORD rc = Our_IoCreateSymbolicLink(linkName, linkTarget.c_str(), 1);
+    const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
-        SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", linkName, linkTarget.c_str(), GetErrorText(rc).c_str());
+        SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),
+                 (m_szMountDeviceName + target).c_str(), GetErrorText(rc).c_str());
     SHChangeNotify(SHCNE_DRIVEADD, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     SHChangeNotify(SHCNE_DRIVEADDGUI, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     CopyText(g_szDriveLetter, driveText);

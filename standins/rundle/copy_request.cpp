@@ -1,59 +1,21 @@
 // copy_request.cpp - ReadCopyRequest and RootOf, with probes of caller memory.
 #include "copy_request.h"
 
+#include "win/pointers.h"
+
 #include <utility>
 
 namespace rundle {
 
 namespace {
 
-constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                            PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-
-// Protection of the committed page holding p; its readable end in *end.
-bool ReadablePage(ULONG_PTR p, ULONG_PTR *end)
-{
-    MEMORY_BASIC_INFORMATION mbi{};
-    if (VirtualQuery(reinterpret_cast<LPCVOID>(p), &mbi, sizeof mbi) == 0 || mbi.State != MEM_COMMIT ||
-        (mbi.Protect & (PAGE_GUARD | PAGE_NOACCESS)) != 0 || (mbi.Protect & kReadable) == 0)
-        return false;
-    *end = reinterpret_cast<ULONG_PTR>(mbi.BaseAddress) + mbi.RegionSize;
-    return true;
-}
-
-bool IsReadableBlock(const void *p, size_t cb)
-{
-    if (!p)
-        return false;
-    auto cur = reinterpret_cast<ULONG_PTR>(p);
-    const ULONG_PTR last = cur + cb;
-    if (last < cur)
-        return false;
-    while (cur < last) {
-        ULONG_PTR end = 0;
-        if (!ReadablePage(cur, &end))
-            return false;
-        cur = end;
-    }
-    return true;
-}
-
 // Copies a terminated text of at most kMaxText characters.
 bool ReadText(const char *p, std::string &out)
 {
-    if (!p)
+    if (!IsReadableText(p, kMaxText))
         return false;
-    auto cur = reinterpret_cast<ULONG_PTR>(p);
-    ULONG_PTR end = 0;
-    for (size_t k = 0; k <= kMaxText; ++k, ++cur) {
-        if (cur >= end && !ReadablePage(cur, &end))
-            return false;
-        if (*reinterpret_cast<const char *>(cur) == '\0') {
-            out.assign(p, k);
-            return true;
-        }
-    }
-    return false;
+    out = p;
+    return true;
 }
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }

@@ -9,6 +9,8 @@
 //   Sefra.vpf.files\      the store volume's content: Sefrabox.ini with
 //                         records for platforms 255, 1 and 2, their sefra
 //                         folders and a few sample files
+//   Work.vpf, Play.vpf    the disks of platforms 1 and 2 (containers like
+//                         the store, with a sample file each)
 //   Platforms.ini         the platform configuration (or <file> given with
 //                         --config): service running, platforms 1 and 2
 //                         (kind 1) and the store (kind 2), three disks and
@@ -185,6 +187,16 @@ int main(int argc, char **argv)
         e = MakeContainer(store, dirty);
     if (!e)
         e = MakeContent(store + sefra_store::kContentFolderSuffix, passwords);
+    for (const char *disk : {"Work.vpf", "Play.vpf"}) {
+        const std::string path = folder + "\\" + disk;
+        if (!e)
+            e = MakeContainer(path, false);
+        if (!e)
+            e = MakeFolder(path + sefra_store::kContentFolderSuffix);
+        if (!e)
+            e = WriteText(path + sefra_store::kContentFolderSuffix + "\\platform.txt",
+                          "A file of the platform's disk.\r\n");
+    }
     if (!e)
         e = MakeConfig(config, folder, leftovers);
     if (e) {

@@ -1,0 +1,29 @@
+// visit.h - one scripted visit of the main dialog, as a user would make it:
+// choose the first row, type its password, open the sefra, look at the
+// drive, close the Explorer window, close the dialog. Runs on a thread of
+// its own while the show entry runs the dialog on the caller's thread.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+struct SharedBlock;
+
+struct VisitPlan {
+    std::string password = "main";
+    std::string screensFolder;                       // empty: no screenshots
+    const std::atomic<bool> *showReturned = nullptr; // stops the wait for the dialog
+};
+
+struct VisitReport {
+    bool dialogShown = false;
+    std::string drive;                // "X:" the sefra got; empty when none came
+    std::vector<std::string> listing; // the drive's root folder
+    bool driveRemoved = false;        // gone before the dialog was closed
+    std::vector<std::string> screenshots;
+    std::string problem; // what went wrong, empty when nothing did
+};
+
+// Drives the dialog of this process; shared is the library's shared block.
+VisitReport RunVisit(const VisitPlan &plan, const SharedBlock *shared);

@@ -1,0 +1,242 @@
+// send_to_sefra.cpp - CSefraboxDlg::SendToSefra: the files of one Send To
+// request copied into a sefra through a temporary drive letter.
+//
+// Runs on a dialog object that is never shown, with g_MountVolumeLock held by
+// the caller for the whole call (password dialog and copy included). The
+// store is left as it was found: mounted here, unmounted here.
+#include "Dravel.h"
+#include "Kestor.h"
+#include "Palmet.h"
+#include "diagnostics/trace.h"
+#include "module/app.h"
+#include "module/shared_block.h"
+#include "res/resource.h"
+#include "sendto/sendto_text.h"
+#include "store/ansi_lead_byte.h"
+#include "store/password_dialogs.h"
+#include "store/profile_names.h"
+#include "store/target_check.h"
+#include "ui/sefrabox_dlg.h"
+#include "win/handles.h"
+#include "win/pointers.h"
+#include "win/res_string.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr DWORD kKindMainSystem = 0;
+constexpr DWORD kKindOffered = 1;
+constexpr DWORD kMainSystemNumber = 255;
+constexpr size_t kDisplayNameBytes = 32;
+constexpr size_t kDriveBytes = 10;
+constexpr size_t kSendPasswordBytes = 128;
+
+// A caller's text, probed over at most kMaxTextProbe bytes: readable up to
+// its terminator or over the whole probe.
+bool IsReadableArgument(const char *p)
+{
+    return IsReadableText(p, kMaxTextProbe) || IsReadableBlock(p, kMaxTextProbe + 1);
+}
+
+std::string WithBackslash(const char *path)
+{
+    std::string s(path, strnlen(path, sizeof g_szVolumeName - 1));
+    if (s.empty() || s.back() != '\\')
+        s += '\\';
+    return s;
+}
+
+// The driver's link name of a drive text: "\DosDevices\X:".
+void LinkName(const char *drive, char (&out)[32]) { snprintf(out, sizeof out, "%s%s", "\\DosDevices\\", drive); }
+
+} // namespace
+
+int CSefraboxDlg::SendToSefra(const char *lpSefraName, const char *lpSrcPath)
+{
+    if (!IsReadableArgument(lpSefraName) || !IsReadableArgument(lpSrcPath))
+        return ERROR_INVALID_PARAMETER;
+    SB_TRACE("lpSrcPath:%s", lpSrcPath);
+
+    bool mountedHere = false;
+    if (g_szVolumeName[0] == '\0') {
+        if (!Initialize(nullptr, nullptr, TRUE)) {
+            SB_TRACE("Initialize() into SendToSefra() failed!");
+            MessageBoxById(::GetDesktopWindow(), IDS_OPEN_SEFRA_FAILED, MB_ICONSTOP);
+            return 0;
+        }
+        mountedHere = true;
+        SB_TRACE("Initialize()");
+    } else if (!ReadPlatformLists()) {
+        return 0;
+    }
+
+    CopyIntoSefra(lpSefraName, lpSrcPath);
+
+    if (mountedHere) {
+        if (m_hVolume != INVALID_HANDLE_VALUE) {
+            CloseHandle(m_hVolume);
+            m_hVolume = INVALID_HANDLE_VALUE;
+        }
+        UnMountSefraVolume();
+    }
+    return 0;
+}
+
+// The platform lists of a store that another process has mounted, read from
+// the platform service without mounting anything.
+bool CSefraboxDlg::ReadPlatformLists()
+{
+    CKernelHandle channel(OpenPlatformChannel(QueryPlatformChannel()));
+    if (!channel)
+        return false;
+    PreparePlatformChannel(channel.Get());
+    auto files = std::make_unique<PALMET_TEXT_LIST>();
+    auto names = std::make_unique<PALMET_TEXT_LIST>();
+    auto kinds = std::make_unique<PALMET_DWORD_LIST>();
+    auto numbers = std::make_unique<PALMET_DWORD_LIST>();
+    const DWORD status = InitVPFInfo(files.get(), 1, 0, names.get(), kinds.get(), numbers.get(), 3);
+
+    m_daType.clear();
+    m_daIndex.clear();
+    m_slSefraFile.clear();
+    m_slPlatformName.clear();
+    const DWORD count = kinds->count < PALMET_MAX_PLATFORMS ? kinds->count : PALMET_MAX_PLATFORMS;
+    for (DWORD k = 0; status == 0 && k < count; ++k) {
+        if (kinds->value[k] != kKindOffered)
+            continue;
+        m_daType.push_back(kinds->value[k]);
+        m_daIndex.push_back(k < numbers->count ? numbers->value[k] : 0);
+        m_slSefraFile.push_back(k < files->count ? std::string(files->text[k], strnlen(files->text[k], MAX_PATH))
+                                                 : std::string());
+        m_slPlatformName.push_back(k < names->count ? std::string(names->text[k], strnlen(names->text[k], MAX_PATH))
+                                                    : std::string());
+    }
+    Dravel_Cleanup();
+    channel.Reset();
+    if (status != 0) {
+        SB_TRACE("InitVPFInfo failed! %s", GetErrorText(status).c_str());
+        return false;
+    }
+    if (!m_daIndex.empty()) {
+        const std::string mainSystem = LoadResString(IDS_MAIN_SYSTEM);
+        m_daType.insert(m_daType.begin(), kKindMainSystem);
+        m_daIndex.insert(m_daIndex.begin(), kMainSystemNumber);
+        m_slSefraFile.insert(m_slSefraFile.begin(), mainSystem);
+        m_slPlatformName.insert(m_slPlatformName.begin(), mainSystem);
+    }
+    SB_TRACE("InitVPFInfo()");
+    return true;
+}
+
+// Finds the sefra, asks for its password, links a temporary drive to its
+// folder, copies and unlinks. Every failure only ends the copy.
+void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
+{
+    const std::string volume = WithBackslash(g_szVolumeName);
+    const std::string profile = volume + kProfileFileName;
+    SB_TRACE("g_szVolumeName:%s", g_szVolumeName);
+    SB_TRACE("szSefraFileINI:%s", profile.c_str());
+
+    const DWORD wanted = std::strtoul(lpSefraName, nullptr, 10);
+    int id = -1;
+    char target[kTargetSize] = {};
+    char password[kSendPasswordBytes] = {};
+    for (DWORD record = 1;; ++record) {
+        id = -1;
+        std::memset(target, 0, sizeof target);
+        std::memset(password, 0, sizeof password);
+        if (GetProfileParameter(record, profile.c_str(), kSchemaRecord, &id, target, password) != 0) {
+            SB_TRACE("Invalid data of %s", kProfileFileName);
+            return;
+        }
+        target[sizeof target - 1] = '\0';
+        password[sizeof password - 1] = '\0';
+        SB_TRACE("dwID = %d, dwIndex = %d, szTarget:%s", id, static_cast<int>(record), target);
+        if (id != -1 && target[0] != '\0' && static_cast<DWORD>(id) == wanted)
+            break;
+    }
+
+    size_t nIndex = 0;
+    for (; nIndex < m_daIndex.size(); ++nIndex) {
+        SB_TRACE("nIndex:%d, m_daIndex[nIndex]:%d", static_cast<int>(nIndex), static_cast<int>(m_daIndex[nIndex]));
+        if (m_daIndex[nIndex] == static_cast<DWORD>(id))
+            break;
+    }
+    if (nIndex >= m_daIndex.size()) {
+        SB_TRACE("nIndex >= m_daIndex.GetSize()");
+        return;
+    }
+    SB_TRACE("nIndex = %d", static_cast<int>(nIndex));
+    if (nIndex >= m_slPlatformName.size()) {
+        SB_TRACE("NULL == pos");
+        return;
+    }
+    if (m_slPlatformName[nIndex].empty()) {
+        SB_TRACE("szName.IsEmpty()");
+        return;
+    }
+    char szName[kDisplayNameBytes] = {};
+    MakeSefraDisplayName(m_slPlatformName[nIndex].c_str(), LoadResString(IDS_MODULE_TITLE).c_str(), szName,
+                         sizeof szName, IsAnsiLeadByte);
+
+    if (password[0] != '\0') {
+        CChkPwd dlg(::GetDesktopWindow());
+        dlg.SetInfo(password, szName);
+        if (dlg.DoModal() != IDOK)
+            return;
+    }
+
+    // A Target that is not a plain folder name would copy outside the store.
+    if (!IsUsableTarget(target))
+        return;
+    const std::string folder = volume + target;
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        SB_TRACE("CreateDirectory() failed. %s", GetErrorText(GetLastError()).c_str());
+        return;
+    }
+
+    char drive[kDriveBytes] = {};
+    if (!AllocDriveLetter(drive))
+        return;
+    drive[sizeof drive - 1] = '\0';
+    char linkName[32];
+    LinkName(drive, linkName);
+    if (g_bXpFamily == 1) {
+        // No broadcast: the drive lives only for this copy.
+        if (!DefineDosDeviceA(DDD_NO_BROADCAST_SYSTEM, drive, folder.c_str()))
+            return;
+    } else {
+        const std::string linkTarget = WithBackslash(g_szMountDeviceName) + target;
+        const DWORD rc = Our_IoCreateSymbolicLink(linkName, linkTarget.c_str(), 1);
+        if (rc != 0)
+            SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", GetErrorText(rc).c_str());
+    }
+
+    char progressTitle[256] = {};
+    snprintf(progressTitle, sizeof progressTitle, LoadResString(IDS_SENDING_FMT).c_str(), szName);
+    SHFILEOPSTRUCTA op{};
+    op.hwnd = ::GetDesktopWindow();
+    op.wFunc = FO_COPY;
+    op.pFrom = lpSrcPath;
+    // The zero-filled buffer ends the drive text with the second NUL.
+    op.pTo = drive;
+    op.fFlags = FOF_SIMPLEPROGRESS;
+    op.lpszProgressTitle = progressTitle;
+    if (SHFileOperationA(&op) == 0) {
+        char sent[512] = {};
+        snprintf(sent, sizeof sent, LoadResString(IDS_SENT_FMT).c_str(), szName);
+        MessageBoxA(::GetDesktopWindow(), sent, szName, MB_ICONINFORMATION);
+    }
+
+    if (g_bXpFamily == 1)
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive, nullptr);
+    else
+        Our_IoCreateSymbolicLink(linkName, "", 0);
+}

@@ -1,0 +1,45 @@
+// drive_link.cpp - linking and unlinking sefra drives (see drive_link.h).
+#include "volume/drive_link.h"
+
+#include "Kestor.h"
+#include "module/app.h"
+
+#include <shlobj.h>
+
+bool BeginsWithLetter(const char *driveText)
+{
+    const unsigned char c = static_cast<unsigned char>(driveText[0]);
+    return c != 0 && !IsDBCSLeadByte(c) && IsCharAlphaA(static_cast<char>(c));
+}
+
+std::string DrivePathOf(const char *driveText)
+{
+    std::string path = driveText;
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+std::string DriverLinkName(const char *driveText) { return std::string("\\DosDevices\\") + driveText; }
+
+DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std::string &devicePath,
+                const std::string &target, DWORD defineFlags)
+{
+    if (g_bXpFamily == 1) {
+        const std::string folder = volumePath + target;
+        return DefineDosDeviceA(defineFlags, driveText, folder.c_str()) ? 0 : GetLastError();
+    }
+    const std::string linkTarget = devicePath + target;
+    return Our_IoCreateSymbolicLink(DriverLinkName(driveText).c_str(), linkTarget.c_str(), 1);
+}
+
+void UnlinkDrive(const char *driveText, bool noBroadcast)
+{
+    if (g_bXpFamily == 1) {
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION | (noBroadcast ? DDD_NO_BROADCAST_SYSTEM : 0), driveText, nullptr);
+        return;
+    }
+    Our_IoCreateSymbolicLink(DriverLinkName(driveText).c_str(), "", 0);
+    const std::string root = DrivePathOf(driveText);
+    SHChangeNotify(SHCNE_DRIVEREMOVED, SHCNF_PATHA | SHCNF_FLUSH, root.c_str(), nullptr);
+}

@@ -1,0 +1,126 @@
+// sendto_sefra_test.cpp - CSefraboxDlg::SendToSefra in this process on the
+// demo world: refused arguments, the records it passes over and a sefra
+// folder made on first use.
+#include "Palmet.h"
+#include "module/app.h"
+#include "module/shared_block.h"
+#include "palmet_test_util.h"
+#include "sendto_support.h"
+#include "ui/sefrabox_dlg.h"
+#include "ui_support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using palmet_test::ConfigOverride;
+using palmet_test::TempFolder;
+
+namespace {
+
+const char kPlaySefra[] = "\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8" // 娱乐平台
+                          "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
+
+class SendToSefra : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_hSefraboxInstance = GetModuleHandleA(nullptr);
+        m_drivesBefore = GetLogicalDrives();
+        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "--no-passwords \"" + m_world.Path() + "\""));
+        m_config = std::make_unique<ConfigOverride>(m_world / "Platforms.ini");
+        m_answerer.Serve(GetCurrentProcessId());
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(0u, g_dwMountHandle) << "the store was left mounted";
+        EXPECT_EQ('\0', g_szVolumeName[0]);
+        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
+    }
+
+    std::string Profile() const { return m_world / "Sefra.vpf.files\\Sefrabox.ini"; }
+
+    // Rewrites id and Target of a profile record.
+    void SetRecord(DWORD record, int id, const char *target)
+    {
+        ASSERT_EQ(0u, SetProfileParameter(record, Profile().c_str(), "int,id;str,Target", &id, target));
+    }
+
+    // A source file and its converted one-name list.
+    std::string Source(const std::string &name)
+    {
+        const std::string path = m_sources / name;
+        EXPECT_TRUE(palmet_test::WriteText(path, "sent: " + name + "\r\n"));
+        return path + std::string(1, '\0');
+    }
+
+    bool Arrived(const std::string &target, const std::string &name) const
+    {
+        return palmet_test::ReadText(m_world / "Sefra.vpf.files\\" + target + "\\" + name) == "sent: " + name + "\r\n";
+    }
+
+    int Send(const char *number, const std::string &list)
+    {
+        CSefraboxDlg dlg(nullptr);
+        return dlg.SendToSefra(number, list.c_str());
+    }
+
+    DWORD m_drivesBefore = 0;
+    TempFolder m_world;
+    TempFolder m_sources;
+    std::unique_ptr<ConfigOverride> m_config;
+    CBoxAnswerer m_answerer;
+};
+
+TEST_F(SendToSefra, UnusableArgumentsGive87AndTouchNothing)
+{
+    const std::string list = Source("refused.txt");
+    void *page = VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_NOACCESS);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(87, Send(nullptr, list));
+    EXPECT_EQ(87, Send(static_cast<const char *>(page), list));
+    CSefraboxDlg dlg(nullptr);
+    EXPECT_EQ(87, dlg.SendToSefra("2", nullptr));
+    EXPECT_EQ(87, dlg.SendToSefra("2", static_cast<const char *>(page)));
+    VirtualFree(page, 0, MEM_RELEASE);
+    EXPECT_FALSE(Arrived("PlaySefra", "refused.txt"));
+    EXPECT_TRUE(m_answerer.Boxes().empty());
+}
+
+TEST_F(SendToSefra, RecordsWithoutTargetOrWithIdMinusOneArePassedOver)
+{
+    // Record 1 (255) loses its Target, record 2 (work) becomes free; record 3
+    // is sefra 2 and the search stops at the missing record 4.
+    SetRecord(1, 255, "");
+    SetRecord(2, -1, "WorkSefra");
+    CTraceCapture trace;
+    EXPECT_EQ(0, Send("255", Source("main.txt")));
+    EXPECT_TRUE(trace.Contains("dwID = 255, dwIndex = 1, szTarget: "));
+    EXPECT_TRUE(trace.Contains("dwID = -1, dwIndex = 2, szTarget:WorkSefra"));
+    EXPECT_TRUE(trace.Contains("Invalid data of Sefrabox.ini"));
+    EXPECT_FALSE(Arrived("MainSefra", "main.txt"));
+    // Not a number: it reads as 0, which no platform has.
+    SetRecord(2, 0, "WorkSefra");
+    EXPECT_EQ(0, Send("work", Source("work.txt")));
+    EXPECT_TRUE(trace.Contains("nIndex >= m_daIndex.GetSize()"));
+    EXPECT_FALSE(Arrived("WorkSefra", "work.txt"));
+    EXPECT_TRUE(m_answerer.Boxes().empty());
+}
+
+TEST_F(SendToSefra, TheFolderIsMadeOnFirstUseAndReusedLater)
+{
+    SetRecord(3, 2, "FreshSefra");
+    EXPECT_EQ(0, Send(" 2", Source("fresh.txt")));
+    EXPECT_TRUE(Arrived("FreshSefra", "fresh.txt"));
+    EXPECT_EQ(0, Send("+2", Source("again.txt")));
+    EXPECT_TRUE(Arrived("FreshSefra", "again.txt"));
+    EXPECT_TRUE(Arrived("FreshSefra", "fresh.txt"));
+    const std::vector<CBoxAnswerer::Box> boxes = m_answerer.Boxes();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(kPlaySefra, boxes[0].caption);
+    EXPECT_EQ(kPlaySefra, boxes[1].caption);
+}
+
+} // namespace
