@@ -13,6 +13,10 @@
 //       DeleteSefra(store, id); a watcher thread stops the call once the
 //       lock is held and the record's password is cleared, i.e. while the
 //       folder is being emptied. Exits 50 when the call ended first.
+//   reliab_kill_child sendto <folder> <count> <at> , MySendTo <n>,<files>
+//       MySendTo with this command line; a watcher thread stops the request
+//       once <count> files have arrived in <folder>, i.e. during the copy.
+//       Exits 50 when the request ended first.
 //   reliab_kill_child probe <store>
 //       DeleteSefra(store, 99) on a store without platform 99: takes the
 //       lock, mounts, finds nothing and unmounts; exits with its result.
@@ -22,6 +26,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -134,6 +139,51 @@ int Delete(const char *store, const char *id, const char *profile)
     return 50;
 }
 
+struct CopyWatch {
+    HANDLE hMainThread;
+    std::string folder;
+    int count;
+};
+
+int FilesIn(const std::string &folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\f*.bin").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do
+        ++n;
+    while (FindNextFileA(find, &fd));
+    FindClose(find);
+    return n;
+}
+
+DWORD WINAPI WatchCopy(void *arg)
+{
+    auto *watch = static_cast<CopyWatch *>(arg);
+    for (;;) {
+        if (*g_lock == 1 && FilesIn(watch->folder) >= watch->count) {
+            SuspendThread(watch->hMainThread);
+            StopHere();
+        }
+        Sleep(1);
+    }
+}
+
+int SendTo(const char *folder, const char *count)
+{
+    static CopyWatch watch;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &watch.hMainThread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    watch.folder = folder;
+    watch.count = std::atoi(count);
+    if (!CreateThread(nullptr, 0, WatchCopy, &watch, 0, nullptr))
+        return 53;
+    MySendTo();
+    return 50;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -146,7 +196,8 @@ int main(int argc, char **argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "probe" && argc == 3)
         return DeleteSefra(argv[2], 99);
-    const char *at = argc > 2 ? argv[argc - 1] : "";
+    const bool sendTo = mode == "sendto" && argc > 4;
+    const char *at = sendTo ? argv[4] : argc > 2 ? argv[argc - 1] : "";
     g_atEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, at);
     if (!g_atEvent)
         return 61;
@@ -154,6 +205,8 @@ int main(int argc, char **argv)
         return Open(true);
     if (mode == "open-drive" && argc == 3)
         return Open(false);
+    if (sendTo)
+        return SendTo(argv[2], argv[3]);
     if (mode == "delete" && argc == 6)
         return Delete(argv[2], argv[3], argv[4]);
     return 62;

@@ -30,6 +30,9 @@ constexpr WPARAM kHotKeyId = 0x1000;
 // measure of speed (programs start slowly under emulation).
 constexpr DWORD kNextCallerBoundMs = 180000;
 constexpr int kExtraFiles = 300;
+constexpr int kCopyFiles = 40;
+constexpr size_t kCopyFileBytes = 256 * 1024;
+constexpr int kCopiedBeforeKill = 5;
 const char kIcons[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
 
 struct Figures {
@@ -68,7 +71,7 @@ protected:
         m_block = SharedBlockOf(GetModuleHandleA("Sefrabox.dll"));
         ASSERT_NE(nullptr, m_block);
         m_drivesBefore = GetLogicalDrives();
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "\"" + m_folder.Path() + "\""));
+        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", m_worldOptions + "\"" + m_folder.Path() + "\""));
         m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
         m_records = ReadRecords();
         ASSERT_EQ(3u, m_records.size());
@@ -102,18 +105,22 @@ protected:
         }
     }
 
-    // Starts the child and waits until it stands at its point (true) or ends.
-    bool StartAtPoint(const std::string &arguments)
+    // Starts the child (the event's name between arguments and tail) and
+    // waits until it stands at its point (true) or ends.
+    bool StartAtPoint(const std::string &arguments, const std::string &tail = std::string())
     {
-        m_child.Reset(palmet_test::StartProgram("reliab_kill_child.exe", arguments + " " + EventName()));
+        m_child.Reset(palmet_test::StartProgram("reliab_kill_child.exe", arguments + " " + EventName() + tail));
         if (!m_child.Valid())
             return false;
         const HANDLE waits[2] = {m_event.Get(), m_child.Get()};
-        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0)
+        const DWORD waited = WaitForMultipleObjects(2, waits, FALSE, kNextCallerBoundMs);
+        if (waited == WAIT_OBJECT_0)
             return true;
         DWORD code = 0;
         GetExitCodeProcess(m_child.Get(), &code);
-        ADD_FAILURE() << "the child ended with " << code << " before its point";
+        ADD_FAILURE() << "the child did not reach its point: " << code;
+        if (waited == WAIT_TIMEOUT)
+            KillChild();
         return false;
     }
 
@@ -193,6 +200,7 @@ protected:
             ++g_figures.survived;
     }
 
+    std::string m_worldOptions;
     BYTE *m_block = nullptr;
     DWORD m_drivesBefore = 0;
     TempFolder m_folder;
@@ -274,6 +282,55 @@ TEST_F(KillTest, DeadDialogsDriveIsRemovedByAWaitingCaller)
     ASSERT_EQ(2u, drive.size());
     m_drive = drive[0];
     KillChild();
+    EXPECT_EQ(0u, ProbeNextCaller());
+    ExpectNothingLost(0);
+}
+
+// Send To on a store without passwords, so that no password dialog stands
+// between the request and its copy.
+class KillSendToTest : public KillTest {
+protected:
+    KillSendToTest() { m_worldOptions = "--no-passwords "; }
+};
+
+TEST_F(KillSendToTest, KilledInTheMiddleOfAMySendToCopy)
+{
+    const std::string source = m_folder / "src";
+    ASSERT_TRUE(CreateDirectoryA(source.c_str(), nullptr));
+    std::vector<std::string> contents;
+    std::string list;
+    for (int i = 0; i < kCopyFiles; ++i) {
+        contents.push_back(std::string(kCopyFileBytes, static_cast<char>('a' + i % 26)) + std::to_string(i));
+        const std::string path = source + "\\f" + std::to_string(i) + ".bin";
+        ASSERT_TRUE(palmet_test::WriteText(path, contents.back()));
+        list += "\"" + path + "\" ";
+    }
+    // Record 1 is the main system's sefra (id 255).
+    const std::string sefra = Content() + "\\" + m_records[0].target;
+    ASSERT_TRUE(StartAtPoint("sendto \"" + sefra + "\" " + std::to_string(kCopiedBeforeKill),
+                             " , MySendTo " + m_records[0].id + "," + list));
+    EXPECT_EQ(1, Lock());
+    EXPECT_NE(0u, MountHandle()) << "MySendTo mounted the store itself";
+    EXPECT_NE(m_drivesBefore, GetLogicalDrives()) << "the copy's drive and the store's";
+    KillChild();
+
+    // What arrived before the kill is whole; only the file in flight may not be.
+    int whole = 0, partial = 0;
+    for (int i = 0; i < kCopyFiles; ++i) {
+        const std::string copied = sefra + "\\f" + std::to_string(i) + ".bin";
+        if (!palmet_test::Exists(copied))
+            continue;
+        if (palmet_test::ReadText(copied) == contents[i])
+            ++whole;
+        else
+            ++partial;
+    }
+    std::printf("Send To killed with %d files whole and %d in flight\n", whole, partial);
+    EXPECT_GE(whole, kCopiedBeforeKill - 1);
+    EXPECT_LE(partial, 1);
+    if (partial > 1)
+        g_figures.lost += partial - 1;
+
     EXPECT_EQ(0u, ProbeNextCaller());
     ExpectNothingLost(0);
 }
