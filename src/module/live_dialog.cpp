@@ -2,9 +2,7 @@
 // the named mapping "SefraboxLiveDialog" (see live_dialog.h).
 #include "module/live_dialog.h"
 
-#include "win/handles.h"
-
-#include <cstring>
+#include "module/process_identity.h"
 
 namespace {
 
@@ -34,12 +32,6 @@ LiveDialogRecord *Record()
     return record;
 }
 
-bool CreationTimeOf(HANDLE process, FILETIME &created)
-{
-    FILETIME exited, kernel, user;
-    return GetProcessTimes(process, &created, &exited, &kernel, &user) != FALSE;
-}
-
 } // namespace
 
 void RecordLiveDialog(const void *dlg)
@@ -47,13 +39,12 @@ void RecordLiveDialog(const void *dlg)
     LiveDialogRecord *record = Record();
     if (!record)
         return;
-    FILETIME created{};
-    CreationTimeOf(GetCurrentProcess(), created);
+    const ProcessIdentity self = CurrentProcessIdentity();
     InterlockedExchange(&record->lProcessId, 0);
-    record->ftProcessCreated = created;
+    record->ftProcessCreated = self.ftCreated;
     record->dwDialog = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(dlg));
     InterlockedExchange(&record->lWindow, 0);
-    InterlockedExchange(&record->lProcessId, static_cast<LONG>(GetCurrentProcessId()));
+    InterlockedExchange(&record->lProcessId, static_cast<LONG>(self.dwProcessId));
 }
 
 void SetLiveDialogWindow(const void *dlg, HWND hwnd)
@@ -80,15 +71,7 @@ bool IsRecordedDialogAlive()
     const DWORD pid = static_cast<DWORD>(record->lProcessId);
     if (pid == 0)
         return false;
-    CKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
-    if (!process.Valid())
-        return false;
-    FILETIME created{};
-    DWORD exitCode = 0;
-    const bool running = CreationTimeOf(process.Get(), created) && GetExitCodeProcess(process.Get(), &exitCode) &&
-                         exitCode == STILL_ACTIVE &&
-                         std::memcmp(&created, &record->ftProcessCreated, sizeof created) == 0;
-    if (!running)
+    if (!IsProcessRunning(pid, record->ftProcessCreated))
         return false;
     const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(record->lWindow));
     if (!hwnd)

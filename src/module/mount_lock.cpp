@@ -1,14 +1,68 @@
-// mount_lock.cpp - acquire and release of g_MountVolumeLock.
+// mount_lock.cpp - acquire, takeover and release of g_MountVolumeLock.
 #include "module/mount_lock.h"
 
+#include "diagnostics/trace.h"
+#include "module/leftovers.h"
+#include "module/lock_holder.h"
 #include "module/shared_block.h"
 
-bool TryAcquireMountVolumeLock() { return InterlockedCompareExchange(&g_MountVolumeLock, 1, 0) == 0; }
+namespace {
+
+enum class Taken { No, Free, FromDead };
+
+// The word and its record, changed together under the guard. A held word
+// whose record names a process that has ended is taken over; so is one
+// held without a record when the guard's last owner died inside it (between
+// taking the word and recording itself, or clearing the record and storing
+// 0). A word held without a record otherwise belongs to someone who does not
+// record (an older library): it is waited for.
+Taken TakeWord(char &deadHolderDrive)
+{
+    CLockHolderGuard guard;
+    if (InterlockedCompareExchange(&g_MountVolumeLock, 1, 0) == 0) {
+        if (guard.Held())
+            RecordLockHolder();
+        return Taken::Free;
+    }
+    if (!guard.Held())
+        return Taken::No;
+    DWORD pid = 0;
+    const LockHolder holder = RecordedLockHolder(&pid);
+    if (holder == LockHolder::Running || (holder == LockHolder::None && !guard.Abandoned()))
+        return Taken::No;
+    deadHolderDrive = RecordedHolderDrive();
+    RecordLockHolder();
+    SB_TRACE("g_MountVolumeLock held by dead process %u, taken over", static_cast<unsigned>(pid));
+    return Taken::FromDead;
+}
+
+} // namespace
+
+bool TryAcquireMountVolumeLock()
+{
+    char deadHolderDrive = 0;
+    switch (TakeWord(deadHolderDrive)) {
+    case Taken::Free:
+        return true;
+    case Taken::FromDead:
+        ClearDeadHolderLeftovers(deadHolderDrive);
+        return true;
+    default:
+        return false;
+    }
+}
 
 void AcquireMountVolumeLock(DWORD pollMs)
 {
     while (!TryAcquireMountVolumeLock())
         Sleep(pollMs);
+    ClearDeadDialogIfAny();
 }
 
-void ReleaseMountVolumeLock() { InterlockedExchange(&g_MountVolumeLock, 0); }
+void ReleaseMountVolumeLock()
+{
+    CLockHolderGuard guard;
+    if (guard.Held())
+        ClearLockHolder();
+    InterlockedExchange(&g_MountVolumeLock, 0);
+}

@@ -1,7 +1,11 @@
 // mount_lock.h - g_MountVolumeLock, the machine-wide test-and-set word that
 // serialises every mount, unmount, drive link and deletion.
 //
-// No owner, no re-entry: a holder that takes it twice waits for itself.
+// No re-entry: a holder that takes it twice waits for itself. The word
+// itself carries no owner; the holder is recorded beside the shared block
+// (lock_holder.h), so that a caller that finds the word held by a process
+// that has died takes it over (and traces that it did) instead of waiting
+// or refusing for ever, and cleans up what that holder left.
 #pragma once
 
 #include <windows.h>
@@ -10,10 +14,13 @@
 constexpr DWORD kLockPollEntryMs = 10;    // OpenSefra, MySendTo, DeleteSefra
 constexpr DWORD kLockPollHandlerMs = 100; // the dialog's event and exit handlers
 
-// One compare-and-exchange of the word from 0 to 1; true when taken.
+// One compare-and-exchange of the word from 0 to 1, or the takeover from a
+// dead holder; true when taken.
 bool TryAcquireMountVolumeLock();
 
-// Retries every pollMs until taken; never gives up.
+// Retries every pollMs until taken; never gives up. Once taken, a recorded
+// dialog whose process or window is gone is cleaned up as the show entries
+// do.
 void AcquireMountVolumeLock(DWORD pollMs);
 
 // Stores 0.

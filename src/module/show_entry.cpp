@@ -2,14 +2,13 @@
 // 25): the main dialog prepared on the store and run modally on the caller's
 // thread, one at a time on the whole machine.
 #include "Dravel.h"
-#include "Kestor.h"
 #include "Sefrabox.h"
 #include "diagnostics/trace.h"
+#include "module/leftovers.h"
 #include "module/live_dialog.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/release_drive.h"
 #include "win/pointers.h"
 
 #include <cstring>
@@ -58,13 +57,7 @@ bool ClearDeadDialog(bool log)
             SB_TRACE("g_pSefraboxDlg IsWindow()");
         return false;
     }
-    std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
-    g_pSefraboxDlg = 0;
-    ReleaseSefraDrive();
-    if (g_dwMountHandle != 0) {
-        UnMount_Volume(255, g_dwMountHandle);
-        g_dwMountHandle = 0;
-    }
+    ClearDeadDialogLeftovers();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/app.h"
+#include "module/lock_holder.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
 #include "sendto/sendto_text.h"
@@ -218,6 +219,9 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
         if (rc != 0)
             SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", GetErrorText(rc).c_str());
     }
+    // Should this process die during the copy, whoever takes the lock over
+    // removes the drive.
+    NoteHolderDrive(drive);
 
     char progressTitle[256] = {};
     snprintf(progressTitle, sizeof progressTitle, LoadResString(IDS_SENDING_FMT).c_str(), szName);
@@ -239,4 +243,5 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
         DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive, nullptr);
     else
         Our_IoCreateSymbolicLink(linkName, "", 0);
+    NoteHolderDrive(nullptr);
 }

@@ -1,0 +1,68 @@
+// leftovers.cpp - clean-up after a dead dialog or lock holder (see
+// leftovers.h).
+#include "module/leftovers.h"
+
+#include "Kestor.h"
+#include "diagnostics/trace.h"
+#include "module/app.h"
+#include "module/live_dialog.h"
+#include "module/shared_block.h"
+#include "volume/release_drive.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The link of a drive that is not the shared sefra drive: no label, no
+// shared field.
+void UnlinkDrive(char letter)
+{
+    const char drive[3] = {letter, ':', '\0'};
+    if (g_bXpFamily == 1) {
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive, nullptr);
+        return;
+    }
+    char linkName[32];
+    std::snprintf(linkName, sizeof linkName, "\\DosDevices\\%s", drive);
+    Our_IoCreateSymbolicLink(linkName, "", 0);
+    const char root[4] = {letter, ':', '\\', '\0'};
+    SHChangeNotify(SHCNE_DRIVEREMOVED, SHCNF_PATHA | SHCNF_FLUSH, root, nullptr);
+}
+
+} // namespace
+
+void ClearDeadDialogLeftovers()
+{
+    std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
+    g_pSefraboxDlg = 0;
+    ReleaseSefraDrive();
+    if (g_dwMountHandle != 0) {
+        UnMount_Volume(255, g_dwMountHandle);
+        g_dwMountHandle = 0;
+    }
+}
+
+void ClearDeadHolderLeftovers(char holderDrive)
+{
+    if (holderDrive != 0 && holderDrive != g_szDriveLetter[0])
+        UnlinkDrive(holderDrive);
+    if (g_pSefraboxDlg != 0 && IsRecordedDialogAlive())
+        return;
+    if (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0')
+        SB_TRACE("Clean up after dead g_MountVolumeLock holder: %.767s, 0x%08X, %.11s", g_szVolumeName,
+                 static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
+    ClearDeadDialogLeftovers();
+}
+
+void ClearDeadDialogIfAny()
+{
+    if (g_pSefraboxDlg == 0 || IsRecordedDialogAlive())
+        return;
+    SB_TRACE("Clean up after dead dialog: %.767s, 0x%08X, %.11s", g_szVolumeName,
+             static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
+    ClearDeadDialogLeftovers();
+}

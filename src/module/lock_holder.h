@@ -1,0 +1,54 @@
+// lock_holder.h - who holds g_MountVolumeLock, recorded beside the fixed
+// shared block so that a holder that died can be told from one at work.
+//
+// The record (the holder's process id and creation time, and a drive that
+// the holder linked without naming it in the shared block) lives in the
+// named mapping "SefraboxLockHolder". Every process that loads the library
+// opens it at start-up and keeps it open, so it lives as long as the shared
+// block does. The word and the record change together under the named
+// mutex "SefraboxLockHolderGuard"; a process that dies inside leaves the
+// mutex abandoned, and the next owner is told so.
+#pragma once
+
+#include <windows.h>
+
+// Owns the guard for its scope. The wait is bounded: when the guard cannot
+// be had the caller works on the word alone and leaves the record as it is.
+class CLockHolderGuard {
+public:
+    CLockHolderGuard();
+    ~CLockHolderGuard();
+    CLockHolderGuard(const CLockHolderGuard &) = delete;
+    CLockHolderGuard &operator=(const CLockHolderGuard &) = delete;
+
+    bool Held() const { return m_held; }
+    // The previous owner died holding the guard.
+    bool Abandoned() const { return m_abandoned; }
+
+private:
+    bool m_held = false;
+    bool m_abandoned = false;
+};
+
+enum class LockHolder {
+    None,    // nothing recorded
+    Running, // a running process
+    Gone,    // a process that has ended
+};
+
+// The rest is called with the guard held.
+
+// This process holds the word; no holder drive yet.
+void RecordLockHolder();
+// Nobody holds the word.
+void ClearLockHolder();
+// The recorded holder; pdwProcessId, when given, receives its id.
+LockHolder RecordedLockHolder(DWORD *pdwProcessId);
+// The letter of the drive the recorded holder noted, 0 when none.
+char RecordedHolderDrive();
+
+// Notes (a drive text "X:") or forgets (null or empty) a drive that the
+// calling holder links for its own use and removes before it releases the
+// lock, so that whoever takes the lock over from it after its death can
+// remove the drive. Takes the guard itself; the caller holds the lock.
+void NoteHolderDrive(const char *driveText);

@@ -1,0 +1,213 @@
+// reliab_kill_child.cpp - the process that reliab_kill_test kills at a
+// critical point. It signals the named event <at> once it stands there and
+// then waits for its end, so the kill lands exactly at that point.
+//
+//   reliab_kill_child open-wrong <at>
+//       SB_ShowDlg on the default store; on the first row types a wrong
+//       password and presses the arrow: OpenSefra holds g_MountVolumeLock
+//       while its message box is created, and there the child stops.
+//   reliab_kill_child open-drive <at>
+//       as above with the right password "main": stops once OpenSefra has
+//       returned with the sefra's drive defined and the dialog open.
+//   reliab_kill_child delete <store> <id> <profile> <at>
+//       DeleteSefra(store, id); a watcher thread stops the call once the
+//       lock is held and the record's password is cleared, i.e. while the
+//       folder is being emptied. Exits 50 when the call ended first.
+//   reliab_kill_child sendto <folder> <count> <at> , MySendTo <n>,<files>
+//       MySendTo with this command line; a watcher thread stops the request
+//       once <count> files have arrived in <folder>, i.e. during the copy.
+//       Exits 50 when the request ended first.
+//   reliab_kill_child probe <store>
+//       DeleteSefra(store, 99) on a store without platform 99: takes the
+//       lock, mounts, finds nothing and unmounts; exits with its result.
+#include "Sefrabox.h"
+#include "res/resource.h"
+#include "shared_section.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr DWORD kDriveLetterOffset = 0x680;
+constexpr UINT_PTR kStartTimer = 1;
+
+HANDLE g_atEvent = nullptr;
+volatile LONG *g_lock = nullptr;
+BYTE *g_block = nullptr;
+const char *g_password = nullptr;
+bool g_stopAtMessageBox = false;
+volatile bool g_openPressed = false;
+HHOOK g_cbtHook = nullptr;
+
+[[noreturn]] void StopHere()
+{
+    SetEvent(g_atEvent);
+    for (;;)
+        Sleep(INFINITE);
+}
+
+LRESULT CALLBACK CbtProc(int code, WPARAM w, LPARAM l)
+{
+    if (code == HCBT_CREATEWND && g_openPressed && *g_lock == 1)
+        StopHere(); // the message box of OpenSefra, created under the lock
+    return CallNextHookEx(g_cbtHook, code, w, l);
+}
+
+BOOL CALLBACK FindThreadDialog(HWND hwnd, LPARAM l)
+{
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (IsWindowVisible(hwnd) && std::strcmp(cls, "#32770") == 0 && GetDlgItem(hwnd, IDC_PLATFORM1)) {
+        *reinterpret_cast<HWND *>(l) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void Click(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
+
+void CALLBACK StartTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dlg = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindThreadDialog, reinterpret_cast<LPARAM>(&dlg));
+    if (!dlg)
+        return; // not shown yet: the timer comes again
+    KillTimer(nullptr, id);
+    Click(dlg, IDC_PLATFORM1);
+    SetDlgItemTextA(dlg, IDC_PWD1, g_password);
+    g_openPressed = true;
+    Click(dlg, IDC_ENTER1);
+    if (!g_stopAtMessageBox && g_block[kDriveLetterOffset] != '\0' && *g_lock == 0)
+        StopHere();
+    ExitProcess(51); // the point was not reached
+}
+
+int Open(bool wrong)
+{
+    g_password = wrong ? "wrong" : "main";
+    g_stopAtMessageBox = wrong;
+    if (wrong)
+        g_cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+    SetTimer(nullptr, kStartTimer, 50, StartTimer);
+    SB_ShowDlg(nullptr, nullptr, nullptr, nullptr);
+    return 52; // the dialog ended without reaching the point
+}
+
+struct DeleteWatch {
+    HANDLE hMainThread;
+    std::string profile;
+    std::string id;
+};
+
+DWORD WINAPI WatchDelete(void *arg)
+{
+    auto *watch = static_cast<DeleteWatch *>(arg);
+    for (;;) {
+        if (*g_lock == 1) {
+            // The record whose id is being deleted, with its password gone.
+            for (int record = 1; record <= 3; ++record) {
+                const std::string section = std::to_string(record);
+                char id[16] = {}, password[64] = {};
+                GetPrivateProfileStringA(section.c_str(), "id", "", id, sizeof id, watch->profile.c_str());
+                GetPrivateProfileStringA(section.c_str(), "Password", "?", password, sizeof password,
+                                         watch->profile.c_str());
+                if (watch->id == id && password[0] == '\0') {
+                    SuspendThread(watch->hMainThread);
+                    StopHere();
+                }
+            }
+        }
+        Sleep(1);
+    }
+}
+
+int Delete(const char *store, const char *id, const char *profile)
+{
+    static DeleteWatch watch;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &watch.hMainThread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    watch.profile = profile;
+    watch.id = id;
+    HANDLE watcher = CreateThread(nullptr, 0, WatchDelete, &watch, 0, nullptr);
+    if (!watcher)
+        return 53;
+    DeleteSefra(store, std::strtoul(id, nullptr, 10));
+    return 50;
+}
+
+struct CopyWatch {
+    HANDLE hMainThread;
+    std::string folder;
+    int count;
+};
+
+int FilesIn(const std::string &folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\f*.bin").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do
+        ++n;
+    while (FindNextFileA(find, &fd));
+    FindClose(find);
+    return n;
+}
+
+DWORD WINAPI WatchCopy(void *arg)
+{
+    auto *watch = static_cast<CopyWatch *>(arg);
+    for (;;) {
+        if (*g_lock == 1 && FilesIn(watch->folder) >= watch->count) {
+            SuspendThread(watch->hMainThread);
+            StopHere();
+        }
+        Sleep(1);
+    }
+}
+
+int SendTo(const char *folder, const char *count)
+{
+    static CopyWatch watch;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &watch.hMainThread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    watch.folder = folder;
+    watch.count = std::atoi(count);
+    if (!CreateThread(nullptr, 0, WatchCopy, &watch, 0, nullptr))
+        return 53;
+    MySendTo();
+    return 50;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    HMODULE sefrabox = GetModuleHandleA("Sefrabox.dll");
+    g_block = SharedBlockOf(sefrabox);
+    g_lock = MountVolumeLockOf(sefrabox);
+    if (!g_block || !g_lock)
+        return 60;
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "probe" && argc == 3)
+        return DeleteSefra(argv[2], 99);
+    const bool sendTo = mode == "sendto" && argc > 4;
+    const char *at = sendTo ? argv[4] : argc > 2 ? argv[argc - 1] : "";
+    g_atEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, at);
+    if (!g_atEvent)
+        return 61;
+    if (mode == "open-wrong" && argc == 3)
+        return Open(true);
+    if (mode == "open-drive" && argc == 3)
+        return Open(false);
+    if (sendTo)
+        return SendTo(argv[2], argv[3]);
+    if (mode == "delete" && argc == 6)
+        return Delete(argv[2], argv[3], argv[4]);
+    return 62;
+}
