@@ -40,7 +40,10 @@ BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM l)
     GetWindowThreadProcessId(hwnd, &pid);
     char cls[16] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == a->pid && IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && GetDlgItem(hwnd, 0xFFFF)) {
+    // A message box: its text and an OK button (the copy's own windows have
+    // no OK button).
+    if (pid == a->pid && IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && GetDlgItem(hwnd, 0xFFFF) &&
+        GetDlgItem(hwnd, IDOK)) {
         a->box = hwnd;
         return FALSE;
     }

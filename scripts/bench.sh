@@ -7,5 +7,12 @@ set -euo pipefail
 # The set-up's own output goes with the progress lines.
 . "$(dirname "$0")/wine-session.sh" >&2
 
+# Through a file, not a pipe: a Wine process started on the way would
+# inherit the pipe and keep it open after the program ends.
 cd "$BUILD_DIR/bin"
-wine ./sefrabox_bench.exe "$@" | tr -d '\r'
+out="$(mktemp)"
+rc=0
+wine ./sefrabox_bench.exe "$@" >"$out" || rc=$?
+tr -d '\r' <"$out"
+rm -f "$out"
+exit "$rc"
