@@ -21,7 +21,13 @@ std::string Value(double value, const char *unit)
     return value >= 100 ? Format("%.0f %s", value, unit) : Format("%.2f %s", value, unit);
 }
 
-std::string Ratio(double cost, double peerCost) { return peerCost > 0 ? Format("%.2f", cost / peerCost) : "-"; }
+std::string Ratio(double cost, double peerCost)
+{
+    if (peerCost <= 0)
+        return "-";
+    const double ratio = cost / peerCost;
+    return ratio < 10000 ? Format("%.2f", ratio) : Format("%.3g", ratio);
+}
 
 } // namespace
 
