@@ -27,10 +27,8 @@ std::vector<BenchRow> BenchOpenClose(const World &world, int visits);
 BenchRow BenchDriveTargets(const std::string &scratch);
 
 // SB_ShowDlg against SB_ShowDlgNoInit, and the host process's private bytes
-// over the visits (measured in a fresh child process).
+// over the visits (measured in the lean host sefrabox_bench_host.exe).
 std::vector<BenchRow> BenchShowAndMemory(const World &world, int visits);
-// Child mode: visits the dialog through both entries and prints figures.
-int ShowChild(int visits);
 
 // The mount lock handed between two processes against a named event.
 std::vector<BenchRow> BenchLockHandoff(int handoffs);

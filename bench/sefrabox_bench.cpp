@@ -74,8 +74,6 @@ int RunChildMode(int argc, char **argv)
     const std::string mode = argc > 2 ? argv[2] : "";
     if (mode == "sendto")
         return SendToChild();
-    if (mode == "show" && argc > 3)
-        return ShowChild(atoi(argv[3]));
     if (mode == "lock" && argc > 5)
         return LockChild(atoi(argv[3]), atoi(argv[4]), argv[5]);
     return 87;
