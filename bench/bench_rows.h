@@ -1,0 +1,36 @@
+// bench_rows.h - the figures of the benchmark, each measured beside its peer
+// in the same run, and the child modes in which this program plays the
+// second process of a figure.
+#pragma once
+
+#include "bench_table.h"
+#include "bench_world.h"
+
+#include <string>
+#include <vector>
+
+// DeleteSefra (export 33) of nested trees of small files against
+// "cmd /c rd /s /q" of an identical tree; one row per count and the growth.
+std::vector<BenchRow> BenchDelete(const World &world, size_t smallCount, size_t largeCount);
+
+// MySendTo (export 22) in a child process against xcopy into the same folder.
+BenchRow BenchSendTo(const World &world, const std::string &scratch, size_t files, size_t maxKiB);
+// Child mode: calls MySendTo on this process's command line, answers its
+// message boxes and prints its figures.
+int SendToChild();
+
+// OpenSefra in Explorer mode and the drive's release, against a plain
+// DefineDosDeviceA drive on the same folder; open and close rows.
+std::vector<BenchRow> BenchOpenClose(const World &world, int visits);
+
+// GetDriveTargets (export 21) against a copy of the 261-byte record.
+BenchRow BenchDriveTargets(const std::string &scratch);
+
+// SB_ShowDlg against SB_ShowDlgNoInit, and the host process's private bytes
+// over the visits (measured in the lean host sefrabox_bench_host.exe).
+std::vector<BenchRow> BenchShowAndMemory(const World &world, int visits);
+
+// The mount lock handed between two processes against a named event.
+std::vector<BenchRow> BenchLockHandoff(int handoffs);
+// Child mode: the second party of the hand-offs.
+int LockChild(int kind, int handoffs, const std::string &mapping);
