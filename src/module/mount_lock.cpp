@@ -1,6 +1,8 @@
 // mount_lock.cpp - acquire, takeover and release of g_MountVolumeLock.
 #include "module/mount_lock.h"
 
+#include "win/message_wait.h"
+
 #include "diagnostics/trace.h"
 #include "module/leftovers.h"
 #include "module/lock_holder.h"
@@ -54,8 +56,10 @@ bool TryAcquireMountVolumeLock()
 
 void AcquireMountVolumeLock(DWORD pollMs)
 {
+    // The holder may be a thread that sends to this one's windows before
+    // it lets go (a drive's removal is announced that way).
     while (!TryAcquireMountVolumeLock())
-        Sleep(pollMs);
+        WaitAnsweringSentMessages(nullptr, pollMs);
     ClearDeadDialogIfAny();
 }
 

@@ -5,6 +5,7 @@
 #include "module/mount_lock.h"
 #include "res/resource.h"
 #include "ui/sefrabox_dlg.h"
+#include "win/message_wait.h"
 #include "volume/release_drive.h"
 #include "win/res_string.h"
 
@@ -42,8 +43,10 @@ bool CSefraboxDlg::StartExitWait()
 
 void CSefraboxDlg::JoinExitWaitThreads()
 {
+    // A worker may be announcing the drive's removal to this thread's
+    // windows while it is awaited.
     for (CKernelHandle &thread : m_vecExitWaitThreads)
-        WaitForSingleObject(thread.Get(), INFINITE);
+        WaitAnsweringSentMessages(thread.Get(), INFINITE);
     m_vecExitWaitThreads.clear();
 }
 
