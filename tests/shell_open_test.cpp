@@ -220,7 +220,7 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.Get(), 20000));
 
     std::string box;
-    std::thread no([&] { box = shell_test::AnswerModuleBox(IDNO); });
+    std::thread no([&] { box = AnswerModuleBox(IDNO); });
     windows.Close(first);
     ASSERT_TRUE(PumpUntil([&] { return launch.Launches().size() == 2 && IsWindow(dlg.m_hwndExplorer); }));
     no.join();
@@ -232,7 +232,7 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     EXPECT_TRUE(ControlsEnabled(dlg, false));
     EXPECT_EQ(0u, first->m_cRef);
 
-    std::thread yes([&] { box = shell_test::AnswerModuleBox(IDYES); });
+    std::thread yes([&] { box = AnswerModuleBox(IDYES); });
     windows.Close(second);
     ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true); }));
     yes.join();

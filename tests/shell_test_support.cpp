@@ -10,7 +10,6 @@ namespace shell_test {
 
 namespace {
 
-const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
 constexpr int kRounds = 1500;
 
 shell_double::CFakeShellWindows *g_windows = nullptr;
@@ -39,19 +38,6 @@ BOOL WINAPI LaunchIntoDouble(SHELLEXECUTEINFOA *info)
         const std::string title = "Sefra (" + launch.parameters.substr(0, 2) + ")";
         shell_double::CFakeShellWindows *windows = g_windows;
         RunFromLoop([windows, title] { windows->Open("CabinetWClass", title.c_str()); });
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindModuleBox(HWND hwnd, LPARAM l)
-{
-    char cls[16] = {}, title[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(title, kSafe) == 0 &&
-        GetDlgItem(hwnd, 0xFFFF)) {
-        *reinterpret_cast<HWND *>(l) = hwnd;
-        return FALSE;
     }
     return TRUE;
 }
@@ -92,21 +78,5 @@ CLaunchIntoDouble::~CLaunchIntoDouble()
 const std::vector<Launch> &CLaunchIntoDouble::Launches() const { return g_launches; }
 
 void CLaunchIntoDouble::SetAnswer(LaunchAnswer answer) { g_answer = answer; }
-
-std::string AnswerModuleBox(int command)
-{
-    for (int round = 0; round < kRounds; ++round) {
-        HWND box = nullptr;
-        EnumWindows(FindModuleBox, reinterpret_cast<LPARAM>(&box));
-        if (box) {
-            char text[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
-            return text;
-        }
-        Sleep(10);
-    }
-    return "(no message box)";
-}
 
 } // namespace shell_test

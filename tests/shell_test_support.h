@@ -45,9 +45,4 @@ public:
     void SetAnswer(LaunchAnswer answer);
 };
 
-// Waits (bounded) for a visible message box of the module, caption
-// "保险箱", on any thread; presses the button command and returns the box's
-// text, or "(no message box)".
-std::string AnswerModuleBox(int command);
-
 } // namespace shell_test

@@ -57,7 +57,43 @@ LONG CALLBACK TraceHandler(EXCEPTION_POINTERS *ep)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
+const char kModuleTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
+
+BOOL CALLBACK MatchModuleBox(HWND hwnd, LPARAM l)
+{
+    char cls[16] = {}, title[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, title, sizeof title);
+    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(title, kModuleTitle) == 0 &&
+        GetDlgItem(hwnd, 0xFFFF)) {
+        *reinterpret_cast<HWND *>(l) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
+
+HWND FindModuleBox()
+{
+    HWND box = nullptr;
+    EnumWindows(MatchModuleBox, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+std::string AnswerModuleBox(int command)
+{
+    for (int round = 0; round < 1500; ++round) {
+        if (HWND box = FindModuleBox()) {
+            char text[512] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
+            return text;
+        }
+        Sleep(10);
+    }
+    return "(no message box)";
+}
 
 void RunFromLoop(std::function<void()> action)
 {

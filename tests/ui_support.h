@@ -16,6 +16,14 @@ void RunFromLoop(std::function<void()> action);
 // Visible top-level dialog windows (class #32770) of this thread.
 std::vector<HWND> ThreadDialogs();
 
+// A visible message box of the module (caption "保险箱") on any thread, or
+// null.
+HWND FindModuleBox();
+
+// Waits (bounded, about 15 s) for such a box; presses the button command
+// and returns the box's text, or "(no message box)".
+std::string AnswerModuleBox(int command);
+
 // Posts a key press (down and up) to a window.
 void PostKey(HWND hwnd, UINT vk);
 

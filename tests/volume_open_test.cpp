@@ -26,39 +26,11 @@ using palmet_test::TempFolder;
 
 namespace {
 
-const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
 const char kIcons[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
 constexpr int kPolls = 500;
 
-BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM l)
-{
-    char cls[16] = {}, title[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(title, kSafe) == 0 &&
-        GetDlgItem(hwnd, 0xFFFF)) {
-        *reinterpret_cast<HWND *>(l) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Waits for the module's message box, presses OK and returns its text.
-std::string AnswerBox()
-{
-    for (int i = 0; i < kPolls; ++i) {
-        HWND box = nullptr;
-        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
-        if (box) {
-            char text[256] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(20);
-    }
-    return "(no message box)";
-}
+std::string AnswerBox() { return AnswerModuleBox(IDOK); }
 
 std::string LabelOf(char letter)
 {
@@ -99,9 +71,7 @@ CopyDialogView WatchCopyDialog(const std::string &sefraFolder)
     HWND dlg = nullptr;
     for (int i = 0; i < kPolls && !dlg; ++i) {
         EnumWindows(FindCopyDialogProc, reinterpret_cast<LPARAM>(&dlg));
-        HWND box = nullptr;
-        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
-        if (box && !dlg) {
+        if (FindModuleBox() && !dlg) {
             // Not the copy dialog but a message: keep the test from hanging.
             view.dest = AnswerBox();
             return view;
