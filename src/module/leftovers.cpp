@@ -4,36 +4,14 @@
 
 #include "Kestor.h"
 #include "diagnostics/trace.h"
-#include "module/app.h"
 #include "module/live_dialog.h"
 #include "module/shared_block.h"
+#include "volume/drive_link.h"
 #include "volume/release_drive.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
-#include <cstdio>
 #include <cstring>
-
-namespace {
-
-// The link of a drive that is not the shared sefra drive: no label, no
-// shared field.
-void UnlinkDrive(char letter)
-{
-    const char drive[3] = {letter, ':', '\0'};
-    if (g_bXpFamily == 1) {
-        DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive, nullptr);
-        return;
-    }
-    char linkName[32];
-    std::snprintf(linkName, sizeof linkName, "\\DosDevices\\%s", drive);
-    Our_IoCreateSymbolicLink(linkName, "", 0);
-    const char root[4] = {letter, ':', '\\', '\0'};
-    SHChangeNotify(SHCNE_DRIVEREMOVED, SHCNF_PATHA | SHCNF_FLUSH, root, nullptr);
-}
-
-} // namespace
 
 void ClearDeadDialogLeftovers()
 {
@@ -48,8 +26,11 @@ void ClearDeadDialogLeftovers()
 
 void ClearDeadHolderLeftovers(char holderDrive)
 {
-    if (holderDrive != 0 && holderDrive != g_szDriveLetter[0])
-        UnlinkDrive(holderDrive);
+    // A drive that is not the shared sefra drive: no label, no shared field.
+    if (holderDrive != 0 && holderDrive != g_szDriveLetter[0]) {
+        const char drive[3] = {holderDrive, ':', '\0'};
+        UnlinkDrive(drive);
+    }
     if (g_pSefraboxDlg != 0 && IsRecordedDialogAlive())
         return;
     if (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0')

@@ -18,6 +18,7 @@
 #include "store/profile_names.h"
 #include "store/target_check.h"
 #include "ui/sefrabox_dlg.h"
+#include "volume/drive_link.h"
 #include "win/handles.h"
 #include "win/pointers.h"
 #include "win/res_string.h"
@@ -53,9 +54,6 @@ std::string WithBackslash(const char *path)
         s += '\\';
     return s;
 }
-
-// The driver's link name of a drive text: "\DosDevices\X:".
-void LinkName(const char *drive, char (&out)[32]) { snprintf(out, sizeof out, "%s%s", "\\DosDevices\\", drive); }
 
 } // namespace
 
@@ -207,17 +205,12 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     if (!AllocDriveLetter(drive))
         return;
     drive[sizeof drive - 1] = '\0';
-    char linkName[32];
-    LinkName(drive, linkName);
-    if (g_bXpFamily == 1) {
-        // No broadcast: the drive lives only for this copy.
-        if (!DefineDosDeviceA(DDD_NO_BROADCAST_SYSTEM, drive, folder.c_str()))
+    // No broadcast: the drive lives only for this copy.
+    const DWORD rc = LinkDrive(drive, volume, WithBackslash(g_szMountDeviceName), target, DDD_NO_BROADCAST_SYSTEM);
+    if (rc != 0) {
+        if (g_bXpFamily == 1)
             return;
-    } else {
-        const std::string linkTarget = WithBackslash(g_szMountDeviceName) + target;
-        const DWORD rc = Our_IoCreateSymbolicLink(linkName, linkTarget.c_str(), 1);
-        if (rc != 0)
-            SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", GetErrorText(rc).c_str());
+        SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", GetErrorText(rc).c_str());
     }
     // Should this process die during the copy, whoever takes the lock over
     // removes the drive.
@@ -242,6 +235,6 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     if (g_bXpFamily == 1)
         DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive, nullptr);
     else
-        Our_IoCreateSymbolicLink(linkName, "", 0);
+        Our_IoCreateSymbolicLink(DriverLinkName(drive).c_str(), "", 0);
     NoteHolderDrive(nullptr);
 }
