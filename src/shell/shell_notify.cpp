@@ -16,10 +16,11 @@ constexpr DWORD kFlashFlags = FLASHW_ALL | FLASHW_TIMERNOFG; // 15
 constexpr UINT kFlashCount = 20;
 constexpr DWORD kFlashIntervalMs = 1000;
 
-void TraceIfFailed(BOOL ok, const char *call)
+// line is the caller's own, so that each failure names its call site.
+void TraceIfFailed(BOOL ok, const char *call, int line)
 {
     if (!ok)
-        SB_TRACE("%s failed! %s", call, GetErrorText(GetLastError()).c_str());
+        LogTraceAtLine(line, "%s failed! %s", call, GetErrorText(GetLastError()).c_str());
 }
 
 void RedirectInputToExplorer(HWND explorer)
@@ -92,9 +93,9 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
         KillTimer(m_hWnd, ACTIVATE_DIALOG);
         SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
         BringWindowToTop(m_hWnd);
-        TraceIfFailed(SetForegroundWindow(m_hWnd), "SetForegroundWindow()");
-        TraceIfFailed(AllowSetForegroundWindow(GetCurrentProcessId()), "AllowSetForegroundWindow()");
-        TraceIfFailed(LockSetForegroundWindow(LSFW_UNLOCK), "LockSetForegroundWindow()");
+        TraceIfFailed(SetForegroundWindow(m_hWnd), "SetForegroundWindow()", __LINE__);
+        TraceIfFailed(AllowSetForegroundWindow(GetCurrentProcessId()), "AllowSetForegroundWindow()", __LINE__);
+        TraceIfFailed(LockSetForegroundWindow(LSFW_UNLOCK), "LockSetForegroundWindow()", __LINE__);
         const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
         AttachThreadInput(foregroundThread, GetCurrentThreadId(), TRUE);
         SetForegroundWindow(m_hWnd);
