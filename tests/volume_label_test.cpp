@@ -88,4 +88,15 @@ TEST_F(DriveLabelTest, RemoveDeletesTheWholeLetterKeyOnly)
     EXPECT_TRUE(KeyExists(KeyOf('R')));
 }
 
+TEST_F(DriveLabelTest, ALetterThatIsNoLetterIsRefusedAndEveryLabelStays)
+{
+    ASSERT_EQ(0u, SetDriveLabel('R', "Keep", 1));
+    for (const int bad : {0, int('1'), int('\\'), 0xB1, 0x1200}) {
+        EXPECT_EQ(87u, SetDriveLabel(bad, nullptr, 0)) << bad;
+        EXPECT_EQ(87u, SetDriveLabel(bad, "Sefra", 1)) << bad;
+    }
+    EXPECT_EQ(std::string("Keep", 5), DefaultValue(KeyOf('R', "DefaultLabel")));
+    EXPECT_EQ("", DefaultValue(kIcons)) << "a label was written on DriveIcons itself";
+}
+
 } // namespace

@@ -42,6 +42,10 @@ LONG DeleteKeyTree(HKEY parent, const char *name)
 DWORD SetDriveLabel(int letter, const char *label, int set)
 {
     const char ch = static_cast<char>(letter & 0xFF);
+    // Anything but a drive letter would name DriveIcons itself: the removal
+    // would take every letter's label with it.
+    if (!((ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z')))
+        return ERROR_INVALID_PARAMETER;
     if (set) {
         if (!label || !IsReadableText(label))
             return ERROR_INVALID_PARAMETER;
