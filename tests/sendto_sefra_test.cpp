@@ -109,6 +109,28 @@ TEST_F(SendToSefra, RecordsWithoutTargetOrWithIdMinusOneArePassedOver)
     EXPECT_TRUE(m_answerer.Boxes().empty());
 }
 
+TEST_F(SendToSefra, AStoreMountedElsewhereWithoutAChannelEndsTheRequestAtOnce)
+{
+    // A shown dialog's mount; then the platform service goes away, so the
+    // channel cannot be opened.
+    CSefraboxDlg shown(nullptr);
+    ASSERT_TRUE(shown.Initialize(nullptr, nullptr, TRUE));
+    const std::string list = Source("late.txt");
+    {
+        ConfigOverride gone(m_world / "Gone.ini");
+        CTraceCapture trace;
+        EXPECT_EQ(0, Send("255", list));
+        EXPECT_TRUE(trace.Contains("lpSrcPath:"));
+        EXPECT_FALSE(trace.Contains("InitVPFInfo")) << "the service was asked on a channel that is none";
+        EXPECT_FALSE(trace.Contains("g_szVolumeName:"));
+    }
+    EXPECT_FALSE(Arrived("MainSefra", "late.txt"));
+    EXPECT_TRUE(m_answerer.Boxes().empty());
+    CloseHandle(shown.m_hVolume);
+    shown.m_hVolume = INVALID_HANDLE_VALUE;
+    shown.UnMountSefraVolume();
+}
+
 TEST_F(SendToSefra, TheFolderIsMadeOnFirstUseAndReusedLater)
 {
     SetRecord(3, 2, "FreshSefra");

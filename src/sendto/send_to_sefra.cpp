@@ -92,7 +92,9 @@ int CSefraboxDlg::SendToSefra(const char *lpSefraName, const char *lpSrcPath)
 // the platform service without mounting anything.
 bool CSefraboxDlg::ReadPlatformLists()
 {
-    CKernelHandle channel(OpenPlatformChannel(QueryPlatformChannel()));
+    // The library's failure value is INVALID_HANDLE_VALUE: nothing more is
+    // asked of the service then, and nothing is traced.
+    CFileHandle channel(OpenPlatformChannel(QueryPlatformChannel()));
     if (!channel)
         return false;
     PreparePlatformChannel(channel.Get());
