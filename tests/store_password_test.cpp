@@ -348,6 +348,26 @@ TEST_F(PasswordDialogs, NothingIsWrittenWithoutSelectionOrWithBadInput)
     EXPECT_TRUE(trace.Contains("SetProfileParameter() failed! "));
 }
 
+TEST_F(PasswordDialogs, ATextOverItsLimitSetByAnotherProgramFailsTheSaveInsteadOfBeingCut)
+{
+    CSefraboxDlg main(nullptr);
+    Select(main, IDC_PLATFORM1);
+    CTraceCapture trace;
+    CSetPwd dlg(nullptr);
+    ASSERT_TRUE(dlg.SetInfo("", &main));
+    EXPECT_EQ(IDCANCEL, RunDriven(dlg, kSetPwdTitle, [&](HWND h) {
+                  // Texts set from outside the edits are not held to their limit.
+                  SetDlgItemTextA(h, IDC_SETPWD_NEW, "0123456789");
+                  SetDlgItemTextA(h, IDC_SETPWD_CONFIRM, "0123456789");
+                  DWORD_PTR unused = 0;
+                  EXPECT_NE(0, SendMessageTimeoutA(h, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 5000, &unused))
+                      << "a message box came: " << AnswerBox();
+                  EXPECT_TRUE(IsWindow(h));
+              }));
+    EXPECT_TRUE(trace.Contains("UpdateData() failed!"));
+    EXPECT_EQ("Password=", RawPassword("1"));
+}
+
 TEST_F(PasswordDialogs, RowButtonOpensTheDialogForTheSelectedSefra)
 {
     CSefraboxDlg main(nullptr);

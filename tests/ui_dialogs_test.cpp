@@ -246,12 +246,17 @@ TEST_F(MainDialog, PasswordEditsTakeAtMostEightBytes)
         for (char c = 'a'; c < 'a' + 12; ++c)
             SendMessageA(edit1, WM_CHAR, c, 0);
         EXPECT_EQ(8, GetWindowTextLengthA(edit1));
-        // Set programmatically past the limit: the exchange still cuts at 8
-        // bytes, and never inside a double-byte character.
+        // Set programmatically past the limit: the exchange fails instead of
+        // cutting, and the text stays out of its member; 8 bytes pass.
         SetWindowTextA(GetDlgItem(hwnd, IDC_PWD2), "123456789012");
-        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD3), "a\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"); // a密码密码
-        EXPECT_TRUE(dlg.UpdateData(true));
+        EXPECT_FALSE(dlg.UpdateData(true));
         EXPECT_EQ("abcdefgh", dlg.m_szPwd1);
+        EXPECT_EQ("", dlg.m_szPwd2);
+        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD2), "12345678");
+        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD3), "a\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"); // a密码密码
+        EXPECT_FALSE(dlg.UpdateData(true));
+        SetWindowTextA(GetDlgItem(hwnd, IDC_PWD3), "a\xC3\xDC\xC2\xEB\xC3\xDC"); // a密码密
+        EXPECT_TRUE(dlg.UpdateData(true));
         EXPECT_EQ("12345678", dlg.m_szPwd2);
         EXPECT_EQ("a\xC3\xDC\xC2\xEB\xC3\xDC", dlg.m_szPwd3);
         PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);

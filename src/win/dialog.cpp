@@ -4,36 +4,28 @@
 #include "module/app.h"
 #include "win/subclass.h"
 
+#include <utility>
+
 namespace {
 
 // Property that marks our dialog windows and holds their object.
 const char kDialogProp[] = "Sefrabox.Dialog";
-
-// Length of the longest prefix of text of at most maxBytes bytes that does
-// not end inside a double-byte character.
-size_t MultiByteCut(const std::string &text, size_t maxBytes)
-{
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size() ? 2 : 1;
-        if (i + step > maxBytes)
-            break;
-        i += step;
-    }
-    return i;
-}
 
 } // namespace
 
 void DdxText(CDataExchange &dx, int id, std::string &text, size_t maxBytes)
 {
     const HWND edit = dx.pDlg->GetDlgItem(id);
-    if (!edit)
+    if (dx.bFailed || !edit)
         return;
     if (dx.bSave) {
-        text = CWindow::GetWindowTextOf(edit);
-        if (maxBytes && text.size() > maxBytes)
-            text.resize(MultiByteCut(text, maxBytes));
+        // A text cut to the limit would be stored as if typed so.
+        std::string typed = CWindow::GetWindowTextOf(edit);
+        if (maxBytes && typed.size() > maxBytes) {
+            dx.bFailed = true;
+            return;
+        }
+        text = std::move(typed);
     } else {
         if (maxBytes)
             ::SendMessageA(edit, EM_LIMITTEXT, maxBytes, 0);
@@ -43,7 +35,7 @@ void DdxText(CDataExchange &dx, int id, std::string &text, size_t maxBytes)
 
 void DdxControl(CDataExchange &dx, int id, CSubclassWnd &ctl)
 {
-    if (!dx.bSave && !ctl.GetSafeHwnd())
+    if (!dx.bFailed && !dx.bSave && !ctl.GetSafeHwnd())
         ctl.SubclassDlgItem(id, dx.pDlg->GetSafeHwnd());
 }
 
@@ -166,7 +158,7 @@ bool CDialog::UpdateData(bool save)
     } catch (...) {
         return false;
     }
-    return true;
+    return !dx.bFailed;
 }
 
 BOOL CDialog::OnInitDialog()

@@ -17,15 +17,18 @@
 class CDialog;
 class CSubclassWnd;
 
-// Direction of one data exchange: save = controls to members.
+// Direction of one data exchange: save = controls to members. bFailed ends
+// the exchange: the members after the failed one are not touched.
 struct CDataExchange {
     CDialog *pDlg;
     bool bSave;
+    bool bFailed = false;
 };
 
 // Binds edit id to text: loading sets the text and limits the edit to
-// maxBytes; saving reads at most maxBytes bytes, never splitting a
-// double-byte character. maxBytes 0 means no limit.
+// maxBytes; saving fails the exchange, text unchanged, when the edit holds
+// more than maxBytes bytes (another program may set any text). maxBytes 0
+// means no limit.
 void DdxText(CDataExchange &dx, int id, std::string &text, size_t maxBytes = 0);
 // Subclasses control id with ctl on the first load.
 void DdxControl(CDataExchange &dx, int id, CSubclassWnd &ctl);
@@ -54,7 +57,8 @@ public:
     // The dialog object of one of our dialog windows, or null.
     static CDialog *FromHandle(HWND hwnd);
 
-    // Moves data between controls and members; false when the exchange failed.
+    // Moves data between controls and members; false when the exchange failed
+    // (a saved text over its limit).
     bool UpdateData(bool save);
 
     UINT GetTemplateId() const { return m_idTemplate; }
