@@ -62,14 +62,6 @@ bool ParseOptions(int argc, char **argv, ShowOptions &o)
     return !(o.parent && !o.store.empty()); // the parent entry always uses the default store
 }
 
-// The caller's window object for SB_ShowDlgWithParent: the library reads the
-// window handle at its start and checks that the object is readable over the
-// size of its own dialog object, so the object is generously sized.
-struct HostWindowObject {
-    HWND hwnd = nullptr;
-    char frameworkState[16 * 1024] = {};
-};
-
 HWND CreateHostWindow()
 {
     return CreateWindowExA(0, "STATIC", "sefrabox-host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 120, nullptr,
@@ -139,11 +131,13 @@ int RunShow(SefraboxLibrary &library, int argc, char **argv)
 
     int resultWord = -1, hotKey = -1, rc = 0;
     if (o.parent) {
-        auto owner = std::make_unique<HostWindowObject>();
-        owner->hwnd = CreateHostWindow();
+        // The caller's window object as the library reads it.
+        auto owner = std::make_unique<SEFRABOX_WND_OBJECT>();
+        const HWND window = CreateHostWindow();
+        owner->hWnd = window;
         rc = showWithParent(reinterpret_cast<CWnd *>(owner.get()), o.copy ? &resultWord : nullptr);
-        if (owner->hwnd)
-            DestroyWindow(owner->hwnd);
+        if (window)
+            DestroyWindow(window);
     } else {
         rc = show(o.store.empty() ? nullptr : o.store.c_str(), o.copy ? &resultWord : nullptr, &hotKey, nullptr);
     }

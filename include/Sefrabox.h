@@ -26,10 +26,34 @@ extern "C" {
 #define SEFRABOX_ORD_SHOWDLGWITHPARENT 25
 #define SEFRABOX_ORD_DELETESEFRA 33
 
-/* The main dialog object of the library; opaque to callers. */
+/* The main dialog object of the library. Callers treat it as a window
+   object of their framework: its window handle sits at offset
+   SEFRABOX_WND_HANDLE_OFFSET while the dialog runs (null before the window
+   exists and after it is gone); nothing else in it is for callers. */
 struct CSefraboxDlg;
-/* The caller's window object; the library reads only its window handle. */
+/* The caller's window object (see SEFRABOX_WND_OBJECT). */
 struct CWnd;
+
+/* A window object as the suite's framework lays it out (32-bit): the vtable
+   pointer, six words of command-target state, then the window handle at
+   0x1C; the framework's own object is 0x3C bytes. SB_ShowDlgWithParent
+   reads only hWnd, but first checks that the object is readable over the
+   size of the library's dialog object, which is at most
+   SEFRABOX_WND_OBJECT_SIZE bytes. A caller without that framework fills one
+   of these (zero but hWnd) and passes its address as struct CWnd *. */
+#define SEFRABOX_WND_HANDLE_OFFSET 0x1C
+#define SEFRABOX_WND_OBJECT_SIZE 4096
+typedef struct SEFRABOX_WND_OBJECT {
+    void *pVtable;          /* 0x00 */
+    unsigned long dwRef;    /* 0x04 */
+    void *pOuterUnknown;    /* 0x08 */
+    void *xInnerUnknown;    /* 0x0C */
+    void *xDispatch;        /* 0x10 */
+    int bResultExpected;    /* 0x14 */
+    void *xConnPtContainer; /* 0x18 */
+    void *hWnd;             /* 0x1C: the caller's window */
+    unsigned char reserved[SEFRABOX_WND_OBJECT_SIZE - 0x20];
+} SEFRABOX_WND_OBJECT;
 
 #pragma pack(push, 1)
 /* Drive targets handed to the copy dialog: 261 bytes, packed. */
@@ -47,15 +71,19 @@ typedef struct FILE_OPERATION {
 #pragma pack(pop)
 
 /* Shows the sefra dialog. 2 when busy or when preparation fails,
-   otherwise the dialog's modal result. Every pointer may be null. */
+   otherwise the dialog's modal result. Every pointer may be null. *pWnd
+   holds the dialog object while the dialog runs, null afterwards: another
+   thread of the caller may read the window handle at
+   SEFRABOX_WND_HANDLE_OFFSET of it and post to that window (WM_COMMAND with
+   IDCANCEL ends the dialog with 2). */
 int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window
-   (required). pParentWnd is the caller's window object; the library reads
-   only the window handle stored at its very start, so a caller without a
-   framework passes a struct whose first field is the HWND. The object must
-   be readable over the size of the library's dialog object: a null or unreadable pointer, or a handle that is not a
-   window, gives 2 before anything else is touched. */
+   (required). pParentWnd is the caller's window object (SEFRABOX_WND_OBJECT);
+   the window handle is read at offset SEFRABOX_WND_HANDLE_OFFSET (earlier
+   versions read it at offset 0). A null pointer, an object not readable over
+   the size of the library's dialog object, or a handle that is not a window
+   gives 2 before anything else is touched. */
 int __cdecl SB_ShowDlgWithParent(struct CWnd *pParentWnd, int *pnResult);
 
 /* Shows the dialog without preparing the store. 2 when lpText is

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 using palmet_test::ConfigOverride;
 using palmet_test::TempFolder;
@@ -128,6 +130,31 @@ TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
     EXPECT_EQ(nullptr, pWnd);
 }
 
+TEST_F(ShowEntry, AnotherThreadEndsTheDialogThroughTheHandleItsFrameworkReads)
+{
+    CSefraboxDlg *pWnd = nullptr;
+    bool posted = false;
+    std::thread caller([&] {
+        for (int i = 0; i < 500 && !posted; ++i) {
+            // What the framework's PostMessage does with the object it holds.
+            const auto *object = *static_cast<CSefraboxDlg *volatile *>(&pWnd);
+            HWND hwnd = nullptr;
+            if (object)
+                std::memcpy(&hwnd, reinterpret_cast<const BYTE *>(object) + SEFRABOX_WND_HANDLE_OFFSET, sizeof hwnd);
+            if (hwnd && IsWindow(hwnd) && IsWindowVisible(hwnd))
+                posted = PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0) != FALSE;
+            else
+                Sleep(20);
+        }
+        if (!posted) // keeps the test from hanging
+            PostHotKey(DialogOfProcess(GetCurrentProcessId()));
+    });
+    const int result = SB_ShowDlg(nullptr, nullptr, nullptr, &pWnd);
+    caller.join();
+    EXPECT_TRUE(posted) << "no window at the framework's offset of the dialog object";
+    EXPECT_EQ(2, result);
+}
+
 TEST_F(ShowEntry, AKilledDialogsMountIsCleanedUpByTheNextShow)
 {
     HANDLE child = palmet_test::StartProgram("show_entry_child.exe", "show");
@@ -160,23 +187,21 @@ TEST_F(ShowEntry, AKilledDialogsMountIsCleanedUpByTheNextShow)
 
 TEST_F(ShowEntry, WithParentRefusesUnusableParentsAndShowsOwnedByAGoodOne)
 {
-    struct CallerWindow {
-        HWND hwnd;
-        char rest[4096];
-    };
-    // Null, unreadable, and readable but not a window: refused, lock untouched.
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, owner);
+    // Null, unreadable, and a handle that is not a window: refused, lock
+    // untouched.
     EXPECT_EQ(2, SB_ShowDlgWithParent(nullptr, nullptr));
     EXPECT_EQ(2, SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(1), nullptr));
-    auto notAWindow = std::make_unique<CallerWindow>();
-    notAWindow->hwnd = reinterpret_cast<HWND>(0x1234);
+    auto notAWindow = std::make_unique<SEFRABOX_WND_OBJECT>();
+    notAWindow->hWnd = reinterpret_cast<HWND>(0x1234);
     EXPECT_EQ(2, SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(notAWindow.get()), nullptr));
     EXPECT_EQ(0, Lock());
     EXPECT_EQ(0u, MountHandle());
 
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, owner);
-    auto caller = std::make_unique<CallerWindow>();
-    caller->hwnd = owner;
+    // The handle where the caller's framework keeps it, nothing at the start.
+    auto caller = std::make_unique<SEFRABOX_WND_OBJECT>();
+    caller->hWnd = owner;
     HWND ownerSeen = nullptr;
     RunFromLoop([&] {
         const std::vector<HWND> dialogs = ThreadDialogs();

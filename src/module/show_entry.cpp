@@ -11,6 +11,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -63,13 +64,19 @@ bool ClearDeadDialog(bool log)
 
 DWORD AddressOf(const CSefraboxDlg &dlg) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(&dlg)); }
 
-// The window of a caller's window object: the handle it holds first.
+static_assert(offsetof(SEFRABOX_WND_OBJECT, hWnd) == SEFRABOX_WND_HANDLE_OFFSET, "public layout");
+static_assert(SEFRABOX_WND_HANDLE_OFFSET == kFrameworkHandleOffset, "the dialog's own layout");
+static_assert(sizeof(CSefraboxDlg) <= SEFRABOX_WND_OBJECT_SIZE, "the size callers are promised");
+
+// The window of a caller's window object, read where the caller's framework
+// keeps it. A handle that is not a window is refused: the dialog would run
+// without the owner the caller asked for.
 HWND ParentWindowOf(const CWnd *pParent)
 {
     if (!pParent || !IsReadableBlock(pParent, sizeof(CSefraboxDlg)))
         return nullptr;
     HWND hwnd = nullptr;
-    std::memcpy(&hwnd, pParent, sizeof hwnd);
+    std::memcpy(&hwnd, reinterpret_cast<const BYTE *>(pParent) + SEFRABOX_WND_HANDLE_OFFSET, sizeof hwnd);
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
 

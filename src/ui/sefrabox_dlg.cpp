@@ -12,6 +12,8 @@
 
 #include <exdispid.h>
 
+#include <cstddef>
+
 namespace {
 
 constexpr COLORREF kLabelColour = RGB(70, 70, 70);
@@ -24,6 +26,12 @@ bool IsPlatformButton(int id) { return id >= IDC_PLATFORM1 && id <= IDC_PLATFORM
 
 CSefraboxDlg::CSefraboxDlg(HWND parent) : CDialog(IDD_SEFRABOX, parent)
 {
+    // SB_ShowDlg hands this object to callers whose framework reads the
+    // window handle at a fixed offset (see window.h).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+    static_assert(offsetof(CSefraboxDlg, m_hWnd) == kFrameworkHandleOffset, "handle where callers read it");
+#pragma GCC diagnostic pop
     m_brCtlColor.AttachStock(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
 
     m_btnPlatform1.SetBitmaps(1130, 1128, 0, 1129, 0, 0);

@@ -2,11 +2,21 @@
 //
 // CWindow never destroys its window; the dialog and subclass classes built
 // on it decide when a window ends.
+//
+// Layout: the suite's programs are built on a framework whose window
+// objects hold their window handle at offset 0x1C, after the vtable pointer
+// and six words of command-target state, and the show entry hands our main
+// dialog to them as such an object. CWindow keeps its handle at the same
+// place; the six words stay zero.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
+
+// Where a caller's framework reads the window handle of a window object.
+constexpr size_t kFrameworkHandleOffset = 0x1C;
 
 class CWindow {
 public:
@@ -44,6 +54,7 @@ public:
     static std::string GetWindowTextOf(HWND hwnd);
 
 protected:
+    DWORD m_dwFrameworkState[6] = {}; // unused here; see the layout above
     HWND m_hWnd = nullptr;
 };
 
