@@ -1,81 +1,75 @@
-// live_dialog.cpp - the machine-wide record of the showing dialog, kept in
-// the named mapping "SefraboxLiveDialog" (see live_dialog.h).
+// live_dialog.cpp - the machine-wide record of the showing dialog (see
+// live_dialog.h).
 #include "module/live_dialog.h"
 
 #include "module/process_identity.h"
+#include "module/shared_block.h"
+#include "module/shared_records.h"
 
 namespace {
 
 struct LiveDialogRecord {
     volatile LONG lProcessId;  // 0: no dialog recorded
     FILETIME ftProcessCreated; // tells a reused process id from the recorded one
+    DWORD dwSessionId;         // the session whose windows that process has
     DWORD dwDialog;            // the dialog object's address in that process
     volatile LONG lWindow;     // its window; 0 until the dialog is created
+    volatile LONG lEnded;      // 1 once its modal run is over
 };
 
-constexpr char kMappingName[] = "SefraboxLiveDialog";
+LiveDialogRecord s_record SEFRABOX_SHARED_RECORD = {};
 
-// Opened on first use and deliberately never closed: a record lives as long
-// as some process that loaded the library does.
-LiveDialogRecord *Record()
+DWORD SessionOf(DWORD processId)
 {
-    static LiveDialogRecord *record = [] {
-        HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LiveDialogRecord),
-                                            kMappingName);
-        if (!mapping)
-            return static_cast<LiveDialogRecord *>(nullptr);
-        void *view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(LiveDialogRecord));
-        if (!view)
-            CloseHandle(mapping);
-        return static_cast<LiveDialogRecord *>(view);
-    }();
-    return record;
+    DWORD session = 0;
+    return ProcessIdToSessionId(processId, &session) ? session : MAXDWORD;
+}
+
+bool IsOwnRecord(const void *dlg)
+{
+    return static_cast<DWORD>(s_record.lProcessId) == GetCurrentProcessId() &&
+           s_record.dwDialog == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(dlg));
 }
 
 } // namespace
 
 void RecordLiveDialog(const void *dlg)
 {
-    LiveDialogRecord *record = Record();
-    if (!record)
-        return;
     const ProcessIdentity self = CurrentProcessIdentity();
-    InterlockedExchange(&record->lProcessId, 0);
-    record->ftProcessCreated = self.ftCreated;
-    record->dwDialog = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(dlg));
-    InterlockedExchange(&record->lWindow, 0);
-    InterlockedExchange(&record->lProcessId, static_cast<LONG>(self.dwProcessId));
+    // Readers see no record while it is rewritten.
+    InterlockedExchange(&s_record.lProcessId, 0);
+    s_record.ftProcessCreated = self.ftCreated;
+    s_record.dwSessionId = SessionOf(self.dwProcessId);
+    s_record.dwDialog = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(dlg));
+    InterlockedExchange(&s_record.lWindow, 0);
+    InterlockedExchange(&s_record.lEnded, 0);
+    InterlockedExchange(&s_record.lProcessId, static_cast<LONG>(self.dwProcessId));
 }
 
 void SetLiveDialogWindow(const void *dlg, HWND hwnd)
 {
-    LiveDialogRecord *record = Record();
-    if (record && static_cast<DWORD>(record->lProcessId) == GetCurrentProcessId() &&
-        record->dwDialog == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(dlg)))
-        InterlockedExchange(&record->lWindow, static_cast<LONG>(reinterpret_cast<UINT_PTR>(hwnd)));
+    if (IsOwnRecord(dlg))
+        InterlockedExchange(&s_record.lWindow, static_cast<LONG>(reinterpret_cast<UINT_PTR>(hwnd)));
 }
 
 void ForgetLiveDialog(const void *dlg)
 {
-    LiveDialogRecord *record = Record();
-    if (record && static_cast<DWORD>(record->lProcessId) == GetCurrentProcessId() &&
-        record->dwDialog == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(dlg)))
-        InterlockedExchange(&record->lProcessId, 0);
+    if (IsOwnRecord(dlg))
+        InterlockedExchange(&s_record.lEnded, 1);
 }
 
 bool IsRecordedDialogAlive()
 {
-    LiveDialogRecord *record = Record();
-    if (!record)
+    const DWORD pid = static_cast<DWORD>(s_record.lProcessId);
+    if (pid == 0 || s_record.dwDialog != g_pSefraboxDlg)
+        return true; // no record of that dialog: nothing tells it is gone
+    if (s_record.lEnded != 0 || !IsProcessRunning(pid, s_record.ftProcessCreated))
         return false;
-    const DWORD pid = static_cast<DWORD>(record->lProcessId);
-    if (pid == 0)
-        return false;
-    if (!IsProcessRunning(pid, record->ftProcessCreated))
-        return false;
-    const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(record->lWindow));
+    const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(s_record.lWindow));
     if (!hwnd)
         return true; // prepared, its window not made yet
+    if (s_record.dwSessionId != SessionOf(GetCurrentProcessId()))
+        return true; // a window of another session is not visible from here
     DWORD owner = 0;
     return IsWindow(hwnd) && GetWindowThreadProcessId(hwnd, &owner) && owner == pid;
 }

@@ -3,53 +3,51 @@
 #include "module/lock_holder.h"
 
 #include "module/process_identity.h"
+#include "module/shared_records.h"
 
 namespace {
 
 struct LockHolderRecord {
     DWORD dwProcessId;  // 0: none
     FILETIME ftCreated; // of that process
+    DWORD dwThreadId;   // the thread that took the word
     char chDrive;       // letter of the holder's own drive, 0: none
 };
 
+LockHolderRecord s_record SEFRABOX_SHARED_RECORD = {};
+
 constexpr DWORD kGuardWaitMs = 5000;
-constexpr char kMappingName[] = "SefraboxLockHolder";
-constexpr char kGuardName[] = "SefraboxLockHolderGuard";
+constexpr char kGuardName[] = "Global\\SefraboxLockHolderGuard";
 
-// The mapping and the guard of this process, opened when the module loads
-// and deliberately never closed (see lock_holder.h).
-struct HolderObjects {
-    HANDLE hGuard = nullptr;
-    volatile LockHolderRecord *pRecord = nullptr;
-
-    HolderObjects()
-    {
-        hGuard = CreateMutexA(nullptr, FALSE, kGuardName);
-        HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LockHolderRecord),
-                                            kMappingName);
-        if (mapping) {
-            pRecord = static_cast<LockHolderRecord *>(
-                MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(LockHolderRecord)));
-            if (!pRecord)
-                CloseHandle(mapping);
-        }
-    }
-};
-
-HolderObjects &Objects()
+// The guard of this process, opened when the module loads and deliberately
+// never closed. Without a DACL every user's processes can open it, as they
+// can map the shared block.
+HANDLE OpenGuard()
 {
-    static HolderObjects objects;
-    return objects;
+    SECURITY_DESCRIPTOR descriptor;
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    if (InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE))
+        attributes.lpSecurityDescriptor = &descriptor;
+    return CreateMutexA(&attributes, FALSE, kGuardName);
 }
 
-// Opens both at load, before any caller can need them.
-[[maybe_unused]] const bool s_opened = (Objects(), true);
+HANDLE Guard()
+{
+    static const HANDLE guard = OpenGuard();
+    return guard;
+}
+
+// Opens it at load, before any caller can need it.
+[[maybe_unused]] const bool s_opened = (Guard(), true);
+
+volatile LockHolderRecord &Record() { return s_record; }
 
 } // namespace
 
 CLockHolderGuard::CLockHolderGuard()
 {
-    const HANDLE guard = Objects().hGuard;
+    const HANDLE guard = Guard();
     if (!guard)
         return;
     const DWORD waited = WaitForSingleObject(guard, kGuardWaitMs);
@@ -60,58 +58,58 @@ CLockHolderGuard::CLockHolderGuard()
 CLockHolderGuard::~CLockHolderGuard()
 {
     if (m_held)
-        ReleaseMutex(Objects().hGuard);
+        ReleaseMutex(Guard());
 }
 
 void RecordLockHolder()
 {
-    volatile LockHolderRecord *record = Objects().pRecord;
-    if (!record)
-        return;
+    volatile LockHolderRecord &record = Record();
     const ProcessIdentity self = CurrentProcessIdentity();
-    record->dwProcessId = self.dwProcessId;
-    record->ftCreated.dwLowDateTime = self.ftCreated.dwLowDateTime;
-    record->ftCreated.dwHighDateTime = self.ftCreated.dwHighDateTime;
-    record->chDrive = 0;
+    record.dwProcessId = self.dwProcessId;
+    record.ftCreated.dwLowDateTime = self.ftCreated.dwLowDateTime;
+    record.ftCreated.dwHighDateTime = self.ftCreated.dwHighDateTime;
+    record.dwThreadId = GetCurrentThreadId();
+    record.chDrive = 0;
 }
 
 void ClearLockHolder()
 {
-    volatile LockHolderRecord *record = Objects().pRecord;
-    if (!record)
-        return;
-    record->dwProcessId = 0;
-    record->ftCreated.dwLowDateTime = 0;
-    record->ftCreated.dwHighDateTime = 0;
-    record->chDrive = 0;
+    volatile LockHolderRecord &record = Record();
+    record.dwProcessId = 0;
+    record.ftCreated.dwLowDateTime = 0;
+    record.ftCreated.dwHighDateTime = 0;
+    record.dwThreadId = 0;
+    record.chDrive = 0;
 }
 
 LockHolder RecordedLockHolder(DWORD *pdwProcessId)
 {
-    volatile LockHolderRecord *record = Objects().pRecord;
-    const DWORD pid = record ? record->dwProcessId : 0;
+    volatile LockHolderRecord &record = Record();
+    const DWORD pid = record.dwProcessId;
     if (pdwProcessId)
         *pdwProcessId = pid;
     if (pid == 0)
         return LockHolder::None;
     FILETIME created;
-    created.dwLowDateTime = record->ftCreated.dwLowDateTime;
-    created.dwHighDateTime = record->ftCreated.dwHighDateTime;
+    created.dwLowDateTime = record.ftCreated.dwLowDateTime;
+    created.dwHighDateTime = record.ftCreated.dwHighDateTime;
     return IsProcessRunning(pid, created) ? LockHolder::Running : LockHolder::Gone;
 }
 
-char RecordedHolderDrive()
+char RecordedHolderDrive() { return Record().chDrive; }
+
+bool IsRecordedHolderThread()
 {
-    volatile LockHolderRecord *record = Objects().pRecord;
-    return record ? record->chDrive : 0;
+    volatile LockHolderRecord &record = Record();
+    return record.dwProcessId == GetCurrentProcessId() && record.dwThreadId == GetCurrentThreadId();
 }
 
 void NoteHolderDrive(const char *driveText)
 {
     CLockHolderGuard guard;
-    volatile LockHolderRecord *record = Objects().pRecord;
-    if (!guard.Held() || !record || record->dwProcessId != GetCurrentProcessId())
+    volatile LockHolderRecord &record = Record();
+    if (!guard.Held() || record.dwProcessId != GetCurrentProcessId())
         return;
     const char letter = driveText ? driveText[0] : 0;
-    record->chDrive = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z') ? letter : 0;
+    record.chDrive = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z') ? letter : 0;
 }

@@ -1,13 +1,14 @@
 // lock_holder.h - who holds g_MountVolumeLock, recorded beside the fixed
-// shared block so that a holder that died can be told from one at work.
+// shared block so that a holder that died can be told from one at work, and
+// a thread that holds it from one that waits for it.
 //
-// The record (the holder's process id and creation time, and a drive that
-// the holder linked without naming it in the shared block) lives in the
-// named mapping "SefraboxLockHolder". Every process that loads the library
-// opens it at start-up and keeps it open, so it lives as long as the shared
-// block does. The word and the record change together under the named
-// mutex "SefraboxLockHolderGuard"; a process that dies inside leaves the
-// mutex abandoned, and the next owner is told so.
+// The record (the holder's process id, creation time and thread, and a
+// drive that the holder linked without naming it in the shared block) lives
+// in the library's shared record section (shared_records.h), with the reach
+// of the shared block. The word and the record change together under the
+// mutex "Global\SefraboxLockHolderGuard", named in the global namespace
+// for the same reach and open to every user; a process that dies inside
+// leaves the mutex abandoned, and the next owner is told so.
 #pragma once
 
 #include <windows.h>
@@ -38,7 +39,7 @@ enum class LockHolder {
 
 // The rest is called with the guard held.
 
-// This process holds the word; no holder drive yet.
+// This thread of this process holds the word; no holder drive yet.
 void RecordLockHolder();
 // Nobody holds the word.
 void ClearLockHolder();
@@ -46,6 +47,10 @@ void ClearLockHolder();
 LockHolder RecordedLockHolder(DWORD *pdwProcessId);
 // The letter of the drive the recorded holder noted, 0 when none.
 char RecordedHolderDrive();
+
+// True when the record names the calling thread as the holder. Needs no
+// guard: only this thread writes its own name into the record.
+bool IsRecordedHolderThread();
 
 // Notes (a drive text "X:") or forgets (null or empty) a drive that the
 // calling holder links for its own use and removes before it releases the

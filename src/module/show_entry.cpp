@@ -112,9 +112,10 @@ int PrepareAndRun(CSefraboxDlg &dlg, CEntryLock &lock, const char *lpSefraName, 
         return 2;
     }
     // Recorded before the lock goes, so that no other entry sees a prepared
-    // dialog as none.
-    g_pSefraboxDlg = AddressOf(dlg);
+    // dialog as none; the record first, so that the address is never found
+    // without it.
     RecordLiveDialog(&dlg);
+    g_pSefraboxDlg = AddressOf(dlg);
     lock.Release();
     const bool stored = IsWritableBlock(pWnd, sizeof *pWnd);
     if (stored) {
