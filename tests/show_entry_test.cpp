@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -234,6 +235,89 @@ TEST_F(ShowEntry, UnwritablePointerIsNeverWrittenAndSessionEndUnmounts)
     EXPECT_TRUE(unmountedAtSessionEnd);
     EXPECT_EQ(nullptr, *page);
     VirtualFree(page, 0, MEM_RELEASE);
+}
+
+TEST_F(ShowEntry, BothEntriesTraceTheirCourseAndAFailedPreparationLeavesNothing)
+{
+    CTraceCapture trace;
+    RunFromLoop([] { PostHotKey(DialogOfProcess(GetCurrentProcessId())); });
+    CSefraboxDlg *pWnd = nullptr;
+    EXPECT_EQ(0, SB_ShowDlg(nullptr, nullptr, nullptr, &pWnd));
+    const std::vector<std::string> lines = trace.Lines();
+    size_t at = 0;
+    for (const char *expected :
+         {"SB_ShowDlg() of Sefrabox", "*pWnd = 0x", "After CSefraboxDlg::DoModal()", "SB_ShowDlg() soon return."}) {
+        while (at < lines.size() && lines[at].find(expected) != 0)
+            ++at;
+        EXPECT_LT(at, lines.size()) << expected << " missing or out of order";
+    }
+
+    // A store that cannot be mounted: refused, the lock free, nothing mounted.
+    CTraceCapture failed;
+    EXPECT_EQ(2, SB_ShowDlg((m_folder / "NoSuchStore.vpf").c_str(), nullptr, nullptr, &pWnd));
+    EXPECT_TRUE(failed.Contains("CSefraboxDlg::Initialize() failed!"));
+    EXPECT_TRUE(failed.Contains("SB_ShowDlg() soon return."));
+    EXPECT_EQ(nullptr, pWnd);
+    ExpectClosed();
+    // The parent entry on a platform configuration without a default store.
+    const std::string noStore = m_folder / "NoStore.ini";
+    ASSERT_TRUE(palmet_test::WriteText(noStore, "[Platforms]\r\nCount=0\r\n"));
+    ConfigOverride config(noStore);
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    auto caller = std::make_unique<SEFRABOX_WND_OBJECT>();
+    caller->hWnd = owner;
+    CTraceCapture parentFailed;
+    EXPECT_EQ(2, SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(caller.get()), nullptr));
+    EXPECT_TRUE(parentFailed.Contains("SB_ShowDlg() of Sefrabox"));
+    EXPECT_TRUE(parentFailed.Contains("CSefraboxDlg::Initialize() failed!"));
+    DestroyWindow(owner);
+    ExpectClosed();
+
+    // Busy: only the plain entry says why.
+    volatile LONG *lock = MountVolumeLockOf(GetModuleHandleA("Sefrabox.dll"));
+    ASSERT_TRUE(TryTakeLock(lock));
+    CTraceCapture busy;
+    EXPECT_EQ(2, SB_ShowDlg(nullptr, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(busy.Contains("1 == g_MountVolumeLock"));
+    *lock = 0;
+}
+
+TEST_F(ShowEntry, ADialogAddressThatNoRecordSpeaksForCountsAsAliveAndKeepsItsStore)
+{
+    // As a dialog leaves whose record cannot be read: nothing shows it gone,
+    // so its store and drive are not taken from it.
+    const DWORD address = 0x00C0FFE0;
+    const char volume[] = "\\\\.\\Q:\\";
+    *reinterpret_cast<DWORD *>(m_block + kDialogOffset) = address;
+    *reinterpret_cast<DWORD *>(m_block + kMountHandleOffset) = 0x777;
+    std::memcpy(m_block + kVolumeNameOffset, volume, sizeof volume);
+    std::memcpy(m_block + kDriveLetterOffset, "Q:", 3);
+
+    std::atomic<bool> returned{false}, shown{false};
+    std::thread closer([&] { // keeps the test from hanging should a dialog come
+        while (!returned) {
+            if (HWND dlg = DialogOfProcess(GetCurrentProcessId())) {
+                shown = true;
+                PostHotKey(dlg);
+            }
+            Sleep(50);
+        }
+    });
+    CTraceCapture trace;
+    EXPECT_EQ(2, SB_ShowDlg(nullptr, nullptr, nullptr, nullptr));
+    returned = true;
+    closer.join();
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(trace.Contains("g_pSefraboxDlg IsWindow()"));
+    EXPECT_EQ(address, DialogAddress());
+    EXPECT_EQ(0x777u, MountHandle());
+    EXPECT_EQ(volume, VolumeName());
+    EXPECT_EQ("Q:", DriveLetter());
+
+    *reinterpret_cast<DWORD *>(m_block + kDialogOffset) = 0;
+    *reinterpret_cast<DWORD *>(m_block + kMountHandleOffset) = 0;
+    std::memset(m_block + kVolumeNameOffset, 0, sizeof volume);
+    std::memset(m_block + kDriveLetterOffset, 0, 3);
 }
 
 } // namespace
