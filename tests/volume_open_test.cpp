@@ -103,6 +103,27 @@ CopyDialogView WatchCopyDialog(const std::string &sefraFolder)
 
 bool DriveExists(char letter) { return (GetLogicalDrives() >> (letter - 'A')) & 1; }
 
+// Runs this thread's messages for about ms milliseconds.
+void Pump(DWORD ms)
+{
+    for (DWORD waited = 0; waited < ms; waited += 10) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+size_t CountLines(const CTraceCapture &trace, const std::string &text)
+{
+    size_t n = 0;
+    for (const std::string &line : trace.Lines())
+        n += line.find(text) != std::string::npos ? 1 : 0;
+    return n;
+}
+
 class OpenSefraWorld : public ::testing::Test {
 protected:
     void SetUp() override
@@ -240,6 +261,49 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
     EXPECT_EQ(storeDrives, GetLogicalDrives());
     EXPECT_EQ("(none)", LabelOf(letter));
     EXPECT_EQ('\0', g_szDriveLetter[0]);
+    Release(dlg);
+}
+
+TEST_F(OpenSefraWorld, WorkArrivingWhileTheWrongPasswordBoxHoldsTheLockRunsOnceAfterIt)
+{
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    Choose(dlg, "wrong");
+    CTraceCapture trace;
+    // Both come from the box's own message loop: the fallback timer fires
+    // and a shell window registers.
+    SetTimer(dlg, VERIFY_NEW_WINDOWS, 1, nullptr);
+    RunFromLoop([&dlg] {
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        dlg.GetIDispatch()->Invoke(DISPID_SB_WINDOWREGISTERED, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
+                                   nullptr);
+    });
+    std::string box;
+    std::thread answer([&] {
+        auto bothWaited = [&] {
+            return trace.Contains("VERIFY_NEW_WINDOWS waits") && trace.Contains("WindowRegistered() waits");
+        };
+        for (int i = 0; i < kPolls && !bothWaited(); ++i)
+            Sleep(20);
+        if (!bothWaited()) {
+            ADD_FAILURE() << "a handler waits for the lock its own thread holds";
+            g_MountVolumeLock = 0; // lets it go on, so that the test ends
+        }
+        box = AnswerBox();
+    });
+    dlg.OpenSefra();
+    answer.join();
+    EXPECT_EQ(LoadResString(IDS_WRONG_PASSWORD), box);
+
+    const char verified[] = "VERIFY_NEW_WINDOWS gained g_MountVolumeLock";
+    const char registered[] = "CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock";
+    for (int i = 0; i < kPolls / 10 && CountLines(trace, verified) + CountLines(trace, registered) < 2; ++i)
+        Pump(100);
+    Pump(500); // room for a second run, which must not come
+    EXPECT_EQ(1u, CountLines(trace, verified));
+    EXPECT_EQ(1u, CountLines(trace, registered));
+    EXPECT_EQ(0, g_MountVolumeLock);
     Release(dlg);
 }
 

@@ -70,3 +70,5 @@ void ReleaseMountVolumeLock()
         ClearLockHolder();
     InterlockedExchange(&g_MountVolumeLock, 0);
 }
+
+bool IsMountVolumeLockHeldHere() { return g_MountVolumeLock != 0 && IsRecordedHolderThread(); }

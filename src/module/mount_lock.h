@@ -26,6 +26,11 @@ void AcquireMountVolumeLock(DWORD pollMs);
 // Stores 0.
 void ReleaseMountVolumeLock();
 
+// True when the calling thread holds the word. A handler on a thread that
+// may already hold it (a message box of the holder runs the thread's
+// message loop) asks this first: waiting would never end.
+bool IsMountVolumeLockHeldHere();
+
 // Scoped holder for code paths that must release on every exit.
 class CMountVolumeLockHolder {
 public:

@@ -118,6 +118,8 @@ void CSefraboxDlg::ReleaseBrowser(bool quitOwn)
 void CSefraboxDlg::WindowRegistered(long)
 {
     SB_TRACE("CSefraboxDlg::WindowRegistered()");
+    if (DeferWhileLockHeldHere(kDeferWindowRegistered, "CSefraboxDlg::WindowRegistered()"))
+        return;
     bool bNewWnd = false;
     AcquireMountVolumeLock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock");

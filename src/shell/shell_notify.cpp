@@ -65,8 +65,35 @@ void CSefraboxDlg::OnShellChangeNotify(WPARAM w, LPARAM l)
     PostMessage(WM_SEFRA_DRIVE_ARRIVED);
 }
 
+bool CSefraboxDlg::DeferWhileLockHeldHere(unsigned work, const char *what)
+{
+    if (!IsMountVolumeLockHeldHere())
+        return false;
+    m_uDeferredWork |= work;
+    SetTimer(m_hWnd, RETRY_DEFERRED_WORK, kLockPollHandlerMs, nullptr);
+    SB_TRACE("%s waits: this thread holds g_MountVolumeLock", what);
+    return true;
+}
+
+void CSefraboxDlg::OnRetryDeferredWork()
+{
+    if (IsMountVolumeLockHeldHere())
+        return; // the timer comes again
+    KillTimer(m_hWnd, RETRY_DEFERRED_WORK);
+    const unsigned work = m_uDeferredWork;
+    m_uDeferredWork = 0;
+    if (work & kDeferWindowRegistered)
+        WindowRegistered(0);
+    if (work & kDeferDriveArrived)
+        OnSefraDriveArrived();
+    if (work & kDeferSessionEnd)
+        OnDestroy();
+}
+
 void CSefraboxDlg::OnSefraDriveArrived()
 {
+    if (DeferWhileLockHeldHere(kDeferDriveArrived, "CSefraboxDlg::OnShellChangeNotify()"))
+        return;
     AcquireMountVolumeLock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::OnShellChangeNotify() gained g_MountVolumeLock");
     if (::IsWindow(m_hwndExplorer)) {
@@ -120,9 +147,18 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
         } catch (...) {
             SB_TRACE("Exceptional occur");
         }
+    } else if (id == RETRY_DEFERRED_WORK) {
+        OnRetryDeferredWork();
     } else if (id == VERIFY_NEW_WINDOWS) {
         SB_TRACE("VERIFY_NEW_WINDOWS in OnTimer");
         KillTimer(m_hWnd, VERIFY_NEW_WINDOWS);
+        if (IsMountVolumeLockHeldHere()) {
+            // Armed again: it runs once the holder on this thread lets go.
+            SB_TRACE("VERIFY_NEW_WINDOWS waits: this thread holds g_MountVolumeLock");
+            SetTimer(m_hWnd, VERIFY_NEW_WINDOWS, kLockPollHandlerMs, nullptr);
+            CDialog::OnTimer(id);
+            return;
+        }
         AcquireMountVolumeLock(kLockPollHandlerMs);
         SB_TRACE("VERIFY_NEW_WINDOWS gained g_MountVolumeLock");
         if (!::IsWindow(m_hwndExplorer)) {

@@ -41,6 +41,9 @@ constexpr UINT WM_SEFRA_DRIVE_ARRIVED = WM_APP + 0xB11;
 constexpr UINT_PTR ACTIVATE_DIALOG = 0x20060420;
 constexpr UINT_PTR RETITLE_EXPLORER = 0x20060515;
 constexpr UINT_PTR VERIFY_NEW_WINDOWS = 0x20060711;
+// Retries the work that found g_MountVolumeLock held by the dialog's own
+// thread (see DeferWhileLockHeldHere).
+constexpr UINT_PTR RETRY_DEFERRED_WORK = 0x53420001;
 
 // Hot key Ctrl+Alt+Shift+L that ends the dialog.
 constexpr int kHotKeyId = 0x1000;
@@ -167,6 +170,20 @@ protected:
     void OnReleaseBrowser(LONG serial);
     void OnSefraDriveArrived();
 
+    // Work of the dialog's lock-taking handlers that can wait for later.
+    enum DeferredWork : unsigned {
+        kDeferWindowRegistered = 1,
+        kDeferDriveArrived = 2,
+        kDeferSessionEnd = 4,
+    };
+    // A message box of a lock holder on this thread (OpenSefra's, the copy
+    // dialog) runs the thread's message loop, and a handler reached from it
+    // would wait for the lock for ever. When this thread holds the lock: notes
+    // the work, traces it, arms RETRY_DEFERRED_WORK and returns true; the work
+    // runs once the lock is free. False otherwise: the caller goes on.
+    bool DeferWhileLockHeldHere(unsigned work, const char *what);
+    void OnRetryDeferredWork();
+
 private:
     static DWORD WINAPI WaitExplorerExit(LPVOID param);
     // OnQuit as the exit-wait thread makes it: the release is posted to the
@@ -217,4 +234,5 @@ public:
     // Serial of the browser in m_pWebBrowser2, counted up by each connection.
     LONG m_lBrowserSerial = 0;
     std::vector<CKernelHandle> m_vecExitWaitThreads;
+    unsigned m_uDeferredWork = 0; // DeferredWork bits waiting for the lock
 };

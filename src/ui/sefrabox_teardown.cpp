@@ -60,7 +60,8 @@ BOOL CSefraboxDlg::OnQueryEndSession()
     SB_TRACE("CSefraboxDlg::OnQueryEndSession()");
     if (!DefWindowProcA(m_hWnd, WM_QUERYENDSESSION, 0, 0))
         return FALSE;
-    OnDestroy();
+    if (!DeferWhileLockHeldHere(kDeferSessionEnd, "CSefraboxDlg::OnQueryEndSession()"))
+        OnDestroy();
     return TRUE;
 }
 
