@@ -48,6 +48,37 @@ void RemoveTree(const std::string &path)
     RemoveDirectoryA(path.c_str());
 }
 
+// A symbolic link at link to target. Under Wine, the system's ln run as a
+// Unix program (Wine lists a link to a folder with attributes 0x410 and one
+// to a file as a plain file); elsewhere CreateSymbolicLinkA.
+bool MakeLink(const std::string &target, const std::string &link, bool folder)
+{
+    using UnixName = char *(CDECL *)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return CreateSymbolicLinkA(link.c_str(), target.c_str(), folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) != 0;
+    auto unix = [unixName](const std::string &path) {
+        wchar_t wide[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        char *name = unixName(wide);
+        const std::string result = name ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    std::string command = "ln -s \"" + unix(target) + "\" \"" + unix(link) + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    for (int i = 0; i < 250 && !Exists(link); ++i)
+        Sleep(20);
+    return Exists(link);
+}
+
 // A store: "Sefra.vpf" with a clean boot block, its content folder with the
 // profile, and one folder with a file per record.
 class DeleteSefraTest : public ::testing::Test {
@@ -163,6 +194,33 @@ TEST_F(DeleteSefraTest, TargetOutsideTheVolumeRootIsNeverRemoved)
     EXPECT_TRUE(Exists(m_root + "\\victim\\precious.txt"));
     EXPECT_TRUE(Exists(Content() + "\\victim"));
     EXPECT_EQ("one", Password(1)) << "an unusable record is left alone";
+}
+
+TEST_F(DeleteSefraTest, LinksGoThemselvesAndWhatTheyLeadToOutsideTheStoreStays)
+{
+    // Outside the store: a folder with a file, another one, a single file.
+    const std::string outside = m_root + "\\outside", other = m_root + "\\other";
+    for (const std::string &folder : {outside, other}) {
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        ASSERT_TRUE(WriteFileText(folder + "\\keep.txt", "keep"));
+    }
+    ASSERT_TRUE(WriteFileText(m_root + "\\alone.txt", "alone"));
+    // Inside the sefra, links to them; the second sefra's folder is a link.
+    AddRecord(1, 7, "First", "'one'");
+    AddRecord(2, 7, "Linked", "'two'", false);
+    ASSERT_TRUE(MakeLink(outside, Content() + "\\First\\to_folder", true));
+    ASSERT_TRUE(MakeLink(m_root + "\\alone.txt", Content() + "\\First\\sub\\to_file", false));
+    ASSERT_TRUE(MakeLink(other, Content() + "\\Linked", true));
+    ASSERT_EQ(DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+              GetFileAttributesA((Content() + "\\First\\to_folder").c_str()) & 0x410);
+
+    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
+    EXPECT_FALSE(Exists(Content() + "\\First"));
+    EXPECT_FALSE(Exists(Content() + "\\Linked"));
+    EXPECT_TRUE(Exists(outside + "\\keep.txt"));
+    EXPECT_TRUE(Exists(other + "\\keep.txt"));
+    EXPECT_TRUE(Exists(m_root + "\\alone.txt"));
+    EXPECT_EQ("", Password(1));
 }
 
 TEST_F(DeleteSefraTest, StoreMountedByADialogIsRefusedWith123)

@@ -3,22 +3,22 @@
 
 #include "diagnostics/trace.h"
 #include "win/handles.h"
+#include "win/links.h"
 #include "win/pointers.h"
 
 #include <cstring>
 #include <string>
 
-DWORD RecurseRemoveDirectory(const char *path, const char *pattern, BOOL bContinue)
-{
-    if (!IsReadableText(path, 32767) || path[0] == '\0')
-        return ERROR_INVALID_PARAMETER;
-    if (!IsReadableText(pattern))
-        pattern = "*.*";
+namespace {
 
+// Empties and removes path, a folder of its own (not a link).
+DWORD RemoveTree(const char *path, const char *pattern, BOOL bContinue)
+{
     std::string folder(path);
     const char last = folder.back();
     if (last != '\\' && last != '/')
         folder += '\\';
+    const CFolderFiles files(folder);
 
     DWORD result = ERROR_SUCCESS;
     WIN32_FIND_DATAA fd{};
@@ -28,12 +28,16 @@ DWORD RecurseRemoveDirectory(const char *path, const char *pattern, BOOL bContin
             if (std::strcmp(fd.cFileName, ".") == 0 || std::strcmp(fd.cFileName, "..") == 0)
                 continue;
             const std::string entry = folder + fd.cFileName;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                result = RecurseRemoveDirectory(entry.c_str(), pattern, bContinue);
+            const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (isFolder && !IsLinkEntry(fd.dwFileAttributes)) {
+                result = RemoveTree(entry.c_str(), pattern, bContinue);
                 if (result != ERROR_SUCCESS && !bContinue)
                     break;
-            } else if (!DeleteFileA(entry.c_str())) {
-                result = GetLastError();
+                continue;
+            }
+            // A link goes itself; what it leads to stays.
+            result = IsLinkEntry(fd.dwFileAttributes) ? RemoveLinkItself(entry, isFolder) : files.Delete(fd.cFileName);
+            if (result != ERROR_SUCCESS) {
                 SB_TRACE("DeleteFile(%s) failed! %s", entry.c_str(), GetErrorText(result).c_str());
                 if (!bContinue)
                     break;
@@ -45,4 +49,19 @@ DWORD RecurseRemoveDirectory(const char *path, const char *pattern, BOOL bContin
     if (result == ERROR_SUCCESS && !RemoveDirectoryA(path))
         result = GetLastError();
     return result;
+}
+
+} // namespace
+
+DWORD RecurseRemoveDirectory(const char *path, const char *pattern, BOOL bContinue)
+{
+    if (!IsReadableText(path, 32767) || path[0] == '\0')
+        return ERROR_INVALID_PARAMETER;
+    if (!IsReadableText(pattern))
+        pattern = "*.*";
+    // A folder that is itself a link is removed as a link.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (IsLinkEntry(attributes))
+        return RemoveLinkItself(path, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    return RemoveTree(path, pattern, bContinue);
 }

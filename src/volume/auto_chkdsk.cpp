@@ -11,6 +11,7 @@
 #include "ui/progress_dlgs.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/handles.h"
+#include "win/links.h"
 #include "win/pointers.h"
 #include "win/res_string.h"
 
@@ -142,6 +143,7 @@ void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPre
     if (folder.empty() || folder.back() != '\\')
         folder += '\\';
     const size_t prefixLen = lpPrefix ? std::strlen(lpPrefix) : 0;
+    const CFolderFiles files(folder);
 
     WIN32_FIND_DATAA fd{};
     CFindHandle find(FindFirstFileA((folder + "*.*").c_str(), &fd));
@@ -154,12 +156,19 @@ void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPre
         if (lpPrefix && !MbsStartsWith(fd.cFileName, lpPrefix, prefixLen, IsAnsiLeadByte))
             continue;
         const std::string entry = folder + fd.cFileName;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (IsLinkEntry(fd.dwFileAttributes)) {
+            // Only the link goes, never what it leads to.
+            const DWORD removed = RemoveLinkItself(entry, isFolder);
+            if (removed != ERROR_SUCCESS)
+                SB_TRACE("%s(%s) failed! %s", isFolder ? "RemoveDirectory" : "DeleteFile", entry.c_str(),
+                         GetErrorText(removed).c_str());
+        } else if (isFolder) {
             DeletePrefixedEntries(entry.c_str(), nullptr);
             if (!RemoveDirectoryA(entry.c_str()))
                 SB_TRACE("RemoveDirectory(%s) failed! %s", entry.c_str(), GetErrorText(GetLastError()).c_str());
-        } else if (!DeleteFileA(entry.c_str())) {
-            SB_TRACE("DeleteFile(%s) failed! %s", entry.c_str(), GetErrorText(GetLastError()).c_str());
+        } else if (const DWORD deleted = files.Delete(fd.cFileName)) {
+            SB_TRACE("DeleteFile(%s) failed! %s", entry.c_str(), GetErrorText(deleted).c_str());
         }
     } while (FindNextFileA(find.Get(), &fd));
 }
