@@ -11,6 +11,7 @@
 #include "ui_support.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
+#include "volume/volume_lock.h"
 #include "win/handles.h"
 #include "win/res_string.h"
 
@@ -304,6 +305,60 @@ TEST_F(OpenSefraWorld, WorkArrivingWhileTheWrongPasswordBoxHoldsTheLockRunsOnceA
     EXPECT_EQ(1u, CountLines(trace, verified));
     EXPECT_EQ(1u, CountLines(trace, registered));
     EXPECT_EQ(0, g_MountVolumeLock);
+    Release(dlg);
+}
+
+// A system whose lock refuses while another handle is open on the volume,
+// as this machine's never does: the requests are counted, and granted from
+// request number g_grantFrom on (0: never).
+int g_lockRequests = 0;
+int g_grantFrom = 0;
+
+BOOL TruthfulLock(HANDLE)
+{
+    ++g_lockRequests;
+    if (g_grantFrom != 0 && g_lockRequests >= g_grantFrom)
+        return TRUE;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+BOOL TruthfulUnlock(HANDLE) { return TRUE; }
+
+const VolumeLockCalls kTruthfulLock{TruthfulLock, TruthfulUnlock};
+
+TEST_F(OpenSefraWorld, TheVolumeLockAloneAnswersOnlyWhereTheSystemRefusesItTruthfully)
+{
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    const std::string file = dlg.m_szVolumeName + "Sefrabox.ini";
+    auto hold = [&file] {
+        return CFileHandle(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    };
+    // This machine grants a lock even with a handle of ours open: the
+    // open-files probe answers, and sees a held file.
+    EXPECT_EQ(VolumeLockAnswer::Untruthful, DetectVolumeLockAnswer(dlg.m_hVolume, dlg.m_szVolumeName));
+    CFileHandle held = hold();
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(dlg.LockVolume());
+    held.Reset();
+    EXPECT_TRUE(dlg.LockVolume());
+    EXPECT_TRUE(dlg.UnLockVolume());
+
+    // Where the lock is truthful it is asked ten times, and the probe never
+    // overrules it: a held file does not refuse a lock the system grants.
+    g_grantFrom = 0;
+    EXPECT_EQ(VolumeLockAnswer::Truthful, DetectVolumeLockAnswer(dlg.m_hVolume, dlg.m_szVolumeName, kTruthfulLock));
+    g_lockRequests = 0;
+    EXPECT_FALSE(LockStoreVolume(dlg.m_hVolume, dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_EQ(1 + 10, g_lockRequests) << "the question, then ten attempts";
+    held = hold();
+    g_lockRequests = 0;
+    g_grantFrom = 2; // the question is refused, the first attempt granted
+    EXPECT_TRUE(LockStoreVolume(dlg.m_hVolume, dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_EQ(2, g_lockRequests);
+    held.Reset();
     Release(dlg);
 }
 

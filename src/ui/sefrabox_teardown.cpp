@@ -5,17 +5,10 @@
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/open_files_probe.h"
 #include "volume/release_drive.h"
-
-#include <winioctl.h>
+#include "volume/volume_lock.h"
 
 #include <cstring>
-
-namespace {
-constexpr int kLockAttempts = 10;
-constexpr DWORD kLockRetryMs = 100;
-} // namespace
 
 // Every step is safe to repeat: the session's end runs it before the window
 // is destroyed, and WM_DESTROY runs it again.
@@ -65,41 +58,9 @@ BOOL CSefraboxDlg::OnQueryEndSession()
     return TRUE;
 }
 
-namespace {
-
-// A file system without volume locks answers the control code so; the
-// probe of the open files then stands alone.
-bool IsUnsupported(DWORD code) { return code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED; }
-
-} // namespace
-
-// The question is whether any program still has a file of the store volume
-// open. The volume lock answers it where the system implements it; Wine
-// grants every lock, so each attempt first looks for a file that cannot be
-// opened exclusively.
 BOOL CSefraboxDlg::LockVolume()
 {
-    if (m_hVolume == INVALID_HANDLE_VALUE)
-        return TRUE;
-    BOOL locked = FALSE;
-    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-        if (!IsAnyFileHeldOpen(m_szVolumeName)) {
-            DWORD returned = 0;
-            locked = DeviceIoControl(m_hVolume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr) ||
-                     IsUnsupported(GetLastError());
-        }
-        if (locked)
-            break;
-        Sleep(kLockRetryMs);
-    }
-    return locked;
+    return m_hVolume == INVALID_HANDLE_VALUE ? TRUE : LockStoreVolume(m_hVolume, m_szVolumeName);
 }
 
-BOOL CSefraboxDlg::UnLockVolume()
-{
-    if (m_hVolume == INVALID_HANDLE_VALUE)
-        return TRUE;
-    DWORD returned = 0;
-    return DeviceIoControl(m_hVolume, FSCTL_UNLOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr) ||
-           IsUnsupported(GetLastError());
-}
+BOOL CSefraboxDlg::UnLockVolume() { return m_hVolume == INVALID_HANDLE_VALUE ? TRUE : UnlockStoreVolume(m_hVolume); }
