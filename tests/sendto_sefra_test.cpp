@@ -8,11 +8,13 @@
 #include "sendto_support.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <thread>
 
 using palmet_test::ConfigOverride;
 using palmet_test::TempFolder;
@@ -143,6 +145,41 @@ TEST_F(SendToSefra, TheFolderIsMadeOnFirstUseAndReusedLater)
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ(kPlaySefra, boxes[0].caption);
     EXPECT_EQ(kPlaySefra, boxes[1].caption);
+}
+
+TEST_F(SendToSefra, OnTheXpFamilyTheDriveIsDefinedForTheCopyAndRemovedAfter)
+{
+    g_bXpFamily = 1; // as the library decides where the system reports NT 5.1
+    // Right after linking its drive the request notes it under the lock
+    // holder's guard: holding the guard keeps it there while the drive's
+    // definition is looked at (Wine gives no file access through it, so the
+    // copy itself fails).
+    CKernelHandle guard(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "Global\\SefraboxLockHolderGuard"));
+    ASSERT_TRUE(guard);
+    CKernelHandle held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::string drive;
+    std::thread looker([&] {
+        WaitForSingleObject(guard.Get(), INFINITE);
+        SetEvent(held.Get());
+        for (int i = 0; i < 200 && drive.empty(); ++i) {
+            for (char letter = 'A'; letter <= 'Z' && drive.empty(); ++letter) {
+                const char name[3] = {letter, ':', '\0'};
+                char target[1024] = {};
+                if (QueryDosDeviceA(name, target, sizeof target) &&
+                    std::string(target).find("\\PlaySefra") != std::string::npos)
+                    drive = name;
+            }
+            Sleep(10);
+        }
+        ReleaseMutex(guard.Get());
+    });
+    WaitForSingleObject(held.Get(), INFINITE);
+    EXPECT_EQ(0, Send("2", Source("xp.txt")));
+    looker.join();
+    g_bXpFamily = 0;
+    ASSERT_FALSE(drive.empty()) << "no drive was defined to the sefra's folder";
+    char target[1024] = {};
+    EXPECT_EQ(0u, QueryDosDeviceA(drive.c_str(), target, sizeof target)) << target;
 }
 
 } // namespace

@@ -45,12 +45,20 @@ std::string LabelOf(char letter)
     return buf;
 }
 
+// The target a drive name is defined to (DefineDosDeviceA), or "".
+std::string DosDeviceOf(const std::string &drive)
+{
+    char target[1024] = {};
+    return QueryDosDeviceA(drive.c_str(), target, sizeof target) ? target : "";
+}
+
 // What a copy dialog showed while it was open (or the text of the message
 // box that came instead, in dest).
 struct CopyDialogView {
     std::string title, dest;
     std::vector<std::string> targets;
     bool throughDrive = false; // a file written to the destination drive reached the sefra folder
+    std::string dosDevice;     // what the destination drive name was defined to, if anything
 };
 
 BOOL CALLBACK FindCopyDialogProc(HWND hwnd, LPARAM l)
@@ -94,6 +102,7 @@ CopyDialogView WatchCopyDialog(const std::string &sefraFolder)
             SendDlgItemMessageA(dlg, 1002, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
         view.targets.push_back(line);
     }
+    view.dosDevice = DosDeviceOf(view.dest.substr(0, 2));
     view.throughDrive = palmet_test::WriteText(view.dest.substr(0, 2) + "\\copied_in.txt", "copy mode\r\n") &&
                         Exists(sefraFolder + "\\copied_in.txt");
     PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
@@ -432,6 +441,65 @@ TEST_F(OpenSefraWorld, CopyModeFailingAfterTheLinkStillRemovesTheTemporaryDrive)
     OpenInCopyMode(dlg, IDC_PLATFORM2, "wrong", &box);
     EXPECT_EQ(LoadResString(IDS_WRONG_PASSWORD), box);
     EXPECT_EQ(storeDrives, GetLogicalDrives());
+    Release(dlg);
+}
+
+// The XP family's links, as the library makes them where the system reports
+// NT 5.1 or 5.2 (g_bXpFamily 1; xp_family_test shows the flag so decided):
+// DefineDosDeviceA, whose links Wine records without file access through them.
+class OpenSefraXp : public OpenSefraWorld {
+protected:
+    void SetUp() override
+    {
+        OpenSefraWorld::SetUp();
+        g_bXpFamily = 1;
+    }
+    void TearDown() override
+    {
+        g_bXpFamily = 0;
+        OpenSefraWorld::TearDown();
+    }
+};
+
+TEST_F(OpenSefraXp, ExplorerModeDefinesTheDriveAndItsReleaseRemovesIt)
+{
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    Choose(dlg, "main");
+    dlg.OpenSefra();
+    const std::string drive = g_szDriveLetter;
+    ASSERT_EQ(2u, drive.size());
+    const std::string target = DosDeviceOf(drive);
+    EXPECT_EQ(target.size() - dlg.m_slTarget[0].size(), target.rfind(dlg.m_slTarget[0])) << target;
+    EXPECT_EQ(dlg.m_szSefraName, LabelOf(drive[0]));
+    EXPECT_EQ(drive + "\\", dlg.m_szDrivePath);
+    ASSERT_TRUE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
+    dlg.m_pOpenningDlg->EndDialog(0);
+    dlg.EnableWindow(true);
+
+    {
+        CMountVolumeLockHolder lock(kLockPollEntryMs);
+        ReleaseSefraDrive();
+    }
+    EXPECT_EQ("", DosDeviceOf(drive));
+    EXPECT_EQ("(none)", LabelOf(drive[0]));
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    Release(dlg);
+}
+
+TEST_F(OpenSefraXp, CopyModeDefinesTheTemporaryDriveForTheCopyDialogOnly)
+{
+    int result = 0;
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, &result, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    const CopyDialogView view = OpenInCopyMode(dlg, IDC_PLATFORM1, "main");
+    ASSERT_GE(view.dest.size(), 2u);
+    const std::string &target = view.dosDevice;
+    EXPECT_EQ(target.size() - dlg.m_slTarget[0].size(), target.rfind(dlg.m_slTarget[0])) << target;
+    EXPECT_EQ("", DosDeviceOf(view.dest.substr(0, 2)));
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
     Release(dlg);
 }
 
