@@ -104,7 +104,10 @@ int __cdecl MySendTo(void);
 int __cdecl SetSharedText(const char *lpText);
 int __cdecl GetSharedText(char *lpBuffer);
 
-/* Empties a platform's sefra and clears its password. Windows error code. */
+/* Empties a platform's sefra and clears its password. Windows error code.
+   Links inside the sefra (junctions, symbolic links), and a sefra folder
+   that is itself one, are removed themselves: what they lead to is never
+   deleted (earlier versions followed them). */
 int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlatformId);
 
 #ifdef __cplusplus
