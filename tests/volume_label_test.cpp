@@ -90,6 +90,9 @@ TEST_F(DriveLabelTest, RemoveDeletesTheWholeLetterKeyOnly)
 
 TEST_F(DriveLabelTest, ALetterThatIsNoLetterIsRefusedAndEveryLabelStays)
 {
+    CRegKey icons;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kIcons, 0, KEY_SET_VALUE, icons.Receive()) == ERROR_SUCCESS)
+        RegDeleteValueA(icons.Get(), nullptr); // what an earlier build may have left
     ASSERT_EQ(0u, SetDriveLabel('R', "Keep", 1));
     for (const int bad : {0, int('1'), int('\\'), 0xB1, 0x1200}) {
         EXPECT_EQ(87u, SetDriveLabel(bad, nullptr, 0)) << bad;
