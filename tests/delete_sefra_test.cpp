@@ -87,7 +87,9 @@ protected:
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        m_root = std::string(temp) + "delete_sefra_" + std::to_string(GetCurrentProcessId());
+        // Unique per run: a failed run may leave links this test cannot remove.
+        m_root = std::string(temp) + "delete_sefra_" + std::to_string(GetCurrentProcessId()) + "_" +
+                 std::to_string(GetTickCount());
         RemoveTree(m_root);
         ASSERT_TRUE(CreateDirectoryA(m_root.c_str(), nullptr));
         ASSERT_TRUE(WriteFileText(Store(), std::string(64 * 1024, '\0')));

@@ -27,7 +27,7 @@ std::string FinalPathOf(HANDLE handle)
     if (!finalPath)
         return std::string();
     char path[MAX_PATH * 2] = {};
-    const DWORD length = finalPath(handle, path, sizeof path, FILE_NAME_NORMALIZED | VOLUME_NAME_NT);
+    const DWORD length = finalPath(handle, path, sizeof path, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
 }
 

@@ -25,7 +25,9 @@ inline bool IsLinkEntry(DWORD attributes)
 DWORD RemoveLinkItself(const std::string &path, bool folder);
 
 // The files of one folder, deleted one by one: a name that leads out of the
-// folder (a link the listing did not flag) loses only its link.
+// folder (a link the listing did not flag, as Wine lists links to files)
+// loses only its link. Each file is asked for its final path on the handle
+// that deletes it: one query more than DeleteFileA makes.
 class CFolderFiles {
 public:
     // folder: the folder's path, with or without a trailing separator.
