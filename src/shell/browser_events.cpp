@@ -5,6 +5,7 @@
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
+#include "shell/live_window.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
 
@@ -135,7 +136,7 @@ void CSefraboxDlg::WindowRegistered(long)
             bool old = false;
             for (const CComPtr<IDispatch> &known : m_lstOldWindows)
                 old = old || known.Get() == item.Get();
-            if (old || ::IsWindow(m_hwndExplorer))
+            if (old || IsLiveWindow(m_hwndExplorer))
                 continue;
             UnadviseBrowserEvents();
             m_pWebBrowser2.Release();
