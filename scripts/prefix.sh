@@ -30,8 +30,15 @@ REG
     touch "$WINEPREFIX/.sefrabox-ready"
 fi
 
-# On every run, also in prefixes made before it existed: the shell-window
-# provider answers for the file manager's windows, which Wine's shell does
-# not list (its own entry is kept and put back on unregistration).
+# On every run, also in prefixes made before these existed:
+# - the shell-window provider answers for the file manager's windows, which
+#   Wine's shell does not list (its own entry is kept and put back on
+#   unregistration);
+# - the file manager's windows get Wine's own caption bar, with its title and
+#   buttons (Marlett), where no window manager draws one (a private Xvfb).
 DISPLAY= wine regsvr32 /s "$(winepath -w "$BUILD_DIR/bin/ShellWindowsStandin.dll")"
+DISPLAY= wine reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 wineserver -w

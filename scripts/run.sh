@@ -20,8 +20,10 @@ wine sefrabox-host.exe info </dev/null
 
 # One visit as a user makes it, on the demo world (made in C:\SefraDemo of
 # the prefix when missing): the first row, its password, the sefra's drive,
-# its window closed, the dialog closed. The host saves the screen at the
-# dialog and at the opened drive.
+# its Explorer window taken over by the dialog and renamed after the sefra,
+# that window closed (the host reports how soon the drive went with it), the
+# dialog closed. The host saves the screen at the dialog and at the opened
+# drive.
 status=0
 wine sefrabox-host.exe show --visit --screens "$(winepath -w "$BUILD_DIR")" </dev/null || status=$?
 for shot in visit_dialog visit_drive; do
