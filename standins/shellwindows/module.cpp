@@ -59,6 +59,19 @@ public:
 
 CClassFactory g_factory;
 
+// The COM surrogate loads an in-process server to serve it to other
+// processes as a local server.
+bool IsComSurrogate()
+{
+    char path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const char *name = path;
+    for (DWORD i = 0; i < n; ++i)
+        if (path[i] == '\\' || path[i] == '/')
+            name = path + i + 1;
+    return lstrcmpiA(name, "dllhost.exe") == 0;
+}
+
 } // namespace
 
 HINSTANCE ProviderInstance() { return g_hInstance; }
@@ -87,6 +100,13 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
         return E_POINTER;
     *ppv = nullptr;
     if (!IsEqualCLSID(clsid, CLSID_ShellWindows))
+        return CLASS_E_CLASSNOTAVAILABLE;
+    // The local server of the class is the platform's own window server, to
+    // which the registration members are forwarded: when it does not run,
+    // COM would start the surrogate on this library, and the forward would
+    // come back here, again and again. The provider serves only the process
+    // that loads it.
+    if (IsComSurrogate())
         return CLASS_E_CLASSNOTAVAILABLE;
     return g_factory.QueryInterface(iid, ppv);
 }
