@@ -271,6 +271,17 @@ TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherCl
     Dlg().DiscardWindowSnapshot();
 }
 
+TEST_F(ShellWindowRules, TheFallbackAndTheTitleSearchCountWinesFileManagerWindows)
+{
+    m_windows->Open("CabinetWClass", "Cabinet", true);
+    CFakeBrowser *files = m_windows->Open("ExplorerWClass", "Data (C:)", true);
+    SetWindowPos(files->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(files->Hwnd(), Dlg().FindExplorerWindowByTitle());
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    EXPECT_EQ(files->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(std::vector<std::string>{"C:\\"}, files->m_shellBrowser.m_browsed);
+}
+
 TEST_F(ShellWindowRules, ClassesDifferingInCaseAreFoundByTitleButNeverAdopted)
 {
     // No other window of these classes exists, so the names keep this spelling.
