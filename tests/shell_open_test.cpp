@@ -305,7 +305,7 @@ TEST_F(WinesFileManager, TheWindowIsAdoptedAndRenamedAndClosingItRemovesTheDrive
 
 TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleasesTheDrive)
 {
-    {
+    for (const bool killed : {false, true}) {
         CSefraboxDlg dlg(nullptr);
         ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
         ASSERT_TRUE(dlg.Create());
@@ -313,22 +313,17 @@ TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleas
         char letter = 0;
         const HWND window = OpenAndAdopt(dlg, trace, letter);
         ASSERT_TRUE(window);
+        if (killed) {
+            CKernelHandle program = ProgramOf(window);
+            ASSERT_TRUE(TerminateProcess(program.Get(), 1));
+            ASSERT_TRUE(
+                PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }));
+        }
         Release(dlg);
         EXPECT_FALSE(DriveExists(letter));
         EXPECT_FALSE(HasLabel(letter));
         EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); })) << "the launched window stays open";
     }
-    CSefraboxDlg dlg(nullptr);
-    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
-    ASSERT_TRUE(dlg.Create());
-    CTraceCapture trace;
-    char letter = 0;
-    const HWND window = OpenAndAdopt(dlg, trace, letter);
-    ASSERT_TRUE(window);
-    CKernelHandle program = ProgramOf(window);
-    ASSERT_TRUE(TerminateProcess(program.Get(), 1));
-    ASSERT_TRUE(PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }));
-    Release(dlg);
 }
 
 } // namespace

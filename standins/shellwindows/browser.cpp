@@ -1,7 +1,6 @@
 // browser.cpp - CBrowser (see browser.h).
 #include "browser.h"
 
-#include "automation.h"
 #include "window_tracker.h"
 
 #include "win/handles.h"
@@ -102,34 +101,6 @@ ULONG STDMETHODCALLTYPE CBrowser::Release()
     else if (n == 0)
         delete this;
     return static_cast<ULONG>(n);
-}
-
-HRESULT STDMETHODCALLTYPE CBrowser::GetTypeInfoCount(UINT *pctinfo)
-{
-    if (!pctinfo)
-        return E_POINTER;
-    *pctinfo = 1;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CBrowser::GetTypeInfo(UINT index, LCID, ITypeInfo **ppTInfo)
-{
-    if (!ppTInfo)
-        return E_POINTER;
-    *ppTInfo = nullptr;
-    return index != 0 ? DISP_E_BADINDEX : ShellTypeInfo(IID_IWebBrowser2, ppTInfo);
-}
-
-HRESULT STDMETHODCALLTYPE CBrowser::GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids)
-{
-    return ShellGetIDsOfNames(IID_IWebBrowser2, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE CBrowser::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
-                                           EXCEPINFO *excepInfo, UINT *argErr)
-{
-    return ShellInvoke(IID_IWebBrowser2, static_cast<IWebBrowser2 *>(this), id, flags, params, result, excepInfo,
-                       argErr);
 }
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_Application(IDispatch **ppDisp)

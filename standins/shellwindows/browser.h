@@ -16,6 +16,7 @@
 // object is an ordinary COM object.
 #pragma once
 
+#include "automation.h"
 #include "event_source.h"
 #include "module.h"
 #include "web_browser_stub.h"
@@ -27,7 +28,9 @@ class CWindowTracker;
 // A top-level window of one of the file manager classes counted here.
 bool IsFileManagerWindow(HWND hwnd);
 
-class CBrowser final : public CWebBrowser2Stub, public IConnectionPointContainer, private CProviderObject {
+class CBrowser final : public CDualDispatch<CWebBrowser2Stub, IID_IWebBrowser2>,
+                       public IConnectionPointContainer,
+                       private CProviderObject {
 public:
     CBrowser(HWND hwnd, LONG cookie);
     ~CBrowser();
@@ -38,12 +41,6 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *pctinfo) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo **ppTInfo) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
-                                     EXCEPINFO *excepInfo, UINT *argErr) override;
     // IWebBrowser2, what can be done from outside the window's process.
     HRESULT STDMETHODCALLTYPE get_Application(IDispatch **ppDisp) override;
     HRESULT STDMETHODCALLTYPE get_Parent(IDispatch **ppDisp) override;

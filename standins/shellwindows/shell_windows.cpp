@@ -1,7 +1,6 @@
 // shell_windows.cpp - CShellWindows (see shell_windows.h).
 #include "shell_windows.h"
 
-#include "automation.h"
 #include "window_enum.h"
 #include "window_tracker.h"
 
@@ -74,34 +73,6 @@ ULONG STDMETHODCALLTYPE CShellWindows::Release()
     if (n == 0)
         delete this;
     return static_cast<ULONG>(n);
-}
-
-HRESULT STDMETHODCALLTYPE CShellWindows::GetTypeInfoCount(UINT *pctinfo)
-{
-    if (!pctinfo)
-        return E_POINTER;
-    *pctinfo = 1;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CShellWindows::GetTypeInfo(UINT index, LCID, ITypeInfo **ppTInfo)
-{
-    if (!ppTInfo)
-        return E_POINTER;
-    *ppTInfo = nullptr;
-    return index != 0 ? DISP_E_BADINDEX : ShellTypeInfo(IID_IShellWindows, ppTInfo);
-}
-
-HRESULT STDMETHODCALLTYPE CShellWindows::GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids)
-{
-    return ShellGetIDsOfNames(IID_IShellWindows, names, count, ids);
-}
-
-HRESULT STDMETHODCALLTYPE CShellWindows::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params,
-                                                VARIANT *result, EXCEPINFO *excepInfo, UINT *argErr)
-{
-    return ShellInvoke(IID_IShellWindows, static_cast<IShellWindows *>(this), id, flags, params, result, excepInfo,
-                       argErr);
 }
 
 // What is new since the tracker's last look is told to the collections

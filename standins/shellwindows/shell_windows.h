@@ -11,6 +11,7 @@
 // nothing; its errors come back unchanged.
 #pragma once
 
+#include "automation.h"
 #include "browser.h"
 #include "event_source.h"
 #include "module.h"
@@ -23,7 +24,9 @@
 
 class CWindowTracker;
 
-class CShellWindows final : public IShellWindows, public IConnectionPointContainer, private CProviderObject {
+class CShellWindows final : public CDualDispatch<IShellWindows, IID_IShellWindows>,
+                            public IConnectionPointContainer,
+                            private CProviderObject {
 public:
     CShellWindows() = default;
     ~CShellWindows();
@@ -34,12 +37,6 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *pctinfo) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo **ppTInfo) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
-                                     EXCEPINFO *excepInfo, UINT *argErr) override;
     // IShellWindows: the file manager's windows.
     HRESULT STDMETHODCALLTYPE get_Count(LONG *count) override;
     // An integer index into the windows as last counted: S_OK and the
