@@ -25,8 +25,7 @@ namespace {
 
 constexpr int kDrives = 15;
 constexpr int kRules = 16;
-constexpr double kRunMs = 500;
-constexpr int kRounds = 5;
+constexpr double kRunMs = 2500;
 const char kTarget[] = "<=1.10";
 const char kRowName[] = "GetDriveTargets";
 
@@ -52,18 +51,24 @@ bool WriteConfig(const std::string &ini, const std::string &platformFile)
     return h && WriteFile(h.Get(), text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
 }
 
-// Calls per second of call() over about kRunMs.
-template <typename Call> double Rate(Call call)
+// Median milliseconds of one call of each of calls, called in turn for
+// about kRunMs: each sample sees the same moment of the machine, and a
+// median of single calls leaves out the moments another program took.
+std::vector<double> MedianMs(const std::vector<std::function<void()>> &calls)
 {
-    unsigned long calls = 0;
+    std::vector<std::vector<double>> samples(calls.size());
     const double t0 = NowMs();
-    double elapsed = 0;
-    while (elapsed < kRunMs) {
-        call();
-        ++calls;
-        elapsed = NowMs() - t0;
+    while (NowMs() - t0 < kRunMs) {
+        for (size_t i = 0; i < calls.size(); ++i) {
+            const double start = NowMs();
+            calls[i]();
+            samples[i].push_back(NowMs() - start);
+        }
     }
-    return calls * 1000.0 / elapsed;
+    std::vector<double> medians;
+    for (const std::vector<double> &s : samples)
+        medians.push_back(Median(s));
+    return medians;
 }
 
 // The trace lines of one call, as a debugger output monitor receives them;
@@ -118,20 +123,10 @@ BenchRow BenchDriveTargets(const std::string &scratch)
 
     BYTE rules[100], devices[100];
     DWORD suite = 0;
-    const auto floor = [&] {
+    const std::function<void()> floor = [&] {
         suite |= GetTargetConfig(platformFile.c_str(), rules);
         suite |= GetDriverInfo(devices, 7, 1);
     };
-    // Alternated, so that both see the same state of the machine.
-    std::vector<double> oursRates, floorRates;
-    for (int i = 0; i < kRounds; ++i) {
-        oursRates.push_back(Rate(ours));
-        floorRates.push_back(Rate(floor));
-    }
-    if (result != 0 || suite != 0)
-        return NaRow(kRowName, kTarget, "a call failed during the run");
-    const double oursRate = Median(oursRates), floorRate = Median(floorRates);
-
     // Our own parts alone, on the suite's answers: the record fill with its
     // trace lines collected, those lines through the library's trace, and
     // their finished texts through OutputDebugStringA alone.
@@ -148,26 +143,31 @@ BenchRow BenchDriveTargets(const std::string &scratch)
     const TargetBuffers buffers{reinterpret_cast<uint8_t *>(&record),         paths, sizeof paths,
                                 uint32_t(reinterpret_cast<uintptr_t>(paths)), names, sizeof names,
                                 uint32_t(reinterpret_cast<uintptr_t>(names))};
-    const double fillRate = Rate([&] {
+    const std::function<void()> fill = [&] {
         traced.clear();
         memset(&record, 0, sizeof record);
         FillDriveTargets(rules, devices, sizeof devices, buffers, TargetOptions{false, true}, collect, &traced);
-    });
-    const double libraryTraceRate = Rate([&] {
+    };
+    floor();
+    fill();
+    const std::function<void()> libraryTrace = [&] {
         for (const Traced &t : traced)
             LogTraceAtLine(t.line, t.fmt, t.a, t.b);
-    });
-    const double platformTraceRate = trace.empty() ? 0 : Rate([&] {
+    };
+    const std::function<void()> platformTrace = [&] {
         for (const std::string &text : trace)
             OutputDebugStringA(text.c_str());
-    });
-    const double oursMs = 1000 / oursRate, floorMs = 1000 / floorRate, ownMs = oursMs - floorMs;
-    const double fillMs = 1000 / fillRate, traceMs = 1000 / libraryTraceRate;
-    const double platformMs = platformTraceRate > 0 ? 1000 / platformTraceRate : 0;
-    return RateRow(kRowName, oursRate, floorRate, "calls/s", kTarget,
+    };
+    const std::vector<double> ms = MedianMs({ours, floor, fill, libraryTrace, platformTrace});
+    if (result != 0 || suite != 0)
+        return NaRow(kRowName, kTarget, "a call failed during the run");
+    const double oursMs = ms[0], floorMs = ms[1], fillMs = ms[2], traceMs = ms[3], platformMs = ms[4];
+    const double ownMs = oursMs - floorMs;
+    return RateRow(kRowName, 1000 / oursMs, 1000 / floorMs, "calls/s", kTarget,
                    Format("%d drives (most the driver record holds), %d rules, %lu listed; vs GetTargetConfig + "
-                          "GetDriverInfo alone (%.3f ms); own cost %.3f ms a call (%+.1f %% of theirs); alone: record "
-                          "fill %.4f ms, its %u trace lines %.3f ms (OutputDebugStringA of the texts %.3f ms)",
+                          "GetDriverInfo alone (%.3f ms); own cost %.3f ms a call (%+.1f %% of theirs); medians of "
+                          "single calls in turn; alone: record fill %.4f ms, its %u trace lines %.3f ms "
+                          "(OutputDebugStringA of the texts %.3f ms)",
                           kDrives, kRules, listed, floorMs, ownMs, 100 * ownMs / floorMs, fillMs,
                           unsigned(traced.size()), traceMs, platformMs));
 }
