@@ -404,21 +404,6 @@ TEST_F(ShellWindowRules, AWindowThatVanishesWithoutQuitIsLetGoThroughItsWatcher)
     EXPECT_TRUE(LockIsFree());
 }
 
-TEST_F(ShellWindowRules, AWindowHiddenOnItsWayOutCountsAsClosedAndTheNextOneIsAdopted)
-{
-    CFakeBrowser *first = m_windows->Open("CabinetWClass", "First (C:)", true);
-    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
-    ASSERT_EQ(first->Hwnd(), Dlg().m_hwndExplorer);
-    // Closed, though its program keeps the window, hidden, a while longer.
-    ShowWindow(first->Hwnd(), SW_HIDE);
-    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(Dlg(), true); }));
-    Dlg().CreateNewShellWindow();
-    CFakeBrowser *second = m_windows->Open("CabinetWClass", "Second (C:)");
-    EXPECT_EQ(second->Hwnd(), Dlg().m_hwndExplorer);
-    EXPECT_FALSE(m_trace.Contains("bNewWnd not find!"));
-    EXPECT_TRUE(IsWindow(first->Hwnd()));
-}
-
 TEST_F(ShellWindowRules, TheFirstTimerBringsTheDialogForwardAndCentresIt)
 {
     SetWindowPos(Dlg(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

@@ -5,7 +5,6 @@
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
-#include "shell/live_window.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
 
@@ -136,7 +135,7 @@ void CSefraboxDlg::WindowRegistered(long)
             bool old = false;
             for (const CComPtr<IDispatch> &known : m_lstOldWindows)
                 old = old || known.Get() == item.Get();
-            if (old || IsLiveWindow(m_hwndExplorer))
+            if (old || ::IsWindow(m_hwndExplorer))
                 continue;
             UnadviseBrowserEvents();
             m_pWebBrowser2.Release();

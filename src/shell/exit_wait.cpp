@@ -4,7 +4,6 @@
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "res/resource.h"
-#include "shell/live_window.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/message_wait.h"
 #include "volume/release_drive.h"
@@ -56,7 +55,7 @@ DWORD WINAPI CSefraboxDlg::WaitExplorerExit(LPVOID param)
     const std::unique_ptr<ExitWaitStart> start(static_cast<ExitWaitStart *>(param));
     CSefraboxDlg &dlg = *start->pDlg;
     SB_TRACE("CSefraboxDlg::WaitExplorerExit() startup...");
-    while (dlg.m_bExiting == 0 && IsLiveWindow(dlg.m_hwndExplorer))
+    while (dlg.m_bExiting == 0 && ::IsWindow(dlg.m_hwndExplorer))
         Sleep(kWindowPollMs);
     SB_TRACE("CSefraboxDlg::WaitExplorerExit() begin exit");
     AcquireMountVolumeLock(kLockPollHandlerMs);

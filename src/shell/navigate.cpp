@@ -2,7 +2,6 @@
 // window the sefra's window (tree pane hidden, browsed to the drive, exit
 // wait started, dialog controls locked), and PidlFromPath.
 #include "diagnostics/trace.h"
-#include "shell/live_window.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <exdisp.h>
@@ -116,11 +115,11 @@ void CSefraboxDlg::NavigateToSpecifyPage()
             SB_TRACE("get_HWND() failed! %s", GetErrorText(GetLastError()).c_str());
         m_hwndExplorer = reinterpret_cast<HWND>(handle);
     }
-    if (!IsLiveWindow(m_hwndExplorer)) {
+    if (!::IsWindow(m_hwndExplorer)) {
         SB_TRACE("!IsWindow(m_hwndExplorer)");
         m_hwndExplorer = FindExplorerWindowByTitle();
     }
-    if (IsLiveWindow(m_hwndExplorer)) {
+    if (::IsWindow(m_hwndExplorer)) {
         KillTimer(m_hWnd, VERIFY_NEW_WINDOWS);
         if (StartExitWait()) {
             ShowPlatformRow(IDC_PLATFORM2, SW_HIDE);

@@ -3,7 +3,6 @@
 // timers, the reopen request and the input redirect while a window is shown.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
-#include "shell/live_window.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <cstdio>
@@ -69,7 +68,7 @@ void CSefraboxDlg::OnSefraDriveArrived()
 {
     AcquireMountVolumeLock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::OnShellChangeNotify() gained g_MountVolumeLock");
-    if (IsLiveWindow(m_hwndExplorer)) {
+    if (::IsWindow(m_hwndExplorer)) {
         SB_TRACE("IsWindow(m_hwndExplorer)");
         ReleaseMountVolumeLock();
         return;
@@ -109,7 +108,7 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
             const std::string drive = m_szDrivePath.substr(0, 2);
             char title[MAX_PATH] = {};
             std::snprintf(title, sizeof title, "%s (%s)", m_szSefraName.c_str(), drive.c_str());
-            if (IsLiveWindow(m_hwndExplorer)) {
+            if (::IsWindow(m_hwndExplorer)) {
                 char old[MAX_PATH] = {};
                 ::GetWindowTextA(m_hwndExplorer, old, sizeof old);
                 SB_TRACE("szOldText:%s", old);
@@ -125,7 +124,7 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
         KillTimer(m_hWnd, VERIFY_NEW_WINDOWS);
         AcquireMountVolumeLock(kLockPollHandlerMs);
         SB_TRACE("VERIFY_NEW_WINDOWS gained g_MountVolumeLock");
-        if (!IsLiveWindow(m_hwndExplorer)) {
+        if (!::IsWindow(m_hwndExplorer)) {
             SB_TRACE("!IsWindow(m_hwndExplorer)");
             DiscardWindowSnapshot();
             AttachShellWindow();
@@ -137,7 +136,7 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
 
 bool CSefraboxDlg::PreTranslateMessage(MSG *msg)
 {
-    if (!IsLiveWindow(m_hwndExplorer))
+    if (!::IsWindow(m_hwndExplorer))
         return CDialog::PreTranslateMessage(msg);
     const UINT m = msg->message;
     const bool keyboard = m >= WM_KEYDOWN && m <= 0x108;
