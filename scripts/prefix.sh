@@ -34,10 +34,9 @@ fi
 # - the shell-window provider answers for the file manager's windows, which
 #   Wine's shell does not list (its own entry is kept and put back on
 #   unregistration);
-# - the file manager's windows get Wine's own caption bar, with its title and
-#   buttons (Marlett), where no window manager draws one (a private Xvfb).
+# - Wine draws the caption buttons of the windows it manages itself (on a
+#   private Xvfb, see with-display.sh) with the Marlett font.
 DISPLAY= wine regsvr32 /s "$(winepath -w "$BUILD_DIR/bin/ShellWindowsStandin.dll")"
-DISPLAY= wine reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
     cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
