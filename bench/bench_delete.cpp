@@ -57,54 +57,66 @@ std::string CountName(size_t files) { return Format("delete %u files", unsigned(
 
 } // namespace
 
-std::vector<BenchRow> BenchDelete(const World &world, size_t smallCount, size_t largeCount)
+std::vector<BenchRow> BenchDelete(const World &world, const std::vector<size_t> &counts)
 {
     const std::string target = "<=1.10";
-    const std::string growthName = Format("delete growth %u->%u", unsigned(smallCount), unsigned(largeCount));
+    auto growthName = [&](size_t i) {
+        return Format("delete growth %u->%u", unsigned(counts[i - 1]), unsigned(counts[i]));
+    };
+    // The rows of each count, then the growth between neighbouring counts.
+    auto allNa = [&](const std::string &reason) {
+        std::vector<BenchRow> rows;
+        for (size_t count : counts)
+            rows.push_back(NaRow(CountName(count), target, reason));
+        for (size_t i = 1; i < counts.size(); ++i)
+            rows.push_back(NaRow(growthName(i), "linear", reason));
+        return rows;
+    };
     CSefraboxDll dll;
     auto deleteSefra = dll.Entry<DeleteSefraFn>(SEFRABOX_ORD_DELETESEFRA);
-    if (!deleteSefra || world.folder.empty())
-        return {NaRow(CountName(smallCount), target, "no library or demo world"),
-                NaRow(CountName(largeCount), target, "no library or demo world"),
-                NaRow(growthName, "linear", "no library or demo world")};
+    if (!deleteSefra || world.folder.empty() || counts.size() < 2)
+        return allNa("no library or demo world");
     CConfigScope config(world.Config());
 
     std::vector<double> cmdStarts;
     for (int i = 0; i < 3; ++i)
         cmdStarts.push_back(RunChild("cmd.exe /c rem", kRdTimeoutMs).ms);
     const double cmdStartMs = Median(cmdStarts);
-
-    // The small tree three times (median), the large one once.
-    std::vector<double> ours, peer;
-    std::string reason;
-    for (int i = 0; i < 3 && reason.empty(); ++i) {
-        const DeleteFigures f = MeasureOnce(deleteSefra, world, smallCount, cmdStartMs);
-        reason = f.reason;
-        ours.push_back(f.ours);
-        peer.push_back(f.peer);
-    }
-    std::vector<BenchRow> rows;
     const std::string how = Format("DeleteSefra vs cmd /c rd /s /q; 64-byte files, 10 a folder; cmd start-up %.0f ms "
                                    "taken off",
                                    cmdStartMs);
-    if (!reason.empty())
-        rows.push_back(NaRow(CountName(smallCount), target, reason));
-    else
-        rows.push_back(CostRow(CountName(smallCount), Median(ours), Median(peer), "ms", target, how + "; median of 3"));
 
-    const DeleteFigures large = MeasureOnce(deleteSefra, world, largeCount, cmdStartMs);
-    if (!large.ok)
-        rows.push_back(NaRow(CountName(largeCount), target, large.reason));
-    else
-        rows.push_back(CostRow(CountName(largeCount), large.ours, large.peer, "ms", target, how + "; one run"));
-
-    if (!reason.empty() || !large.ok || Median(ours) <= 0 || Median(peer) <= 0) {
-        rows.push_back(NaRow(growthName, "linear", "a delete row is n/a"));
-    } else {
-        const double growth = double(largeCount) / double(smallCount);
-        rows.push_back(
-            CostRow(growthName, large.ours / Median(ours), large.peer / Median(peer), "x", "linear",
-                    Format("time(%u)/time(%u); linear is %.0fx", unsigned(largeCount), unsigned(smallCount), growth)));
+    // The smallest tree three times (median), the others once.
+    std::vector<BenchRow> rows;
+    std::vector<DeleteFigures> figures;
+    for (size_t c = 0; c < counts.size(); ++c) {
+        const int runs = c == 0 ? 3 : 1;
+        std::vector<double> ours, peer;
+        DeleteFigures f;
+        for (int i = 0; i < runs && (i == 0 || f.ok); ++i) {
+            f = MeasureOnce(deleteSefra, world, counts[c], cmdStartMs);
+            ours.push_back(f.ours);
+            peer.push_back(f.peer);
+        }
+        f.ours = Median(ours);
+        f.peer = Median(peer);
+        figures.push_back(f);
+        if (!f.ok)
+            rows.push_back(NaRow(CountName(counts[c]), target, f.reason));
+        else
+            rows.push_back(CostRow(CountName(counts[c]), f.ours, f.peer, "ms", target,
+                                   how + (runs > 1 ? "; median of 3" : "; one run")));
+    }
+    for (size_t i = 1; i < counts.size(); ++i) {
+        const DeleteFigures &a = figures[i - 1], &b = figures[i];
+        if (!a.ok || !b.ok || a.ours <= 0 || a.peer <= 0) {
+            rows.push_back(NaRow(growthName(i), "linear", "a delete row is n/a"));
+            continue;
+        }
+        const double growth = double(counts[i]) / double(counts[i - 1]);
+        rows.push_back(CostRow(
+            growthName(i), b.ours / a.ours, b.peer / a.peer, "x", "linear",
+            Format("time(%u)/time(%u); linear is %.0fx", unsigned(counts[i]), unsigned(counts[i - 1]), growth)));
     }
     RemoveTree(world.MainSefra());
     MakeFolder(world.MainSefra());

@@ -10,14 +10,16 @@
 #include <vector>
 
 // DeleteSefra (export 33) of nested trees of small files against
-// "cmd /c rd /s /q" of an identical tree; one row per count and the growth.
-std::vector<BenchRow> BenchDelete(const World &world, size_t smallCount, size_t largeCount);
+// "cmd /c rd /s /q" of an identical tree; one row per count (ascending), then
+// the growth from each count to the next.
+std::vector<BenchRow> BenchDelete(const World &world, const std::vector<size_t> &counts);
 
-// MySendTo (export 22) in a child process against xcopy into the same folder.
-BenchRow BenchSendTo(const World &world, const std::string &scratch, size_t files, size_t maxKiB);
-// Child mode: calls MySendTo on this process's command line, answers its
-// message boxes and prints its figures.
-int SendToChild();
+// MySendTo (export 22) in rundll32's process, as the shell starts it, to its
+// success box, against the shell's own copy of the same files into the same
+// folder; the whole request and its steps.
+std::vector<BenchRow> BenchSendTo(const World &world, const std::string &scratch, size_t files, size_t maxKiB);
+// Child mode "shellcopy <folder> <files...>": the peer's copy, traced when done.
+int ShellCopyChild(int argc, char **argv);
 
 // OpenSefra in Explorer mode and the drive's release, against a plain
 // DefineDosDeviceA drive on the same folder; open and close rows.

@@ -7,8 +7,9 @@
 //
 // --copy hands in a result word (the dialog then opens sefras in copy
 // mode); --visit chooses the first row, types the password (default
-// "main"), opens the sefra, lists its drive, closes its Explorer window and
-// the dialog, saving screenshots into --screens; --close-after ends the
+// "main"), opens the sefra, lists its drive, waits for the dialog to take
+// the Explorer window over, closes that window (reporting when the drive
+// went) and the dialog, saving screenshots into --screens; --close-after ends the
 // dialog with the hot key, as a user at the keyboard would.
 #include "commands.h"
 #include "demo_world.h"
@@ -71,13 +72,27 @@ HWND CreateHostWindow()
 void PrintVisit(const VisitReport &r)
 {
     std::printf("visit: dialog %s\n", r.dialogShown ? "shown" : "not shown");
+    if (r.dialogShown && !r.shellListsWindows)
+        std::printf("visit: the shell lists no file-manager windows here (under Wine: the shell-window provider\n"
+                    "       ShellWindowsStandin.dll is not registered in this prefix), so the dialog cannot take its\n"
+                    "       Explorer window over: the drive stays until the dialog ends\n");
     if (!r.drive.empty()) {
         std::printf("visit: the sefra opened as drive %s, holding:\n", r.drive.c_str());
         for (const std::string &name : r.listing)
             std::printf("         %s\n", name.c_str());
-        std::printf("visit: drive %s\n", r.driveRemoved ? "removed when its window closed"
-                                                        : "kept after its window closed (the window was not "
-                                                          "adopted: that Explorer does not register it)");
+        if (r.adopted) {
+            std::printf("visit: the dialog took its Explorer window over and locked its controls; the window is\n"
+                        "       titled \"%s\"%s\n",
+                        r.windowTitle.c_str(),
+                        r.windowTitle == r.expectedTitle ? "" : " (not renamed after the sefra)");
+        } else {
+            std::printf("visit: the dialog did not take the Explorer window over\n");
+        }
+        if (r.driveRemoved)
+            std::printf("visit: the drive was removed when its window closed (%lu ms after WM_CLOSE)%s\n",
+                        r.removedAfterMs, r.controlsBack ? ", and the dialog's controls came back" : "");
+        else
+            std::printf("visit: the drive was kept after its window closed; it goes when the dialog ends\n");
     }
     for (const std::string &shot : r.screenshots)
         std::printf("visit: screenshot %s\n", shot.c_str());

@@ -1,6 +1,7 @@
 // visit.cpp - RunVisit (see visit.h).
 #include "visit.h"
 
+#include "explorer_windows.h"
 #include "own_dialog.h"
 #include "screenshot.h"
 
@@ -10,15 +11,18 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr DWORD kDialogWaitMs = 60000;
 constexpr DWORD kDriveWaitMs = 60000;
+constexpr DWORD kAdoptionWaitMs = 20000;
+constexpr DWORD kUnlistedAdoptionWaitMs = 8000; // past the dialog's own fallback at 5 s
+constexpr DWORD kRetitleWaitMs = 5000;
 constexpr DWORD kCloseWaitMs = 10000;
 constexpr DWORD kWindowCloseWaitMs = 15000;
+constexpr DWORD kPollMs = 20;
 
 std::string DriveOf(const SharedBlock *shared)
 {
@@ -28,15 +32,23 @@ std::string DriveOf(const SharedBlock *shared)
                                                                                     : std::string();
 }
 
-// Polls until the shared block names a drive (want true) or none.
-std::string WaitForDrive(const SharedBlock *shared, bool want, DWORD timeoutMs)
+// Polls until done() holds or timeoutMs passed; whether it held.
+template <typename Done> bool WaitFor(Done done, DWORD timeoutMs)
 {
-    for (DWORD waited = 0;; waited += 100) {
-        const std::string drive = DriveOf(shared);
-        if (drive.empty() != want || waited >= timeoutMs)
-            return drive;
-        Sleep(100);
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
     }
+    return true;
+}
+
+// drive: a letter and a colon, as DriveOf gives it.
+bool DriveLinked(const std::string &drive)
+{
+    const int index = drive[0] >= 'a' ? drive[0] - 'a' : drive[0] - 'A';
+    return ((GetLogicalDrives() >> index) & 1) != 0;
 }
 
 std::vector<std::string> ListRoot(const std::string &drive)
@@ -54,52 +66,6 @@ std::vector<std::string> ListRoot(const std::string &drive)
     return names;
 }
 
-bool IsExplorerClass(HWND hwnd)
-{
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    return lstrcmpiA(cls, "CabinetWClass") == 0 || lstrcmpiA(cls, "ExploreWClass") == 0 ||
-           lstrcmpiA(cls, "ExplorerWClass") == 0;
-}
-
-BOOL CALLBACK CollectExplorers(HWND hwnd, LPARAM l)
-{
-    if (IsExplorerClass(hwnd) && IsWindowVisible(hwnd))
-        reinterpret_cast<std::vector<HWND> *>(l)->push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> ExplorerWindows()
-{
-    std::vector<HWND> found;
-    EnumWindows(CollectExplorers, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::vector<HWND> NewExplorers(const std::vector<HWND> &before)
-{
-    std::vector<HWND> added;
-    for (HWND hwnd : ExplorerWindows()) {
-        if (std::find(before.begin(), before.end(), hwnd) == before.end())
-            added.push_back(hwnd);
-    }
-    return added;
-}
-
-// Closes the Explorer windows that were not there before, as the user's
-// click on their close box would, and waits for their programs to end.
-void CloseNewExplorers(const std::vector<HWND> &before)
-{
-    for (HWND hwnd : NewExplorers(before)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        CKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        if (process && pid != GetCurrentProcessId())
-            WaitForSingleObject(process.Get(), kCloseWaitMs);
-    }
-}
-
 void Screenshot(const VisitPlan &plan, VisitReport &report, const char *name)
 {
     if (plan.screensFolder.empty())
@@ -114,6 +80,41 @@ void Click(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
 
+bool ControlsLocked(HWND dialog) { return !IsWindowEnabled(GetDlgItem(dialog, IDC_PLATFORM1)); }
+
+// The sefra's drive is open: the dialog takes the new window over, the
+// window is closed as a person closes it, and the drive goes with it.
+void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vector<HWND> &before, const VisitPlan &plan,
+                         VisitReport &report)
+{
+    report.adopted = WaitFor([&] { return ControlsLocked(dialog) && !NewExplorers(before).empty(); },
+                             report.shellListsWindows ? kAdoptionWaitMs : kUnlistedAdoptionWaitMs);
+    const std::vector<HWND> opened = NewExplorers(before);
+    if (!report.adopted || opened.empty()) {
+        // Nobody tells the dialog about the window: it stays open, and so
+        // does the drive, until the dialog ends.
+        Screenshot(plan, report, "visit_drive.bmp");
+        CloseExplorers(opened, kCloseWaitMs);
+        report.driveRemoved = WaitFor([&] { return DriveOf(shared).empty(); }, 1000);
+        return;
+    }
+    const HWND window = opened.front();
+    WaitFor([&] { return TitleOf(window) == report.expectedTitle; }, kRetitleWaitMs);
+    report.windowTitle = TitleOf(window);
+    PlaceBeside(window, dialog);
+    Sleep(1000); // the moved window's paint
+    Screenshot(plan, report, "visit_drive.bmp");
+
+    const DWORD closed = GetTickCount();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    report.driveRemoved =
+        WaitFor([&] { return DriveOf(shared).empty() && !DriveLinked(report.drive); }, kWindowCloseWaitMs);
+    report.removedAfterMs = GetTickCount() - closed;
+    report.controlsBack = WaitFor([&] { return !ControlsLocked(dialog); }, kCloseWaitMs);
+    // Their programs end; nothing of the visit stays.
+    CloseExplorers(opened, kCloseWaitMs);
+}
+
 } // namespace
 
 VisitReport RunVisit(const VisitPlan &plan, const SharedBlock *shared)
@@ -125,34 +126,28 @@ VisitReport RunVisit(const VisitPlan &plan, const SharedBlock *shared)
         return report;
     }
     report.dialogShown = true;
+    if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        report.shellListsWindows = ShellListsItsWindows();
+        CoUninitialize();
+    }
     Sleep(1000); // the first paint
     Screenshot(plan, report, "visit_dialog.bmp");
 
     // The first row, its password, the arrow button.
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PLATFORM1, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDC_PLATFORM1)));
     SetDlgItemTextA(dialog, IDC_PWD1, plan.password.c_str());
+    char name[MAX_PATH] = {};
+    GetDlgItemTextA(dialog, IDC_PLATFORM1, name, sizeof name);
     const std::vector<HWND> explorersBefore = ExplorerWindows();
     Click(dialog, IDC_ENTER1);
-    report.drive = WaitForDrive(shared, true, kDriveWaitMs);
+    WaitFor([&] { return !DriveOf(shared).empty(); }, kDriveWaitMs);
+    report.drive = DriveOf(shared);
     if (report.drive.empty()) {
         report.problem = "no drive came for the sefra";
     } else {
-        for (int i = 0; i < 50 && report.listing.empty(); ++i) {
-            report.listing = ListRoot(report.drive);
-            if (report.listing.empty())
-                Sleep(100);
-        }
-        // The Explorer window on the drive (a slow machine takes a while).
-        for (int i = 0; i < 150 && NewExplorers(explorersBefore).empty(); ++i)
-            Sleep(100);
-        Sleep(1000); // its first paint
-        Screenshot(plan, report, "visit_drive.bmp");
-
-        // Closing the Explorer window closes the sefra, when the dialog knows
-        // the window: an Explorer that does not register its windows with
-        // the shell's collection (Wine's) leaves the drive to the dialog's end.
-        CloseNewExplorers(explorersBefore);
-        report.driveRemoved = WaitForDrive(shared, false, kWindowCloseWaitMs).empty();
+        report.expectedTitle = std::string(name) + " (" + report.drive + ")";
+        WaitFor([&] { return !(report.listing = ListRoot(report.drive)).empty(); }, 5000);
+        CloseTheSefraWindow(dialog, shared, explorersBefore, plan, report);
     }
     // The dialog's close button.
     Click(dialog, IDCANCEL);

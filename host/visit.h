@@ -1,7 +1,9 @@
 // visit.h - one scripted visit of the main dialog, as a user would make it:
 // choose the first row, type its password, open the sefra, look at the
-// drive, close the Explorer window, close the dialog. Runs on a thread of
-// its own while the show entry runs the dialog on the caller's thread.
+// drive, wait for the dialog to take the Explorer window over (renamed after
+// the sefra, the dialog's controls locked), close that window, close the
+// dialog. Runs on a thread of its own while the show entry runs the dialog
+// on the caller's thread.
 #pragma once
 
 #include <atomic>
@@ -20,7 +22,13 @@ struct VisitReport {
     bool dialogShown = false;
     std::string drive;                // "X:" the sefra got; empty when none came
     std::vector<std::string> listing; // the drive's root folder
+    bool shellListsWindows = false;   // the shell's window collection counts the file manager's windows
+    bool adopted = false;             // the dialog took the window over and locked its controls
+    std::string expectedTitle;        // "<sefra name> (X:)"
+    std::string windowTitle;          // the window's title once adopted
     bool driveRemoved = false;        // gone before the dialog was closed
+    unsigned long removedAfterMs = 0; // from the window's WM_CLOSE to the drive gone
+    bool controlsBack = false;        // the dialog's controls enabled again after the close
     std::vector<std::string> screenshots;
     std::string problem; // what went wrong, empty when nothing did
 };

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Creates (once) the 32-bit Wine prefix inside the build tree and maps the
-# dialog fonts to a CJK font so Chinese texts render.
+# dialog fonts to a CJK font so Chinese texts render; registers the
+# shell-window provider on every run.
 set -euo pipefail
 BUILD_DIR="$(cd "${1:?build dir}" && pwd)"
 . "$(dirname "$0")/wine-env.sh"
@@ -28,3 +29,15 @@ REG
     wineserver -w
     touch "$WINEPREFIX/.sefrabox-ready"
 fi
+
+# On every run, also in prefixes made before these existed:
+# - the shell-window provider answers for the file manager's windows, which
+#   Wine's shell does not list (its own entry is kept and put back on
+#   unregistration);
+# - Wine draws the caption buttons of the windows it manages itself (on a
+#   private Xvfb, see with-display.sh) with the Marlett font.
+DISPLAY= wine regsvr32 /s "$(winepath -w "$BUILD_DIR/bin/ShellWindowsStandin.dll")"
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+wineserver -w

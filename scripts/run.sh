@@ -10,20 +10,29 @@ set -euo pipefail
 . "$(dirname "$0")/wine-session.sh"
 
 cd "$BUILD_DIR/bin"
+# The host writes its texts in the prefix's code page (936), as a Windows
+# program does; the terminal here reads UTF-8.
+host() {
+    wine sefrabox-host.exe "$@" </dev/null | iconv -f GBK -t UTF-8 -c
+    return "${PIPESTATUS[0]}"
+}
+
 if [ $# -gt 0 ]; then
     status=0
-    wine sefrabox-host.exe "$@" </dev/null || status=$?
+    host "$@" || status=$?
     exit "$status"
 fi
 
-wine sefrabox-host.exe info </dev/null
+host info
 
 # One visit as a user makes it, on the demo world (made in C:\SefraDemo of
 # the prefix when missing): the first row, its password, the sefra's drive,
-# its window closed, the dialog closed. The host saves the screen at the
-# dialog and at the opened drive.
+# its Explorer window taken over by the dialog and renamed after the sefra,
+# that window closed (the host reports how soon the drive went with it), the
+# dialog closed. The host saves the screen at the dialog and at the opened
+# drive.
 status=0
-wine sefrabox-host.exe show --visit --screens "$(winepath -w "$BUILD_DIR")" </dev/null || status=$?
+host show --visit --screens "$(winepath -w "$BUILD_DIR")" || status=$?
 for shot in visit_dialog visit_drive; do
     if [ -e "$BUILD_DIR/$shot.bmp" ]; then
         convert "$BUILD_DIR/$shot.bmp" "$BUILD_DIR/$shot.png" && rm -f "$BUILD_DIR/$shot.bmp"
@@ -36,5 +45,5 @@ if [ -e "$BUILD_DIR/visit_dialog.png" ]; then
     echo "screenshot of the dialog: $BUILD_DIR/main_dialog.png"
 fi
 # What is left once the visit ended: no drive, no mount, the lock free.
-wine sefrabox-host.exe info </dev/null | sed -n "/^shared block/,\$p"
+host info | sed -n "/^shared block/,\$p"
 exit "$status"

@@ -21,6 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 start_display
+set_window_management
 mode="${1:-main}"
 out="$BUILD_DIR/main_dialog.png" crop=640x640+320+192
 # The restart dialog is not centred: it opens at the top left.

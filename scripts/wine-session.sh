@@ -22,3 +22,4 @@ wineserver -p
 # nowhere: a program that started them would leave them holding the
 # caller's output pipe open.
 wine wineboot >/dev/null 2>&1 </dev/null
+set_window_management </dev/null

@@ -162,6 +162,8 @@ TEST_F(EndToEnd, VisitSendToAndDeleteLeaveNothingBehind)
     EXPECT_NE(std::string::npos, out.find("visit: the sefra opened as drive")) << out;
     EXPECT_NE(std::string::npos, out.find("readme.txt")) << out;
     EXPECT_NE(std::string::npos, out.find("Photos\\")) << out;
+    EXPECT_NE(std::string::npos, out.find("visit: the dialog took its Explorer window over")) << out;
+    EXPECT_NE(std::string::npos, out.find("visit: the drive was removed when its window closed")) << out;
     EXPECT_NE(std::string::npos, out.find("visit: after the dialog: no drive, no store mount, lock free")) << out;
     EXPECT_TRUE(FileExists(m_scratch.Path() + "visit_dialog.bmp"));
     EXPECT_TRUE(FileExists(m_scratch.Path() + "visit_drive.bmp"));
@@ -193,6 +195,27 @@ TEST_F(EndToEnd, VisitSendToAndDeleteLeaveNothingBehind)
     EXPECT_STREQ("", work);
     EXPECT_STREQ("main", main);
     ExpectNothingLeft("the deletion");
+}
+
+// A prefix without the shell-window provider: Wine's shell lists no windows,
+// so the drive stays until the dialog ends, and the host says why.
+TEST_F(EndToEnd, WithoutTheShellWindowProviderTheDriveGoesWithTheDialog)
+{
+    CModuleHandle provider(LoadLibraryA("ShellWindowsStandin.dll"));
+    ASSERT_TRUE(provider);
+    using RegisterFn = HRESULT(STDAPICALLTYPE *)();
+    const auto unregister = reinterpret_cast<RegisterFn>(GetProcAddress(provider.Get(), "DllUnregisterServer"));
+    const auto reregister = reinterpret_cast<RegisterFn>(GetProcAddress(provider.Get(), "DllRegisterServer"));
+    ASSERT_TRUE(unregister && reregister);
+    ASSERT_EQ(S_OK, unregister());
+    std::string out;
+    const DWORD rc = Host("show --visit", out);
+    EXPECT_EQ(S_OK, reregister());
+    EXPECT_EQ(0u, rc) << out;
+    EXPECT_NE(std::string::npos, out.find("visit: the shell lists no file-manager windows here")) << out;
+    EXPECT_NE(std::string::npos, out.find("visit: the drive was kept after its window closed")) << out;
+    EXPECT_NE(std::string::npos, out.find("visit: after the dialog: no drive, no store mount, lock free")) << out;
+    ExpectNothingLeft("the visit without the provider");
 }
 
 TEST_F(EndToEnd, HostRefusesBadCommandLinesClearly)

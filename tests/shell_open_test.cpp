@@ -2,7 +2,8 @@
 // own shell window collection: the shell's word of the new drive, the
 // launch, the adoption and navigation, the retitle, the input redirect, and
 // the close, plain or while another program still holds a file of the sefra
-// (question 3362, No and Yes). Also a run on Wine's own Explorer.
+// (question 3362, No and Yes). Then the same with no double at all: Wine's
+// own file manager, whose windows the shell-window provider lists.
 #include "Kestor.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
@@ -244,6 +245,85 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     TerminateProcess(holder.Get(), 0);
     WaitForSingleObject(holder.Get(), INFINITE);
     Release(dlg);
+}
+
+// No double: the launch starts Wine's own file manager, and the shell-window
+// provider of the prefix lists its windows.
+class WinesFileManager : public ExplorerOnDemoWorld {
+protected:
+    // Opens the first row and waits until the dialog has taken the file
+    // manager's new window over through its registration, before the 5 s
+    // fallback: launched by the dialog, controls locked, renamed.
+    HWND OpenAndAdopt(CSefraboxDlg &dlg, const CTraceCapture &trace, char &letter)
+    {
+        letter = OpenFirstSefra(dlg);
+        if (!(letter >= 'A' && letter <= 'Z'))
+            return nullptr;
+        EXPECT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) && ControlsEnabled(dlg, false); }));
+        EXPECT_EQ(0u, CountLines(trace, "VERIFY_NEW_WINDOWS in OnTimer")) << "not adopted through its registration";
+        EXPECT_EQ(1, dlg.m_bOwnShellWindow);
+        char cls[32] = {};
+        GetClassNameA(dlg.m_hwndExplorer, cls, sizeof cls);
+        EXPECT_STREQ("ExplorerWClass", cls);
+        const std::string title = dlg.m_szSefraName + " (" + letter + ":)";
+        EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(dlg.m_hwndExplorer) == title; }))
+            << CWindow::GetWindowTextOf(dlg.m_hwndExplorer);
+        return dlg.m_hwndExplorer;
+    }
+
+    // The program behind a window, to kill.
+    static CKernelHandle ProgramOf(HWND hwnd)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        return CKernelHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+    }
+};
+
+TEST_F(WinesFileManager, TheWindowIsAdoptedAndRenamedAndClosingItRemovesTheDriveEachTime)
+{
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    // The second time round, the first window's program is still ending.
+    for (int visit = 0; visit < 2; ++visit) {
+        CTraceCapture trace;
+        char letter = 0;
+        const HWND window = OpenAndAdopt(dlg, trace, letter);
+        ASSERT_TRUE(window) << "visit " << visit;
+        ASSERT_TRUE(HasLabel(letter));
+        // Closed as its close box closes it: no question, since the file
+        // manager holds nothing of the sefra open.
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }))
+            << "visit " << visit;
+        EXPECT_EQ('\0', g_szDriveLetter[0]);
+        EXPECT_TRUE(trace.Contains("WaitExplorerExit() soon return"));
+    }
+    Release(dlg);
+}
+
+TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleasesTheDrive)
+{
+    for (const bool killed : {false, true}) {
+        CSefraboxDlg dlg(nullptr);
+        ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+        ASSERT_TRUE(dlg.Create());
+        CTraceCapture trace;
+        char letter = 0;
+        const HWND window = OpenAndAdopt(dlg, trace, letter);
+        ASSERT_TRUE(window);
+        if (killed) {
+            CKernelHandle program = ProgramOf(window);
+            ASSERT_TRUE(TerminateProcess(program.Get(), 1));
+            ASSERT_TRUE(
+                PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }));
+        }
+        Release(dlg);
+        EXPECT_FALSE(DriveExists(letter));
+        EXPECT_FALSE(HasLabel(letter));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); })) << "the launched window stays open";
+    }
 }
 
 } // namespace

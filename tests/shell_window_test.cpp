@@ -3,7 +3,8 @@
 // snapshot went, no new window at all, the fallback's choice by z-order and
 // window class, the search by title, a path that names a file, the shell
 // notifications that are ignored, the branding of an HTML document; and a
-// launch that reaches Wine's own Explorer, which never registers.
+// launch that reaches Wine's own file manager, listed by the shell-window
+// provider.
 #include "Kestor.h"
 #include "Palmet.h"
 #include "module/app.h"
@@ -270,6 +271,17 @@ TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherCl
     Dlg().DiscardWindowSnapshot();
 }
 
+TEST_F(ShellWindowRules, TheFallbackAndTheTitleSearchCountWinesFileManagerWindows)
+{
+    m_windows->Open("CabinetWClass", "Cabinet", true);
+    CFakeBrowser *files = m_windows->Open("ExplorerWClass", "Data (C:)", true);
+    SetWindowPos(files->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(files->Hwnd(), Dlg().FindExplorerWindowByTitle());
+    Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
+    EXPECT_EQ(files->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(std::vector<std::string>{"C:\\"}, files->m_shellBrowser.m_browsed);
+}
+
 TEST_F(ShellWindowRules, ClassesDifferingInCaseAreFoundByTitleButNeverAdopted)
 {
     // No other window of these classes exists, so the names keep this spelling.
@@ -432,68 +444,69 @@ TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
     EXPECT_TRUE(PumpUntil([&] { return IsWindow(Dlg().m_hwndExplorer) != FALSE; }));
 }
 
-BOOL CALLBACK CollectForeignWindows(HWND hwnd, LPARAM l)
+BOOL CALLBACK CollectFileManagers(HWND hwnd, LPARAM l)
 {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != GetCurrentProcessId() && IsWindowVisible(hwnd))
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpA(cls, "ExplorerWClass") == 0 && IsWindowVisible(hwnd))
         reinterpret_cast<std::vector<HWND> *>(l)->push_back(hwnd);
     return TRUE;
 }
 
-std::vector<HWND> ForeignWindows()
+std::vector<HWND> FileManagerWindows()
 {
     std::vector<HWND> found;
-    EnumWindows(CollectForeignWindows, reinterpret_cast<LPARAM>(&found));
+    EnumWindows(CollectFileManagers, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
-// No double: the launch goes to Wine's own Explorer, which does not register
-// its window with the shell's collection. The fallback then finds nothing to
-// adopt, or adopts a window; either way the dialog is not left stuck.
-TEST(ShellWithWinesExplorer, TheLaunchStartsWinesExplorerAndTheDialogStaysUsable)
+// No double: the launch goes to Wine's own file manager, whose windows the
+// shell-window provider of the prefix lists. The launched window is adopted
+// through its registration, before the fallback, and renamed; a window the
+// user had open before is neither adopted nor closed, also not by the
+// dialog's end, which closes the launched one.
+TEST(ShellWithWinesExplorer, TheLaunchedWindowIsAdoptedAndOneOpenBeforeIsLeftAlone)
 {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     g_hSefraboxInstance = GetModuleHandleA(nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    char command[] = "explorer.exe C:\\windows";
+    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CKernelHandle olderProgram(pi.hProcess), olderThread(pi.hThread);
+    HWND older = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        for (HWND hwnd : FileManagerWindows()) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            older = pid == pi.dwProcessId ? hwnd : older;
+        }
+        return older != nullptr;
+    }));
+    const std::string olderTitle = CWindow::GetWindowTextOf(older);
     {
         CTraceCapture trace;
         CSefraboxDlg dlg(nullptr);
         ASSERT_TRUE(dlg.Create());
         dlg.m_szDrivePath = "C:\\";
-        const std::vector<HWND> before = ForeignWindows();
+        dlg.m_szSefraName = "Sefra";
         dlg.CreateNewShellWindow();
-        EXPECT_TRUE(trace.Contains("After ShellExecuteEx(Explorer.exe).  (At Line"));
-
-        // Wine's Explorer shows a window of its own process.
-        std::vector<HWND> opened;
-        EXPECT_TRUE(PumpUntil([&] {
-            opened.clear();
-            for (HWND hwnd : ForeignWindows())
-                if (std::find(before.begin(), before.end(), hwnd) == before.end())
-                    opened.push_back(hwnd);
-            return !opened.empty();
-        }));
-
-        dlg.SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
-        EXPECT_TRUE(trace.Contains("VERIFY_NEW_WINDOWS gained g_MountVolumeLock"));
-        EXPECT_TRUE(LockIsFree());
-        EXPECT_TRUE(dlg.IsWindowEnabled());
-        EXPECT_TRUE(IsWindow(dlg.m_hwndExplorer) || ControlsEnabled(dlg, true));
-        EXPECT_FALSE(dlg.m_pShellWindows);
-
-        // Wine's Explorer windows close; a watched one ends its watcher.
-        for (HWND hwnd : opened) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            CKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
-            PostMessageA(hwnd, WM_CLOSE, 0, 0);
-            if (process)
-                WaitForSingleObject(process.Get(), 10000);
-        }
-        EXPECT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true); }));
+        ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) != FALSE; }));
+        EXPECT_FALSE(trace.Contains("VERIFY_NEW_WINDOWS in OnTimer"));
+        EXPECT_NE(older, dlg.m_hwndExplorer);
+        EXPECT_EQ(1, dlg.m_bOwnShellWindow);
+        EXPECT_TRUE(ControlsEnabled(dlg, false));
+        EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(dlg.m_hwndExplorer) == "Sefra (C:)"; }));
+        const HWND launched = dlg.m_hwndExplorer;
         dlg.DestroyWindow();
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(launched); }));
         EXPECT_TRUE(LockIsFree());
     }
+    EXPECT_TRUE(IsWindowVisible(older));
+    EXPECT_EQ(olderTitle, CWindow::GetWindowTextOf(older));
+    PostMessageA(older, WM_CLOSE, 0, 0);
+    WaitForSingleObject(olderProgram.Get(), 10000);
     CoUninitialize();
 }
 

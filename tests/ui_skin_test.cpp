@@ -185,6 +185,30 @@ TEST_F(SkinButtonTest, ThePaintOfTheRealButtonGoesThroughTheDialogToTheSkin)
     EXPECT_EQ(ResourcePixel(kDisabled), painted());
 }
 
+// The platform buttons draw their caption at the bottom left (format 0x28)
+// over their bitmap: the bottom rows, as high as a caption line, are one
+// plain colour in every state's picture, with no frame running through.
+TEST(SkinArt, PlatformTilesKeepTheirCaptionBandPlain)
+{
+    g_hSefraboxInstance = GetModuleHandleA(nullptr);
+    constexpr int kCaptionRows = 20;
+    for (UINT id = 1128; id <= 1136; ++id) {
+        CBitmapObject bmp(LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(id)));
+        ASSERT_TRUE(bmp.Get()) << id;
+        BITMAP bm{};
+        GetObjectA(bmp.Get(), sizeof bm, &bm);
+        CClientDC screen(nullptr);
+        CMemoryDC mem(screen.Get());
+        CSelectObject select(mem.Get(), bmp.Get());
+        const COLORREF band = GetPixel(mem.Get(), 0, bm.bmHeight - 1);
+        int other = 0;
+        for (int y = bm.bmHeight - kCaptionRows; y < bm.bmHeight; ++y)
+            for (int x = 0; x < bm.bmWidth; ++x)
+                other += GetPixel(mem.Get(), x, y) != band;
+        EXPECT_EQ(0, other) << "bitmap " << id;
+    }
+}
+
 // ---------------------------------------------------------------- CSkinBitmap
 
 std::string TempPath(const char *name)

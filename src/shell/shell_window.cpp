@@ -17,11 +17,24 @@ constexpr int kLaunchAttempts = 10;
 constexpr ULONG kLaunchMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // 0x440
 constexpr UINT kVerifyNewWindowsMs = 5000;
 
-bool IsExplorerClassExact(const std::string &cls) { return cls == "ExploreWClass" || cls == "CabinetWClass"; }
+// The system's Explorer window classes, and "ExplorerWClass", the class of
+// the platform file manager's windows under Wine (no Windows window has it).
+const char *const kExplorerClasses[] = {"ExploreWClass", "CabinetWClass", "ExplorerWClass"};
+
+bool IsExplorerClassExact(const std::string &cls)
+{
+    for (const char *name : kExplorerClasses)
+        if (cls == name)
+            return true;
+    return false;
+}
 
 bool IsExplorerClassAnyCase(const char *cls)
 {
-    return lstrcmpiA(cls, "ExploreWClass") == 0 || lstrcmpiA(cls, "CabinetWClass") == 0;
+    for (const char *name : kExplorerClasses)
+        if (lstrcmpiA(cls, name) == 0)
+            return true;
+    return false;
 }
 
 VARIANT IndexVariant(LONG index)

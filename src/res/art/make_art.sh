@@ -39,17 +39,21 @@ background() {
         -fill '#e9eef4' -draw 'rectangle 68,232 72,247'
 }
 
-# Platform tile (87 x 104): light card, safe glyph in the upper part, room
-# for the caption at the bottom. $2 face colour, $3 frame colour, $4 shift.
+# Platform tile (87 x 104): light card, safe glyph in the upper part, and
+# below it the caption band, where the button draws its caption at the
+# bottom left (DT_SINGLELINE | DT_BOTTOM): the band spans the whole width
+# from y 80 down, plain white, and the card's frame ends above it, so that
+# no frame stroke runs through the caption. $2 face colour, $3 frame
+# colour, $4 shift (pressed: the card moves, the band stays).
 tile() {
     local out=$1 face=$2 frame=$3 shift=$4 y=$5
     local s=$shift
     _out=$out bmp $(under 1123.bmp 146 "$y" 87 104) \
-        -fill "$face" -stroke "$frame" -strokewidth 2 -draw "roundrectangle $((1+s)),$((1+s)) 85,102 7,7" \
+        -fill "$face" -stroke "$frame" -strokewidth 2 -draw "roundrectangle $((1+s)),$((1+s)) 85,77 7,7" \
         -stroke none -fill '#3d5a78' -draw "roundrectangle $((25+s)),$((14+s)) $((61+s)),$((50+s)) 4,4" \
         -fill "$face" -draw "circle $((43+s)),$((32+s)) $((43+s)),$((22+s))" \
         -fill '#3d5a78' -draw "circle $((43+s)),$((32+s)) $((43+s)),$((28+s))" \
-        -fill '#ffffff' -draw "rectangle $((5+s)),$((76+s)) 82,98"
+        -fill '#ffffff' -draw "rectangle 0,80 86,103"
 }
 
 # Arrow button (30 x 40): round button with a right arrow.
