@@ -18,10 +18,14 @@ LockHolderRecord s_record SEFRABOX_SHARED_RECORD = {};
 
 constexpr DWORD kGuardWaitMs = 5000;
 constexpr char kGuardName[] = "Global\\SefraboxLockHolderGuard";
+constexpr char kSessionGuardName[] = "SefraboxLockHolderGuard";
 
 // The guard of this process, opened when the module loads and deliberately
 // never closed. Without a DACL every user's processes can open it, as they
-// can map the shared block.
+// can map the shared block. Creating a name in the global namespace needs a
+// privilege that a standard user's session lacks (opening one that exists
+// does not): such a process, when it is the first, guards with the name of
+// its own session instead.
 HANDLE OpenGuard()
 {
     SECURITY_DESCRIPTOR descriptor;
@@ -29,7 +33,10 @@ HANDLE OpenGuard()
     if (InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
         SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE))
         attributes.lpSecurityDescriptor = &descriptor;
-    return CreateMutexA(&attributes, FALSE, kGuardName);
+    const HANDLE global = CreateMutexA(&attributes, FALSE, kGuardName);
+    if (global || GetLastError() != ERROR_ACCESS_DENIED)
+        return global;
+    return CreateMutexA(&attributes, FALSE, kSessionGuardName);
 }
 
 HANDLE Guard()

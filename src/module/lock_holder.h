@@ -7,8 +7,9 @@
 // in the library's shared record section (shared_records.h), with the reach
 // of the shared block. The word and the record change together under the
 // mutex "Global\SefraboxLockHolderGuard", named in the global namespace
-// for the same reach and open to every user; a process that dies inside
-// leaves the mutex abandoned, and the next owner is told so.
+// for the same reach and open to every user (a standard user's process that
+// may not create it there uses its session's own name); a process that dies
+// inside leaves the mutex abandoned, and the next owner is told so.
 #pragma once
 
 #include <windows.h>
