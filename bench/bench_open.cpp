@@ -10,13 +10,13 @@
 // for the exit path) cost nothing unless a try fails; the time spent waiting
 // for the lock is measured and reported. The exit path's 10 ms watch of the
 // Explorer window is not part of these figures.
-#include "Kestor.h"
 #include "bench_rows.h"
 #include "bench_util.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
+#include "suite/Kestor.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
 

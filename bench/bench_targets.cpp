@@ -8,12 +8,12 @@
 // The driver's record (DRIVER_INFO, 100 bytes) holds at most 15 devices, so
 // 15 drives is the largest list the call can be given; the stand-ins read
 // their configuration file on each call, which is part of the floor.
-#include "Palmet.h"
 #include "Sefrabox.h"
 #include "bench_rows.h"
 #include "bench_trace.h"
 #include "bench_util.h"
 #include "diagnostics/trace.h"
+#include "suite/Palmet.h"
 #include "volume/drive_targets_fill.h"
 
 #include <cstring>

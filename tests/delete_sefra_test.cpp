@@ -3,8 +3,8 @@
 // no mount and no held lock behind.
 #include "Sefrabox.h"
 
-#include "Palmet.h"
 #include "shared_section.h"
+#include "suite/Palmet.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -2,10 +2,10 @@
 // the suite's control program: a visit of the main dialog on the demo world,
 // files sent to a sefra through rundll32, the sefra deleted. Afterwards no
 // drive, label, mount or lock may be left.
-#include "Palmet.h"
 #include "child_process.h"
 #include "palmet_test_util.h"
 #include "shared_section.h"
+#include "suite/Palmet.h"
 #include "win/handles.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // sendto_busy_test.cpp - Send To requests beside other users of the store:
 // a main dialog shown by another process, a busy marker held by another
 // program, and a second request while the first still runs.
-#include "Palmet.h"
 #include "sendto_fixture.h"
+#include "suite/Palmet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // sendto_sefra_test.cpp - CSefraboxDlg::SendToSefra in this process on the
 // demo world: refused arguments, the records it passes over and a sefra
 // folder made on first use.
-#include "Palmet.h"
 #include "module/app.h"
 #include "module/shared_block.h"
 #include "palmet_test_util.h"
 #include "sendto_support.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
 #include "win/handles.h"

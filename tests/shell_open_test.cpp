@@ -4,7 +4,6 @@
 // the close, plain or while another program still holds a file of the sefra
 // (question 3362, No and Yes). Then the same with no double at all: Wine's
 // own file manager, whose windows the shell-window provider lists.
-#include "Kestor.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -12,6 +11,7 @@
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
+#include "suite/Kestor.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
 #include "win/handles.h"

@@ -5,8 +5,6 @@
 // notifications that are ignored, the branding of an HTML document; and a
 // launch that reaches Wine's own file manager, listed by the shell-window
 // provider.
-#include "Kestor.h"
-#include "Palmet.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -14,6 +12,8 @@
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
 #include "win/handles.h"

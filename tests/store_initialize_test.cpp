@@ -1,12 +1,12 @@
 // Initialize, the disk check and the sefra list of the main dialog, on the
 // demo world that the stand-in libraries serve: real mounts, the real
 // profile file, the dialog's real buttons.
-#include "Kestor.h"
-#include "Palmet.h"
 #include "module/app.h"
 #include "module/shared_block.h"
 #include "palmet_test_util.h"
 #include "res/resource.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // The password dialogs on a real profile file: the dialogs run modally on
 // the test's thread while a second thread types into them, presses their
 // buttons and answers their message boxes.
-#include "Palmet.h"
 #include "module/app.h"
 #include "palmet_test_util.h"
 #include "res/resource.h"
 #include "store/password_dialogs.h"
 #include "store/profile_names.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
 #include "win/res_string.h"

@@ -2,7 +2,7 @@
 // that the stand-in driver links to the sefra's folder, its Explorer label
 // and the release of the drive. Copy mode: the copy dialog between the
 // temporary sefra drive and the platform's drives, and nothing left behind.
-#include "Kestor.h"
+#include "suite/Kestor.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"

@@ -2,10 +2,10 @@
 // leftovers.h).
 #include "module/leftovers.h"
 
-#include "Kestor.h"
 #include "diagnostics/trace.h"
 #include "module/live_dialog.h"
 #include "module/shared_block.h"
+#include "suite/Kestor.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
 

@@ -1,13 +1,13 @@
 // show_entry.cpp - SB_ShowDlg (ordinal 10) and SB_ShowDlgWithParent (ordinal
 // 25): the main dialog prepared on the store and run modally on the caller's
 // thread, one at a time on the whole machine.
-#include "Dravel.h"
 #include "Sefrabox.h"
 #include "diagnostics/trace.h"
 #include "module/leftovers.h"
 #include "module/live_dialog.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
+#include "suite/Dravel.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
 

@@ -1,9 +1,9 @@
 // busy_marker.cpp - CBusyMarker (see busy_marker.h).
 #include "sendto/busy_marker.h"
 
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "res/resource.h"
+#include "suite/Palmet.h"
 #include "win/res_string.h"
 
 #include <cstdio>

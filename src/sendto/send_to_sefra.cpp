@@ -4,9 +4,6 @@
 // Runs on a dialog object that is never shown, with g_MountVolumeLock held by
 // the caller for the whole call (password dialog and copy included). The
 // store is left as it was found: mounted here, unmounted here.
-#include "Dravel.h"
-#include "Kestor.h"
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/app.h"
 #include "module/lock_holder.h"
@@ -17,6 +14,9 @@
 #include "store/password_dialogs.h"
 #include "store/profile_names.h"
 #include "store/target_check.h"
+#include "suite/Dravel.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
 #include "win/handles.h"

@@ -2,14 +2,14 @@
 // clears their passwords, under the machine-wide mount lock.
 #include "Sefrabox.h"
 
-#include "Kestor.h"
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "store/profile_names.h"
 #include "store/target_check.h"
 #include "store/wipe_sefra.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "win/pointers.h"
 
 #include <cstring>

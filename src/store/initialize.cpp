@@ -1,13 +1,13 @@
 // initialize.cpp - CSefraboxDlg::Initialize: everything a visit needs before
 // the dialog shows: the platform lists, the disk check, the store mount, its
 // volume and the profile path.
-#include "Dravel.h"
-#include "Kestor.h"
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
 #include "store/profile_names.h"
+#include "suite/Dravel.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
 #include "win/res_string.h"

@@ -2,10 +2,10 @@
 // old-password and reset-code rule, and the write through the main dialog.
 #include "store/password_dialogs.h"
 
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
 #include "win/res_string.h"

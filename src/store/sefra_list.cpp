@@ -1,6 +1,5 @@
 // sefra_list.cpp - CSefraboxDlg::LoadSefraList: one platform button per sefra
 // of the profile; the sefras of platforms that are gone are wiped.
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
@@ -8,6 +7,7 @@
 #include "store/profile_names.h"
 #include "store/target_check.h"
 #include "store/wipe_sefra.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/res_string.h"
 

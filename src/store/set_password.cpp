@@ -1,10 +1,10 @@
 // set_password.cpp - the selected sefra's password in the profile:
 // CSefraboxDlg::SetPassword, ReadSefraPassword and the rows' set-password
 // buttons that open CSetPwd.
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "store/password_dialogs.h"
 #include "store/profile_names.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
 

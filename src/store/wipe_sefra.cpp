@@ -1,10 +1,10 @@
 // wipe_sefra.cpp - WipeSefra.
 #include "store/wipe_sefra.h"
 
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "store/profile_names.h"
 #include "store/recurse_remove.h"
+#include "suite/Palmet.h"
 
 DWORD WipeSefra(DWORD record, const std::string &profile, const std::string &volumePath, const char *target)
 {

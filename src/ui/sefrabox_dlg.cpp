@@ -4,10 +4,10 @@
 // control colours, hot key).
 #include "ui/sefrabox_dlg.h"
 
-#include "Dravel.h"
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/app.h"
+#include "suite/Dravel.h"
+#include "suite/Palmet.h"
 #include "ui/restart_dlg.h"
 
 #include <exdispid.h>

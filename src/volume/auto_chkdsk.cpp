@@ -1,13 +1,13 @@
 // auto_chkdsk.cpp - CSefraboxDlg::AutoChkdsk and DeletePrefixedEntries: a
 // store volume marked dirty is checked under a drive letter before use, and
 // what the check leaves in the drive's root is removed.
-#include "Kestor.h"
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "ui/progress_dlgs.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/handles.h"

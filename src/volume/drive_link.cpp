@@ -1,8 +1,8 @@
 // drive_link.cpp - linking and unlinking sefra drives (see drive_link.h).
 #include "volume/drive_link.h"
 
-#include "Kestor.h"
 #include "module/app.h"
+#include "suite/Kestor.h"
 
 #include <shlobj.h>
 

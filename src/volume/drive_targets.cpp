@@ -6,8 +6,8 @@
 // record itself is filled by FillDriveTargets.
 #include "Sefrabox.h"
 
-#include "Palmet.h"
 #include "diagnostics/trace.h"
+#include "suite/Palmet.h"
 #include "volume/drive_targets_fill.h"
 #include "win/pointers.h"
 

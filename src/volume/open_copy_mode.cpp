@@ -1,14 +1,14 @@
 // open_copy_mode.cpp - OpenSefra's copy mode: the sefra folder on a
 // temporary drive, the platform's own disk mounted beside it, and the copy
 // dialog between the platform's drives and the sefra.
-#include "Kestor.h"
-#include "Palmet.h"
-#include "Rundle.h"
 #include "Sefrabox.h"
 #include "diagnostics/trace.h"
 #include "module/app.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
+#include "suite/Rundle.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
 #include "win/pointers.h"

@@ -1,6 +1,5 @@
 // open_sefra.cpp - CSefraboxDlg::OpenSefra: the password check and the drive
 // letter that makes the selected sefra's folder appear as a drive.
-#include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
@@ -8,6 +7,7 @@
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "store/target_check.h"
+#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_label.h"
 #include "volume/drive_link.h"

@@ -5,7 +5,7 @@
 // means forgetting the table's records whose drive is gone (removed by other
 // means, e.g. the prefix's drive settings), so that their letters count as
 // free again. Drives that still lead to their folders are left alone.
-#include "Dravel.h"
+#include "suite/Dravel.h"
 
 #include "drives.h"
 #include "mount_table.h"

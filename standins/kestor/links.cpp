@@ -1,5 +1,5 @@
 // links.cpp - Our_IoCreateSymbolicLink: drive letters that lead to folders.
-#include "Kestor.h"
+#include "suite/Kestor.h"
 
 #include "drives.h"
 #include "mounts.h"

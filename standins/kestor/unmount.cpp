@@ -1,6 +1,6 @@
 // unmount.cpp - UnMount_Volume and MakeMountInfoByFileName: the mount
 // handles made by Palmet's mount calls, looked up in the mount table.
-#include "Kestor.h"
+#include "suite/Kestor.h"
 
 #include "mounts.h"
 #include "win/pointers.h"

@@ -8,7 +8,7 @@
 // when it cannot be started. The mode word (3 from the caller) is only
 // checked for readability; the debug word, when non-zero, gives the
 // program a console window of its own.
-#include "Palmet.h"
+#include "suite/Palmet.h"
 
 #include "platform_config.h"
 #include "win/handles.h"

@@ -12,7 +12,7 @@
 //
 // Both come from the platform configuration ([Disks] and the platforms'
 // sections); unused bytes are zero.
-#include "Palmet.h"
+#include "suite/Palmet.h"
 
 #include "platform_config.h"
 #include "win/pointers.h"

@@ -4,7 +4,7 @@
 // across processes; it is owned by the acquiring thread, and a holder that
 // dies leaves it abandoned, which the next caller takes as granted. The
 // mapping carries one NUL-terminated text in its first 260 bytes.
-#include "Palmet.h"
+#include "suite/Palmet.h"
 
 #include "bounded_text.h"
 #include "win/handles.h"

@@ -1,5 +1,5 @@
 // misc.cpp - reset code and module-relative paths.
-#include "Palmet.h"
+#include "suite/Palmet.h"
 
 #include "bounded_text.h"
 #include "platform_config.h"

@@ -4,7 +4,7 @@
 // handle on that file, and requests are appended as lines to the request
 // log the configuration names ([Service] RequestLog, default
 // "Requests.log" beside the configuration).
-#include "Palmet.h"
+#include "suite/Palmet.h"
 
 #include "bounded_text.h"
 #include "platform_config.h"

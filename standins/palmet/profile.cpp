@@ -13,7 +13,7 @@
 // A text longer than the caller's buffer is cut to fit (never splitting a
 // double-byte character). Writes create the file and the record when they
 // are missing; a written int is the decimal text of the pointed-to int.
-#include "Palmet.h"
+#include "suite/Palmet.h"
 
 #include "bounded_text.h"
 #include "schema.h"

@@ -5,7 +5,7 @@
 // raw volume "\\.\X:" (its first 512 bytes are the container's boot block,
 // and "\\.\X:\name" reaches the content folder), a platform disk's result
 // is the drive text "X:". Either handle goes back through UnMount_Volume.
-#include "Palmet.h"
+#include "suite/Palmet.h"
 
 #include "mounts.h"
 #include "win/pointers.h"

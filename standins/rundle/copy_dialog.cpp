@@ -1,6 +1,6 @@
 // copy_dialog.cpp - copy_file_dialog (ordinal 4): the suite's copy dialog
 // between a destination drive and a list of target drives.
-#include "Rundle.h"
+#include "suite/Rundle.h"
 
 #include "copy_request.h"
 #include "copy_window.h"

@@ -1,10 +1,10 @@
 // link_test.cpp - drive links in the driver's name space (Kestor): a free
 // letter linked to a folder of the mounted store under the store's device
 // name, links to plain paths, refusals, and Dravel's clean-up.
-#include "Dravel.h"
-#include "Kestor.h"
-#include "Palmet.h"
 #include "mount_fixture.h"
+#include "suite/Dravel.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 
 #include <cstring>
 #include <string>

@@ -1,11 +1,11 @@
 // mount_cleanup_test.cpp - drives removed or redefined behind the stand-ins'
 // back: Dravel_Cleanup forgets their records, UnMount_Volume leaves a drive
 // alone that no longer leads to the mount's content folder.
-#include "Dravel.h"
-#include "Kestor.h"
-#include "Palmet.h"
 #include "drives.h"
 #include "mount_fixture.h"
+#include "suite/Dravel.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 
 #include <string>
 

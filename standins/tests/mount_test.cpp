@@ -1,10 +1,10 @@
 // mount_test.cpp - container mounts through Palmet and Kestor under Wine:
 // the store's raw volume, its content folder, platform-disk drives,
 // unmounting from another process, free letters and refused arguments.
-#include "Dravel.h"
-#include "Kestor.h"
-#include "Palmet.h"
 #include "mount_fixture.h"
+#include "suite/Dravel.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "win/handles.h"
 
 #include <cstring>

@@ -1,8 +1,8 @@
 // palmet_demo_world_test.cpp - the demo store built by make_demo_world.exe,
 // read through Palmet, and the disk check that RunChkdsk runs on it.
-#include "Kestor.h"
-#include "Palmet.h"
 #include "palmet_test_util.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
 #include "win/handles.h"
 
 #include <gtest/gtest.h>

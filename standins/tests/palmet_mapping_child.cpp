@@ -6,7 +6,7 @@
 //                                              (and release it), 0 when refused
 // palmet_mapping_child hold                    take the guard and exit holding it
 // Exit 2 on bad arguments or a failed system call.
-#include "Palmet.h"
+#include "suite/Palmet.h"
 #include "win/handles.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // palmet_mapping_test.cpp - the busy marker's mapping text and guard across
 // two processes (the child is palmet_mapping_child.exe).
-#include "Palmet.h"
 #include "palmet_test_util.h"
+#include "suite/Palmet.h"
 #include "win/handles.h"
 
 #include <gtest/gtest.h>

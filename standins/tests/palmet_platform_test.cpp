@@ -1,8 +1,8 @@
 // palmet_platform_test.cpp - the platform service, device and rule records,
 // reset code and module paths of Palmet.dll, driven by a private platform
 // configuration file.
-#include "Palmet.h"
 #include "palmet_test_util.h"
+#include "suite/Palmet.h"
 #include "win/handles.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // palmet_profile_test.cpp - profile records read and written by schema,
 // through Palmet.dll's ordinal imports and real profile files.
-#include "Palmet.h"
 #include "palmet_test_util.h"
+#include "suite/Palmet.h"
 
 #include <gtest/gtest.h>
 

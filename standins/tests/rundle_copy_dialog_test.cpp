@@ -6,10 +6,10 @@
 // Kestor stand-in's drive links (Wine's mount manager; DefineDosDeviceA
 // drives cannot reach files under Wine), so the dialog sees real drive
 // texts ("X:"), and the copies are checked in the folders behind them.
-#include "Kestor.h"
-#include "Palmet.h"
-#include "Rundle.h"
 #include "copy_dialog_ids.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
+#include "suite/Rundle.h"
 
 #include <windows.h>
 

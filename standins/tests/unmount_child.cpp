@@ -2,7 +2,7 @@
 // handle it was given. Usage: standin_unmount_child <drive> <handle-hex>
 // (drive: a letter, or 255). Exit code: UnMount_Volume's result, or 87
 // for bad arguments.
-#include "Kestor.h"
+#include "suite/Kestor.h"
 
 #include <cstdlib>
 #include <cstring>

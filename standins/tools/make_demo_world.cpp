@@ -17,8 +17,8 @@
 //                         the drive rules of platform 1
 // --leftovers makes the disk check leave its recovered-file entries.
 // Exit code 0, or the system error of the first step that failed.
-#include "Palmet.h"
 #include "store_layout.h"
+#include "suite/Palmet.h"
 #include "win/handles.h"
 
 #include <windows.h>
