@@ -4,7 +4,6 @@
 #include "diagnostics/crash_handler.h"
 
 int g_bXpFamily = 0;
-HINSTANCE g_hSefraboxInstance = nullptr;
 CSefraboxApp theApp;
 
 int IsXpFamilyVersion(const OSVERSIONINFOA &info)

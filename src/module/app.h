@@ -1,14 +1,13 @@
 // app.h - the library's application object and the per-process module data.
 #pragma once
 
+#include "win/resource_module.h"
+
 #include <windows.h>
 
 // 1 on Windows NT 5.1 and 5.2 (drive links through DefineDosDeviceA),
 // 0 elsewhere (drive links through the suite's driver).
 extern int g_bXpFamily;
-
-// Module handle of Sefrabox.dll: every resource comes from here.
-extern HINSTANCE g_hSefraboxInstance;
 
 // Decides g_bXpFamily from a version record: NT platform, major 5, minor 1 or 2.
 int IsXpFamilyVersion(const OSVERSIONINFOA &info);

@@ -1,7 +1,7 @@
 // dialog.cpp - CDialog: creation, modal loop, dialog procedure, data exchange.
 #include "win/dialog.h"
 
-#include "module/app.h"
+#include "win/resource_module.h"
 #include "win/subclass.h"
 
 #include <utility>

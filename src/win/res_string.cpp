@@ -1,8 +1,8 @@
 // res_string.cpp - LoadResString and MessageBoxById.
 #include "win/res_string.h"
 
-#include "module/app.h"
 #include "res/resource.h"
+#include "win/resource_module.h"
 
 std::string LoadResString(UINT id)
 {
