@@ -22,10 +22,10 @@ struct DeleteFigures {
     double ours = 0, peer = 0;
 };
 
-DeleteFigures MeasureOnce(DeleteSefraFn deleteSefra, const World &world, size_t files, double cmdStartMs)
+DeleteFigures MeasureOnce(DeleteSefraFn deleteSefra, const DemoWorld &world, size_t files, double cmdStartMs)
 {
     DeleteFigures f;
-    const std::string sefra = world.MainSefra();
+    const std::string sefra = world.Sefra(kMainSefra);
     const std::string peerTree = world.Content() + "\\PeerTree";
     RemoveTree(sefra);
     RemoveTree(peerTree);
@@ -43,7 +43,7 @@ DeleteFigures MeasureOnce(DeleteSefraFn deleteSefra, const World &world, size_t 
         return f;
     }
     Progress("delete: rd /s /q");
-    const ChildRun rd = RunChild("cmd.exe /c rd /s /q \"" + peerTree + "\"", kRdTimeoutMs);
+    const ChildRun rd = RunQuiet("cmd.exe /c rd /s /q \"" + peerTree + "\"", kRdTimeoutMs);
     if (!rd.started || rd.timedOut || GetFileAttributesA(peerTree.c_str()) != INVALID_FILE_ATTRIBUTES) {
         f.reason = "rd /s /q did not remove the tree";
         return f;
@@ -57,7 +57,7 @@ std::string CountName(size_t files) { return Format("delete %u files", unsigned(
 
 } // namespace
 
-std::vector<BenchRow> BenchDelete(const World &world, const std::vector<size_t> &counts)
+std::vector<BenchRow> BenchDelete(const DemoWorld &world, const std::vector<size_t> &counts)
 {
     const std::string target = "<=1.10";
     auto growthName = [&](size_t i) {
@@ -76,11 +76,11 @@ std::vector<BenchRow> BenchDelete(const World &world, const std::vector<size_t> 
     auto deleteSefra = dll.Entry<DeleteSefraFn>(SEFRABOX_ORD_DELETESEFRA);
     if (!deleteSefra || world.folder.empty() || counts.size() < 2)
         return allNa("no library or demo world");
-    CConfigScope config(world.Config());
+    CConfigOverride config(world.Config());
 
     std::vector<double> cmdStarts;
     for (int i = 0; i < 3; ++i)
-        cmdStarts.push_back(RunChild("cmd.exe /c rem", kRdTimeoutMs).ms);
+        cmdStarts.push_back(RunQuiet("cmd.exe /c rem", kRdTimeoutMs).ms);
     const double cmdStartMs = Median(cmdStarts);
     const std::string how = Format("DeleteSefra vs cmd /c rd /s /q; 64-byte files, 10 a folder; cmd start-up %.0f ms "
                                    "taken off",
@@ -118,7 +118,7 @@ std::vector<BenchRow> BenchDelete(const World &world, const std::vector<size_t> 
             growthName(i), b.ours / a.ours, b.peer / a.peer, "x", "linear",
             Format("time(%u)/time(%u); linear is %.0fx", unsigned(counts[i]), unsigned(counts[i - 1]), growth)));
     }
-    RemoveTree(world.MainSefra());
-    MakeFolder(world.MainSefra());
+    RemoveTree(world.Sefra(kMainSefra));
+    MakeFolder(world.Sefra(kMainSefra));
     return rows;
 }

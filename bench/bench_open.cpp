@@ -159,17 +159,17 @@ Timings MeasurePeer(const std::string &folder, int visits)
 
 } // namespace
 
-std::vector<BenchRow> BenchOpenClose(const World &world, int visits)
+std::vector<BenchRow> BenchOpenClose(const DemoWorld &world, int visits)
 {
     if (world.folder.empty())
         return {NaRow("open sefra", kOpenTarget, "no demo world"), NaRow("close sefra", kOpenTarget, "no demo world")};
     g_hSefraboxInstance = GetModuleHandleA(nullptr);
-    CConfigScope config(world.Config());
+    CConfigOverride config(world.Config());
     Progress("open/close: %d visits", visits);
     const Timings ours = MeasureDialog(visits);
     if (!ours.reason.empty())
         return {NaRow("open sefra", kOpenTarget, ours.reason), NaRow("close sefra", kOpenTarget, ours.reason)};
-    const Timings peer = MeasurePeer(world.MainSefra(), visits);
+    const Timings peer = MeasurePeer(world.Sefra(kMainSefra), visits);
     if (!peer.reason.empty())
         return {NaRow("open sefra", kOpenTarget, peer.reason), NaRow("close sefra", kOpenTarget, peer.reason)};
     const double lockWait = Median(ours.lockWait);

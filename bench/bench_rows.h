@@ -12,25 +12,25 @@
 // DeleteSefra (export 33) of nested trees of small files against
 // "cmd /c rd /s /q" of an identical tree; one row per count (ascending), then
 // the growth from each count to the next.
-std::vector<BenchRow> BenchDelete(const World &world, const std::vector<size_t> &counts);
+std::vector<BenchRow> BenchDelete(const DemoWorld &world, const std::vector<size_t> &counts);
 
 // MySendTo (export 22) in rundll32's process, as the shell starts it, to its
 // success box, against the shell's own copy of the same files into the same
 // folder; the whole request and its steps.
-std::vector<BenchRow> BenchSendTo(const World &world, const std::string &scratch, size_t files, size_t maxKiB);
+std::vector<BenchRow> BenchSendTo(const DemoWorld &world, const std::string &scratch, size_t files, size_t maxKiB);
 // Child mode "shellcopy <folder> <files...>": the peer's copy, traced when done.
 int ShellCopyChild(int argc, char **argv);
 
 // OpenSefra in Explorer mode and the drive's release, against a plain
 // DefineDosDeviceA drive on the same folder; open and close rows.
-std::vector<BenchRow> BenchOpenClose(const World &world, int visits);
+std::vector<BenchRow> BenchOpenClose(const DemoWorld &world, int visits);
 
 // GetDriveTargets (export 21) against a copy of the 261-byte record.
 BenchRow BenchDriveTargets(const std::string &scratch);
 
 // SB_ShowDlg against SB_ShowDlgNoInit, and the host process's private bytes
 // over the visits (measured in the lean host sefrabox_bench_host.exe).
-std::vector<BenchRow> BenchShowAndMemory(const World &world, int visits);
+std::vector<BenchRow> BenchShowAndMemory(const DemoWorld &world, int visits);
 
 // The mount lock handed between two processes against a named event.
 std::vector<BenchRow> BenchLockHandoff(int handoffs);

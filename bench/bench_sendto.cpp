@@ -190,7 +190,7 @@ int ShellCopyChild(int argc, char **argv)
     return result;
 }
 
-std::vector<BenchRow> BenchSendTo(const World &world, const std::string &scratch, size_t files, size_t maxKiB)
+std::vector<BenchRow> BenchSendTo(const DemoWorld &world, const std::string &scratch, size_t files, size_t maxKiB)
 {
     const std::string kRowName = Format("send to %u files", unsigned(files));
     const char *parts[] = {"send to: store mount", "send to: drive link", "send to: copy", "send to: unlink+unmount"};
@@ -202,7 +202,7 @@ std::vector<BenchRow> BenchSendTo(const World &world, const std::string &scratch
     };
     if (world.folder.empty())
         return na("no demo world");
-    CConfigScope config(world.Config());
+    CConfigOverride config(world.Config());
     const std::string source = scratch + "\\send";
     RemoveTree(source);
     MakeFolder(source);
@@ -218,7 +218,7 @@ std::vector<BenchRow> BenchSendTo(const World &world, const std::string &scratch
         list += (list.empty() ? "" : " ") + (path.find(' ') == std::string::npos ? path : "\"" + path + "\"");
     }
     const TreeCount sent = CountTree(source);
-    const std::string sefra = world.MainSefra();
+    const std::string sefra = world.Sefra(kMainSefra);
 
     // Ours and the peer in turn, each into the emptied folder.
     Progress("send to: %d requests of %.1f MiB and %d shell copies", kRuns, double(sent.bytes) / 1048576.0, kRuns);

@@ -39,7 +39,7 @@ VisitFigures ParseVisits(const std::string &output, const char *key, int visits)
 
 } // namespace
 
-std::vector<BenchRow> BenchShowAndMemory(const World &world, int visits)
+std::vector<BenchRow> BenchShowAndMemory(const DemoWorld &world, int visits)
 {
     const std::string showName = "show entry", hotKey = "hot key to return", shown = "memory: dialog shown",
                       closed = "memory: after close", growth = Format("memory: visit %d vs 1", visits);
@@ -47,9 +47,9 @@ std::vector<BenchRow> BenchShowAndMemory(const World &world, int visits)
         return {NaRow(showName, "-", "no demo world"), NaRow(hotKey, kHotKeyTarget, "no demo world"),
                 NaRow(shown, "-", "no demo world"), NaRow(closed, "-", "no demo world"),
                 NaRow(growth, "1.00", "no demo world")};
-    CConfigScope config(world.Config());
+    CConfigOverride config(world.Config());
     Progress("show entry and memory: %d visits of each entry", visits);
-    const ChildRun run = RunChild(Format("\"%ssefrabox_bench_host.exe\" %d", BinDir().c_str(), visits), kShowTimeoutMs);
+    const ChildRun run = RunQuiet(Format("%s %d", BinProgram("sefrabox_bench_host.exe").c_str(), visits), kShowTimeoutMs);
     const VisitFigures ours = ParseVisits(run.output, "show", visits);
     const VisitFigures bare = ParseVisits(run.output, "noinit", visits);
     const double before = atof(OutputValue(run.output, "before").c_str()) / 1024;

@@ -107,7 +107,7 @@ BenchRow BenchDriveTargets(const std::string &scratch)
     const std::string platformFile = scratch + "\\Bench.vpf";
     if (!WriteConfig(ini, platformFile))
         return NaRow(kRowName, kTarget, "could not write the configuration");
-    CConfigScope config(ini);
+    CConfigOverride config(ini);
     Progress("GetDriveTargets: %d drives, %d rules", kDrives, kRules);
 
     FILE_OPERATION record;

@@ -7,18 +7,6 @@
 #include <cstring>
 #include <sstream>
 
-double NowMs()
-{
-    static const double s_perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / s_perMs;
-}
-
 double Median(std::vector<double> values)
 {
     if (values.empty())
@@ -33,15 +21,6 @@ double Worst(const std::vector<double> &values)
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
 
-std::string BinDir()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    folder.erase(folder.find_last_of('\\') + 1);
-    return folder;
-}
-
 void Progress(const char *format, ...)
 {
     static const double s_start = NowMs();
@@ -54,68 +33,13 @@ void Progress(const char *format, ...)
     va_end(args);
 }
 
-namespace {
-
-std::string ReadWholeFile(const std::string &path)
+ChildRun RunQuiet(const std::string &commandLine, DWORD timeoutMs)
 {
-    CFileHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string text;
-    if (!h)
-        return text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(h.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    return text;
-}
-
-} // namespace
-
-ChildRun RunChild(const std::string &commandLine, DWORD timeoutMs)
-{
-    ChildRun run;
-    char temp[MAX_PATH] = {}, outPath[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    if (!GetTempFileNameA(temp, "sbb", 0, outPath))
-        return run;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    {
-        CFileHandle out(CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        CFileHandle nul(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                    OPEN_EXISTING, 0, nullptr));
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = nul.Get();
-        si.hStdOutput = out.Get();
-        si.hStdError = nul.Get();
-        std::vector<char> line(commandLine.begin(), commandLine.end());
-        line.push_back('\0');
-        PROCESS_INFORMATION pi{};
-        const double start = NowMs();
-        if (out && CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-            CKernelHandle process(pi.hProcess), thread(pi.hThread);
-            run.started = true;
-            if (WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
-                run.timedOut = true;
-                TerminateProcess(process.Get(), WAIT_TIMEOUT);
-                WaitForSingleObject(process.Get(), 5000);
-            }
-            run.ms = NowMs() - start;
-            GetExitCodeProcess(process.Get(), &run.exitCode);
-        }
-    }
-    run.output = ReadWholeFile(outPath);
-    DeleteFileA(outPath);
-    return run;
-}
-
-ChildRun RunSelf(const std::string &arguments, DWORD timeoutMs)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return RunChild("\"" + std::string(path) + "\" " + arguments, timeoutMs);
+    ChildOptions options;
+    options.timeoutMs = timeoutMs;
+    options.captureOutput = true;
+    options.quiet = true;
+    return RunChild(commandLine, options);
 }
 
 std::string OutputValue(const std::string &output, const std::string &key)
@@ -148,31 +72,6 @@ bool WriteBytes(const std::string &path, size_t size, unsigned seed)
         left -= chunk;
     }
     return true;
-}
-
-bool MakeFolder(const std::string &path)
-{
-    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-void RemoveTree(const std::string &path)
-{
-    WIN32_FIND_DATAA fd;
-    CFindHandle find(FindFirstFileA((path + "\\*").c_str(), &fd));
-    if (find) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string full = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(find.Get(), &fd));
-    }
-    find.Reset();
-    RemoveDirectoryA(path.c_str());
 }
 
 TreeCount CountTree(const std::string &path)

@@ -1,8 +1,11 @@
-// bench_util.h - what every figure of the benchmark needs: a clock, medians,
-// the program's own folder, child programs run with a time limit and their
-// output captured, file trees made and counted, and committed private memory.
+// bench_util.h - what every figure of the benchmark needs: the harness's
+// clock, child programs and files, medians, child programs run quietly with
+// a time limit, file trees made and counted, and committed private memory.
 #pragma once
 
+#include "clock.h"
+#include "files.h"
+#include "process.h"
 #include "win/handles.h"
 
 #include <windows.h>
@@ -10,41 +13,21 @@
 #include <string>
 #include <vector>
 
-// Milliseconds on the performance counter; comparable across processes.
-double NowMs();
-
 double Median(std::vector<double> values);
 double Worst(const std::vector<double> &values);
-
-// Folder of the running program (the build's bin folder), with a backslash.
-std::string BinDir();
 
 // Progress lines go to stderr, so the table on stdout stays clean.
 void Progress(const char *format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)));
 
-struct ChildRun {
-    bool started = false;
-    bool timedOut = false;
-    DWORD exitCode = MAXDWORD;
-    double ms = 0;      // from CreateProcess to the process's end
-    std::string output; // its standard output
-};
-
 // Runs commandLine (cmd.exe, xcopy.exe ... are found on the path), waits at
 // most timeoutMs and ends it when it takes longer; standard output is
-// captured through a file, standard input and error lead nowhere.
-ChildRun RunChild(const std::string &commandLine, DWORD timeoutMs);
-
-// This program again with the arguments, as RunChild.
-ChildRun RunSelf(const std::string &arguments, DWORD timeoutMs);
+// captured, standard input and error lead nowhere.
+ChildRun RunQuiet(const std::string &commandLine, DWORD timeoutMs);
 
 // "key value" lines of a child's output; empty when the key is missing.
 std::string OutputValue(const std::string &output, const std::string &key);
 
 bool WriteBytes(const std::string &path, size_t size, unsigned seed);
-bool MakeFolder(const std::string &path);
-// Removes a folder with everything in it; best effort, for clean-up only.
-void RemoveTree(const std::string &path);
 
 struct TreeCount {
     size_t files = 0, folders = 0;

@@ -109,8 +109,8 @@ int main(int argc, char **argv)
     RemoveTree(scratch);
     MakeFolder(scratch);
     Progress("demo worlds in %s", scratch.c_str());
-    const World withPasswords = MakeWorld(scratch + "\\world", false);
-    const World noPasswords = MakeWorld(scratch + "\\open_world", true);
+    const DemoWorld withPasswords = MakeWorld(scratch + "\\world", false);
+    const DemoWorld noPasswords = MakeWorld(scratch + "\\open_world", true);
 
     // Loaded for the whole run: the library's crash handler stays valid
     // between the figures that load and free it.

@@ -16,13 +16,13 @@ function(sefrabox_use_gtest)
     endif()
 endfunction()
 
-# sefrabox_test(NAME sources... [LIBS libs...] [DISPLAY])
-# A GoogleTest program run under Wine by ctest.
+# sefrabox_test(NAME sources... [LIBS libs...] [DEPENDS targets...])
+# A GoogleTest program run under Wine by ctest; it links the test harness.
 function(sefrabox_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
     sefrabox_use_gtest()
     add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
-    target_link_libraries(${name} PRIVATE gtest_main gtest ${T_LIBS})
+    target_link_libraries(${name} PRIVATE gtest_main gtest sefrabox_harness ${T_LIBS})
     if(T_DEPENDS)
         add_dependencies(${name} ${T_DEPENDS})
     endif()

@@ -2,7 +2,7 @@
 // empties that platform's sefra and clears its password. The store file is
 // by default the store named in the platform configuration.
 #include "commands.h"
-#include "demo_world.h"
+#include "host_world.h"
 
 #include "Sefrabox.h"
 

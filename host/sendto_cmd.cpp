@@ -2,7 +2,8 @@
 // the way the shell's Send To menu sends them, through the system's
 // rundll32 and the library's MySendTo entry.
 #include "commands.h"
-#include "demo_world.h"
+#include "host_world.h"
+#include "process.h"
 
 #include <windows.h>
 
@@ -55,13 +56,17 @@ int RunSendTo(SefraboxLibrary &library, int argc, char **argv)
         "\"" + std::string(system) + "\\rundll32.exe\" " + dll + ",MySendTo " + argv[0] + "," + files;
     std::printf("%s\n", command.c_str());
 
-    unsigned long code = 0;
     // Started in the library's folder, as the Send To shortcut is: rundll32
     // loads the library by its path, but the suite's libraries beside it are
     // found through the current folder.
-    const std::string folder = HostFolder();
-    if (!RunToEnd(command, "rundll32", code, folder.substr(0, folder.size() - 1)))
+    const std::string folder = BinDir();
+    ChildOptions options;
+    options.currentDir = folder.substr(0, folder.size() - 1);
+    const ChildRun run = RunChild(command, options);
+    if (!run.started) {
+        std::fprintf(stderr, "sefrabox-host: cannot start rundll32 (error %lu)\n", run.startError);
         return kHostRefused;
-    std::printf("rundll32 ended with exit code %lu\n", code);
+    }
+    std::printf("rundll32 ended with exit code %lu\n", run.exitCode);
     return kHostOk;
 }

@@ -12,7 +12,7 @@
 // went) and the dialog, saving screenshots into --screens; --close-after ends the
 // dialog with the hot key, as a user at the keyboard would.
 #include "commands.h"
-#include "demo_world.h"
+#include "host_world.h"
 #include "own_dialog.h"
 #include "visit.h"
 

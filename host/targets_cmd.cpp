@@ -1,7 +1,7 @@
 // targets_cmd.cpp - "targets [<platform number> | <platform file>]": the
 // drives a platform may see (GetDriveTargets), one line per drive.
 #include "commands.h"
-#include "demo_world.h"
+#include "host_world.h"
 
 #include "Sefrabox.h"
 

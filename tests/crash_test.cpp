@@ -2,7 +2,8 @@
 // then faults: the dump program runs, the message box names the dump path
 // fixed at load time, and without a dump program the system's own handling
 // ends the process. The box is a real window on the test display.
-#include "child_process.h"
+#include "files.h"
+#include "process.h"
 
 #include <gtest/gtest.h>
 
@@ -77,23 +78,16 @@ bool EndedByTheFault(DWORD exitCode)
            exitCode == static_cast<DWORD>(EXCEPTION_ILLEGAL_INSTRUCTION);
 }
 
-std::string Probe() { return "\"" + TestBinDir() + "crash_probe.exe\""; }
-
-void WriteFile(const std::string &path, const char *text)
-{
-    CFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file && ::WriteFile(file.Get(), text, lstrlenA(text), &written, nullptr));
-}
+std::string Probe() { return BinProgram("crash_probe.exe"); }
 
 } // namespace
 
 TEST(CrashHandler, DumpWrittenAndBoxNamesThePathFixedAtLoad)
 {
-    CScratchDir dir;
-    ASSERT_TRUE(CreateDirectoryA((dir.Path() + "later").c_str(), nullptr));
+    CScratchFolder dir;
+    ASSERT_TRUE(CreateDirectoryA((dir / "later").c_str(), nullptr));
     // A dump of an earlier run is deleted when the library loads.
-    WriteFile(dir.Path() + "brann.dmp", "old dump");
+    ASSERT_TRUE(WriteText(dir / "brann.dmp", "old dump"));
 
     // The probe changes into "later" after loading the library.
     CKernelHandle process = StartProgram(Probe() + " later", dir.Path());
@@ -103,9 +97,9 @@ TEST(CrashHandler, DumpWrittenAndBoxNamesThePathFixedAtLoad)
 
     // The dump program ran in the current directory of the crash and had
     // ended before the box came up.
-    EXPECT_EQ("MDMP", ReadFileHead(dir.Path() + "later\\brann.dmp", 4));
-    EXPECT_FALSE(FileExists(dir.Path() + "brann.dmp"));
-    EXPECT_EQ(ExpectedMessage(dir.Path() + "brann.dmp"), BoxText(box));
+    EXPECT_EQ("MDMP", ReadText(dir / "later\\brann.dmp").substr(0, 4));
+    EXPECT_FALSE(FileExists(dir / "brann.dmp"));
+    EXPECT_EQ(ExpectedMessage(dir / "brann.dmp"), BoxText(box));
 
     PressOk(box);
     WaitForSingleObject(process.Get(), INFINITE);
@@ -121,7 +115,7 @@ TEST(CrashHandler, DriveRootGetsNoSecondBackslash)
     HWND box = WaitForCrashBox(process.Get());
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(ExpectedMessage("C:\\brann.dmp"), BoxText(box));
-    EXPECT_EQ("MDMP", ReadFileHead("C:\\brann.dmp", 4));
+    EXPECT_EQ("MDMP", ReadText("C:\\brann.dmp").substr(0, 4));
     PressOk(box);
     WaitForSingleObject(process.Get(), INFINITE);
     DeleteFileA("C:\\brann.dmp");
@@ -132,8 +126,8 @@ TEST(CrashHandler, WithoutDumpProgramTheSystemHandlesTheCrash)
     // A copy of the probe and the DLLs in a folder without userdump.exe; the
     // program search then finds none (the probe's folder, the current
     // folder, the system folders and PATH hold none).
-    CScratchDir dir;
-    const std::string bin = TestBinDir();
+    CScratchFolder dir;
+    const std::string bin = BinDir();
     std::vector<std::string> files = {"crash_probe.exe"};
     WIN32_FIND_DATAA entry;
     CFindHandle find(FindFirstFileA((bin + "*.dll").c_str(), &entry));
@@ -142,13 +136,13 @@ TEST(CrashHandler, WithoutDumpProgramTheSystemHandlesTheCrash)
         files.push_back(entry.cFileName);
     } while (FindNextFileA(find.Get(), &entry));
     for (const std::string &file : files)
-        ASSERT_TRUE(CopyFileA((bin + file).c_str(), (dir.Path() + file).c_str(), FALSE)) << file;
+        ASSERT_TRUE(CopyFileA((bin + file).c_str(), (dir / file).c_str(), FALSE)) << file;
     char path[4096] = {};
     GetEnvironmentVariableA("PATH", path, sizeof path);
     char found[MAX_PATH] = {};
     ASSERT_EQ(0u, SearchPathA(path, "userdump.exe", nullptr, sizeof found, found, nullptr)) << found;
 
-    CKernelHandle process = StartProgram("\"" + dir.Path() + "crash_probe.exe\"", dir.Path());
+    CKernelHandle process = StartProgram("\"" + (dir / "crash_probe.exe") + "\"", dir.Path());
     ASSERT_TRUE(process);
     while (WaitForSingleObject(process.Get(), 50) == WAIT_TIMEOUT) {
         if (HWND box = FindWindowA(kBoxClass, kBoxCaption)) {
@@ -157,5 +151,5 @@ TEST(CrashHandler, WithoutDumpProgramTheSystemHandlesTheCrash)
         }
     }
     EXPECT_TRUE(EndedByTheFault(ExitCodeOf(process.Get()))) << std::hex << ExitCodeOf(process.Get());
-    EXPECT_FALSE(FileExists(dir.Path() + "brann.dmp"));
+    EXPECT_FALSE(FileExists(dir / "brann.dmp"));
 }

@@ -3,6 +3,8 @@
 // no mount and no held lock behind.
 #include "Sefrabox.h"
 
+#include "files.h"
+#include "machine_state.h"
 #include "shared_section.h"
 #include "suite/Palmet.h"
 
@@ -12,41 +14,6 @@
 #include <string>
 
 namespace {
-
-constexpr DWORD kVolumeNameOffset = 0x300;
-constexpr DWORD kMountHandleOffset = 0x690;
-
-bool WriteFileText(const std::string &path, const std::string &text)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == text.size();
-}
-
-bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void RemoveTree(const std::string &path)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\" + name);
-            else
-                DeleteFileA((path + "\\" + name).c_str());
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
 
 // A symbolic link at link to target. Under Wine, the system's ln run as a
 // Unix program (Wine lists a link to a folder with attributes 0x410 and one
@@ -72,11 +39,10 @@ bool MakeLink(const std::string &target, const std::string &link, bool folder)
     PROCESS_INFORMATION started{};
     if (!CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
-    for (int i = 0; i < 250 && !Exists(link); ++i)
+    CKernelHandle process(started.hProcess), thread(started.hThread);
+    for (int i = 0; i < 250 && !FileExists(link); ++i)
         Sleep(20);
-    return Exists(link);
+    return FileExists(link);
 }
 
 // A store: "Sefra.vpf" with a clean boot block, its content folder with the
@@ -85,33 +51,23 @@ class DeleteSefraTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        // Unique per run: a failed run may leave links this test cannot remove.
-        m_root = std::string(temp) + "delete_sefra_" + std::to_string(GetCurrentProcessId()) + "_" +
-                 std::to_string(GetTickCount());
-        RemoveTree(m_root);
-        ASSERT_TRUE(CreateDirectoryA(m_root.c_str(), nullptr));
-        ASSERT_TRUE(WriteFileText(Store(), std::string(64 * 1024, '\0')));
+        m_before = TakeMachineState();
+        ASSERT_TRUE(WriteText(Store(), std::string(64 * 1024, '\0')));
         ASSERT_TRUE(CreateDirectoryA(Content().c_str(), nullptr));
 
         m_dll = GetModuleHandleA("Sefrabox.dll");
         ASSERT_NE(nullptr, m_dll);
         m_block = SharedBlockOf(m_dll);
         ASSERT_NE(nullptr, m_block);
-        m_drivesBefore = GetLogicalDrives();
     }
 
     void TearDown() override
     {
-        EXPECT_EQ(0, *MountVolumeLockOf(m_dll)) << "lock left held";
-        EXPECT_EQ(0u, *reinterpret_cast<DWORD *>(m_block + kMountHandleOffset)) << "store left mounted";
-        EXPECT_EQ('\0', m_block[kVolumeNameOffset]);
-        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "drive left behind";
-        RemoveTree(m_root);
+        EXPECT_EQ("", CSharedView(m_block).Leftovers());
+        EXPECT_EQ(m_before, TakeMachineState()) << "something was left behind";
     }
 
-    std::string Store() const { return m_root + "\\Sefra.vpf"; }
+    std::string Store() const { return m_root / "Sefra.vpf"; }
     std::string Content() const { return Store() + ".files"; }
     std::string Profile() const { return Content() + "\\Sefrabox.ini"; }
 
@@ -125,8 +81,8 @@ protected:
             const std::string folder = Content() + "\\" + target;
             ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
             ASSERT_TRUE(CreateDirectoryA((folder + "\\sub").c_str(), nullptr));
-            ASSERT_TRUE(WriteFileText(folder + "\\sub\\note.txt", "note"));
-            ASSERT_TRUE(WriteFileText(folder + "\\top.txt", "top"));
+            ASSERT_TRUE(WriteText(folder + "\\sub\\note.txt", "note"));
+            ASSERT_TRUE(WriteText(folder + "\\top.txt", "top"));
         }
     }
 
@@ -138,7 +94,8 @@ protected:
         return value;
     }
 
-    std::string m_root;
+    CScratchFolder m_root;
+    MachineState m_before;
     HMODULE m_dll = nullptr;
     BYTE *m_block = nullptr;
     DWORD m_drivesBefore = 0;
@@ -152,9 +109,9 @@ TEST_F(DeleteSefraTest, EmptiesEveryRecordOfThePlatformAndKeepsTheOthers)
 
     EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
 
-    EXPECT_FALSE(Exists(Content() + "\\First"));
-    EXPECT_FALSE(Exists(Content() + "\\Third"));
-    EXPECT_TRUE(Exists(Content() + "\\Other\\sub\\note.txt"));
+    EXPECT_FALSE(FileExists(Content() + "\\First"));
+    EXPECT_FALSE(FileExists(Content() + "\\Third"));
+    EXPECT_TRUE(FileExists(Content() + "\\Other\\sub\\note.txt"));
     EXPECT_EQ("", Password(1));
     EXPECT_EQ("", Password(3));
     EXPECT_EQ("keep", Password(2)); // the profile reader drops the quotes
@@ -168,7 +125,7 @@ TEST_F(DeleteSefraTest, UnknownPlatformChangesNothing)
 {
     AddRecord(1, 7, "First", "'one'");
     EXPECT_EQ(0, DeleteSefra(Store().c_str(), 8));
-    EXPECT_TRUE(Exists(Content() + "\\First\\top.txt"));
+    EXPECT_TRUE(FileExists(Content() + "\\First\\top.txt"));
     EXPECT_EQ("one", Password(1));
 }
 
@@ -179,49 +136,49 @@ TEST_F(DeleteSefraTest, MissingFolderGivesTheNotFoundErrorOfTheLastRecord)
     const int result = DeleteSefra(Store().c_str(), 7);
     EXPECT_TRUE(result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND) << result;
     // The earlier record was emptied all the same.
-    EXPECT_FALSE(Exists(Content() + "\\First"));
+    EXPECT_FALSE(FileExists(Content() + "\\First"));
     EXPECT_EQ("", Password(2));
 }
 
 TEST_F(DeleteSefraTest, TargetOutsideTheVolumeRootIsNeverRemoved)
 {
     // A folder beside the content folder and one inside it, both named victim.
-    ASSERT_TRUE(CreateDirectoryA((m_root + "\\victim").c_str(), nullptr));
-    ASSERT_TRUE(WriteFileText(m_root + "\\victim\\precious.txt", "x"));
+    ASSERT_TRUE(CreateDirectoryA((m_root / "victim").c_str(), nullptr));
+    ASSERT_TRUE(WriteText(m_root / "victim\\precious.txt", "x"));
     ASSERT_TRUE(CreateDirectoryA((Content() + "\\victim").c_str(), nullptr));
     AddRecord(1, 7, "..\\victim", "'one'", false);
     AddRecord(2, 7, "a/b", "'two'", false);
 
     EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
-    EXPECT_TRUE(Exists(m_root + "\\victim\\precious.txt"));
-    EXPECT_TRUE(Exists(Content() + "\\victim"));
+    EXPECT_TRUE(FileExists(m_root / "victim\\precious.txt"));
+    EXPECT_TRUE(FileExists(Content() + "\\victim"));
     EXPECT_EQ("one", Password(1)) << "an unusable record is left alone";
 }
 
 TEST_F(DeleteSefraTest, LinksGoThemselvesAndWhatTheyLeadToOutsideTheStoreStays)
 {
     // Outside the store: a folder with a file, another one, a single file.
-    const std::string outside = m_root + "\\outside", other = m_root + "\\other";
+    const std::string outside = m_root / "outside", other = m_root / "other";
     for (const std::string &folder : {outside, other}) {
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-        ASSERT_TRUE(WriteFileText(folder + "\\keep.txt", "keep"));
+        ASSERT_TRUE(WriteText(folder + "\\keep.txt", "keep"));
     }
-    ASSERT_TRUE(WriteFileText(m_root + "\\alone.txt", "alone"));
+    ASSERT_TRUE(WriteText(m_root / "alone.txt", "alone"));
     // Inside the sefra, links to them; the second sefra's folder is a link.
     AddRecord(1, 7, "First", "'one'");
     AddRecord(2, 7, "Linked", "'two'", false);
     ASSERT_TRUE(MakeLink(outside, Content() + "\\First\\to_folder", true));
-    ASSERT_TRUE(MakeLink(m_root + "\\alone.txt", Content() + "\\First\\sub\\to_file", false));
+    ASSERT_TRUE(MakeLink(m_root / "alone.txt", Content() + "\\First\\sub\\to_file", false));
     ASSERT_TRUE(MakeLink(other, Content() + "\\Linked", true));
     ASSERT_EQ(DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
               GetFileAttributesA((Content() + "\\First\\to_folder").c_str()) & 0x410);
 
     EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
-    EXPECT_FALSE(Exists(Content() + "\\First"));
-    EXPECT_FALSE(Exists(Content() + "\\Linked"));
-    EXPECT_TRUE(Exists(outside + "\\keep.txt"));
-    EXPECT_TRUE(Exists(other + "\\keep.txt"));
-    EXPECT_TRUE(Exists(m_root + "\\alone.txt"));
+    EXPECT_FALSE(FileExists(Content() + "\\First"));
+    EXPECT_FALSE(FileExists(Content() + "\\Linked"));
+    EXPECT_TRUE(FileExists(outside + "\\keep.txt"));
+    EXPECT_TRUE(FileExists(other + "\\keep.txt"));
+    EXPECT_TRUE(FileExists(m_root / "alone.txt"));
     EXPECT_EQ("", Password(1));
 }
 
@@ -233,13 +190,13 @@ TEST_F(DeleteSefraTest, StoreMountedByADialogIsRefusedWith123)
     const int result = DeleteSefra(Store().c_str(), 7);
     m_block[kVolumeNameOffset] = '\0';
     EXPECT_EQ(ERROR_INVALID_NAME, result);
-    EXPECT_TRUE(Exists(Content() + "\\First\\top.txt"));
+    EXPECT_TRUE(FileExists(Content() + "\\First\\top.txt"));
     EXPECT_EQ("one", Password(1));
 }
 
 TEST_F(DeleteSefraTest, MissingStoreFailsWithTheMountError)
 {
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteSefra((m_root + "\\NoSuch.vpf").c_str(), 7));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteSefra((m_root / "NoSuch.vpf").c_str(), 7));
 }
 
 TEST_F(DeleteSefraTest, UnreadableNameIsRefusedWithoutTouchingTheLock)

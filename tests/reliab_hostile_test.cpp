@@ -4,8 +4,12 @@
 // result is the refusal the export owes (87, 2 or FALSE), and neither the
 // shared block nor the store's files nor the machine's drives change.
 // Prints the figures at the end.
-#include "palmet_test_util.h"
+#include "config_override.h"
+#include "demo_world.h"
+#include "files.h"
+#include "process.h"
 #include "shared_section.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +20,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-using palmet_test::ConfigOverride;
-using palmet_test::TempFolder;
 
 namespace {
 
@@ -113,8 +114,8 @@ public:
 void Snapshot(const std::string &folder, const std::string &relative, std::map<std::string, std::string> &files)
 {
     WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE)
+    CFindHandle find(FindFirstFileA((folder + "\\*").c_str(), &fd));
+    if (!find)
         return;
     do {
         const std::string name = fd.cFileName;
@@ -124,11 +125,17 @@ void Snapshot(const std::string &folder, const std::string &relative, std::map<s
             files[relative + name + "\\"] = "";
             Snapshot(folder + "\\" + name, relative + name + "\\", files);
         } else {
-            files[relative + name] = palmet_test::ReadText(folder + "\\" + name);
+            files[relative + name] = ReadText(folder + "\\" + name);
         }
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &fd));
 }
+
+// The demo world of the whole suite, served to the stand-ins while it runs.
+struct SuiteWorld {
+    CScratchFolder folder;
+    DemoWorld world{folder.Path()};
+    std::unique_ptr<CConfigOverride> config;
+};
 
 class HostileArguments : public ::testing::TestWithParam<Row> {
 protected:
@@ -138,26 +145,21 @@ protected:
         // the children and this process sees it.
         s_dll = LoadLibraryA("Sefrabox.dll");
         ASSERT_NE(nullptr, s_dll);
-        s_folder = new TempFolder;
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "\"" + s_folder->Path() + "\""));
-        s_config = new ConfigOverride(*s_folder / "Platforms.ini");
+        s_world = std::make_unique<SuiteWorld>();
+        ASSERT_EQ(0u, MakeDemoWorld(s_world->world.folder));
+        s_world->config = std::make_unique<CConfigOverride>(s_world->world.Config());
     }
     static void TearDownTestSuite()
     {
-        delete s_config;
-        delete s_folder;
-        s_config = nullptr;
-        s_folder = nullptr;
+        s_world.reset();
         FreeLibrary(s_dll);
     }
 
     static HMODULE s_dll;
-    static TempFolder *s_folder;
-    static ConfigOverride *s_config;
+    static std::unique_ptr<SuiteWorld> s_world;
 };
 HMODULE HostileArguments::s_dll = nullptr;
-TempFolder *HostileArguments::s_folder = nullptr;
-ConfigOverride *HostileArguments::s_config = nullptr;
+std::unique_ptr<SuiteWorld> HostileArguments::s_world;
 
 TEST_P(HostileArguments, RefusedWithoutChange)
 {
@@ -166,14 +168,14 @@ TEST_P(HostileArguments, RefusedWithoutChange)
     ASSERT_NE(nullptr, block);
     const std::vector<BYTE> blockBefore(block, block + kSharedBlockSize);
     std::map<std::string, std::string> filesBefore, filesAfter;
-    Snapshot(s_folder->Path(), "", filesBefore);
+    Snapshot(s_world->world.folder, "", filesBefore);
     const DWORD drivesBefore = GetLogicalDrives();
 
     ++g_figures.run;
-    const DWORD result = palmet_test::RunProgram("reliab_hostile_child.exe", row.arguments);
+    const DWORD result = RunProgram(BinProgram("reliab_hostile_child.exe") + " " + row.arguments);
     EXPECT_EQ(row.expected, result) << row.arguments;
 
-    Snapshot(s_folder->Path(), "", filesAfter);
+    Snapshot(s_world->world.folder, "", filesAfter);
     EXPECT_TRUE(std::memcmp(blockBefore.data(), block, kSharedBlockSize) == 0) << "the shared block changed";
     EXPECT_EQ(filesBefore, filesAfter) << "the store's files changed";
     EXPECT_EQ(drivesBefore, GetLogicalDrives()) << "the drives changed";

@@ -4,10 +4,11 @@
 // mount removed, the profile's records and passwords whole, the other
 // sefras' files untouched. Prints the figures at the end.
 #include "Sefrabox.h"
-#include "palmet_test_util.h"
-#include "shared_section.h"
+#include "files.h"
+#include "process.h"
 #include "ui_support.h"
 #include "win/handles.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +17,8 @@
 #include <string>
 #include <vector>
 
-using palmet_test::ConfigOverride;
-using palmet_test::TempFolder;
-
 namespace {
 
-constexpr DWORD kVolumeNameOffset = 0x300;
-constexpr DWORD kDriveLetterOffset = 0x680;
-constexpr DWORD kMountHandleOffset = 0x690;
-constexpr DWORD kDialogOffset = 0x694;
 constexpr WPARAM kHotKeyId = 0x1000;
 // Bounds the wait for a next caller that should proceed at once; not a
 // measure of speed (programs start slowly under emulation).
@@ -63,31 +57,24 @@ bool LabelExists(char letter)
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
-class KillTest : public ::testing::Test {
+class KillTest : public DemoWorldTest {
 protected:
     void SetUp() override
     {
         ++g_figures.cases;
-        m_block = SharedBlockOf(GetModuleHandleA("Sefrabox.dll"));
-        ASSERT_NE(nullptr, m_block);
-        m_drivesBefore = GetLogicalDrives();
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", m_worldOptions + "\"" + m_folder.Path() + "\""));
-        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
+        DemoWorldTest::SetUp();
+        m_shared = CSharedView(SharedBlockOf(GetModuleHandleA("Sefrabox.dll")));
+        ASSERT_TRUE(m_shared.Valid());
+        MakeWorld(m_worldOptions);
         m_records = ReadRecords();
         ASSERT_EQ(3u, m_records.size());
         m_event.Reset(CreateEventA(nullptr, TRUE, FALSE, EventName().c_str()));
         ASSERT_TRUE(m_event.Valid());
     }
 
-    LONG Lock() const { return *reinterpret_cast<volatile LONG *>(m_block + kMountVolumeLockOffset); }
-    DWORD MountHandle() const { return *reinterpret_cast<volatile DWORD *>(m_block + kMountHandleOffset); }
-    DWORD DialogAddress() const { return *reinterpret_cast<volatile DWORD *>(m_block + kDialogOffset); }
-    std::string VolumeName() const { return reinterpret_cast<const char *>(m_block + kVolumeNameOffset); }
-    std::string DriveLetter() const { return reinterpret_cast<const char *>(m_block + kDriveLetterOffset); }
-
-    std::string Store() const { return m_folder / "Sefra.vpf"; }
-    std::string Content() const { return m_folder / "Sefra.vpf.files"; }
-    std::string Profile() const { return Content() + "\\Sefrabox.ini"; }
+    std::string Store() const { return m_world.Store(); }
+    std::string Content() const { return m_world.Content(); }
+    std::string Profile() const { return m_world.Profile(); }
     std::string EventName() const { return "reliab-kill-at-" + std::to_string(GetCurrentProcessId()); }
 
     std::vector<Record> ReadRecords() const
@@ -109,7 +96,7 @@ protected:
     // waits until it stands at its point (true) or ends.
     bool StartAtPoint(const std::string &arguments, const std::string &tail = std::string())
     {
-        m_child.Reset(palmet_test::StartProgram("reliab_kill_child.exe", arguments + " " + EventName() + tail));
+        m_child = StartProgram(BinProgram("reliab_kill_child.exe") + " " + arguments + " " + EventName() + tail);
         if (!m_child.Valid())
             return false;
         const HANDLE waits[2] = {m_event.Get(), m_child.Get()};
@@ -136,7 +123,7 @@ protected:
     // did not end within the bound.
     DWORD ProbeNextCaller()
     {
-        CKernelHandle probe(palmet_test::StartProgram("reliab_kill_child.exe", "probe \"" + Store() + "\""));
+        CKernelHandle probe = StartProgram(BinProgram("reliab_kill_child.exe") + " probe \"" + Store() + "\"");
         if (!probe.Valid())
             return MAXDWORD;
         if (WaitForSingleObject(probe.Get(), kNextCallerBoundMs) != WAIT_OBJECT_0) {
@@ -155,7 +142,7 @@ protected:
     {
         RunFromLoop([&] {
             const std::vector<HWND> dialogs = ThreadDialogs();
-            *mounted = dialogs.size() == 1 && MountHandle() != 0 && !VolumeName().empty();
+            *mounted = dialogs.size() == 1 && m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty();
             for (HWND dlg : dialogs)
                 PostMessageA(dlg, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
         });
@@ -174,10 +161,10 @@ protected:
                 ADD_FAILURE() << what;
             }
         };
-        lose(Lock() != 0, "lock left held");
-        lose(MountHandle() != 0 || !VolumeName().empty(), "store left mounted");
-        lose(!DriveLetter().empty() || DialogAddress() != 0, "shared block not cleaned");
-        lose(GetLogicalDrives() != m_drivesBefore, "a drive was left behind");
+        lose(m_shared.Lock() != 0, "lock left held");
+        lose(m_shared.MountHandle() != 0 || !m_shared.VolumeName().empty(), "store left mounted");
+        lose(!m_shared.DriveLetter().empty() || m_shared.DialogAddress() != 0, "shared block not cleaned");
+        lose(GetLogicalDrives() != m_before.drives, "a drive was left behind");
         if (m_drive != 0)
             lose(LabelExists(m_drive), std::string("label of ") + m_drive + ": left");
         const std::vector<Record> now = ReadRecords();
@@ -193,7 +180,7 @@ protected:
             if (i + 1 == changedRecord)
                 continue;
             const std::string folder = Content() + "\\" + m_records[i].target;
-            lose(palmet_test::ReadText(folder + "\\readme.txt").empty(), m_records[i].target + " lost its file");
+            lose(ReadText(folder + "\\readme.txt").empty(), m_records[i].target + " lost its file");
         }
         g_figures.lost += lost;
         if (lost == 0)
@@ -201,10 +188,6 @@ protected:
     }
 
     std::string m_worldOptions;
-    BYTE *m_block = nullptr;
-    DWORD m_drivesBefore = 0;
-    TempFolder m_folder;
-    std::unique_ptr<ConfigOverride> m_config;
     std::vector<Record> m_records;
     CKernelHandle m_event;
     CKernelHandle m_child;
@@ -214,12 +197,12 @@ protected:
 TEST_F(KillTest, HolderKilledInOpenSefraIsTakenOverByTheNextShow)
 {
     ASSERT_TRUE(StartAtPoint("open-wrong"));
-    EXPECT_EQ(1, Lock());
-    EXPECT_NE(0u, MountHandle());
+    EXPECT_EQ(1, m_shared.Lock());
+    EXPECT_NE(0u, m_shared.MountHandle());
     // A running holder is never taken over.
     EXPECT_EQ(2, SB_ShowDlg(nullptr, nullptr, nullptr, nullptr));
     KillChild();
-    EXPECT_EQ(1, Lock()) << "the dead holder's word stays until someone comes";
+    EXPECT_EQ(1, m_shared.Lock()) << "the dead holder's word stays until someone comes";
 
     CTraceCapture trace;
     bool mounted = false;
@@ -232,7 +215,7 @@ TEST_F(KillTest, HolderKilledInOpenSefraIsTakenOverByTheNextShow)
 TEST_F(KillTest, HolderKilledInOpenSefraIsTakenOverByAWaitingCaller)
 {
     ASSERT_TRUE(StartAtPoint("open-wrong"));
-    EXPECT_EQ(1, Lock());
+    EXPECT_EQ(1, m_shared.Lock());
     KillChild();
     EXPECT_EQ(0u, ProbeNextCaller());
     ExpectNothingLost(0);
@@ -244,12 +227,12 @@ TEST_F(KillTest, KilledInsideDeleteSefra)
     // while they are being removed.
     const std::string work = Content() + "\\" + m_records[1].target;
     for (int i = 0; i < kExtraFiles; ++i)
-        ASSERT_TRUE(palmet_test::WriteText(work + "\\extra" + std::to_string(i) + ".txt", "extra"));
+        ASSERT_TRUE(WriteText(work + "\\extra" + std::to_string(i) + ".txt", "extra"));
     ASSERT_TRUE(StartAtPoint("delete \"" + Store() + "\" " + m_records[1].id + " \"" + Profile() + "\""));
-    EXPECT_EQ(1, Lock());
-    EXPECT_NE(0u, MountHandle()) << "DeleteSefra mounted the store itself";
+    EXPECT_EQ(1, m_shared.Lock());
+    EXPECT_NE(0u, m_shared.MountHandle()) << "DeleteSefra mounted the store itself";
     KillChild();
-    EXPECT_TRUE(palmet_test::Exists(work)) << "the kill came after the folder was gone";
+    EXPECT_TRUE(FileExists(work)) << "the kill came after the folder was gone";
 
     EXPECT_EQ(0u, ProbeNextCaller());
     bool mounted = false;
@@ -261,13 +244,13 @@ TEST_F(KillTest, KilledInsideDeleteSefra)
 TEST_F(KillTest, KilledWithTheDialogOpenAndTheDriveDefined)
 {
     ASSERT_TRUE(StartAtPoint("open-drive"));
-    EXPECT_EQ(0, Lock());
-    const std::string drive = DriveLetter();
+    EXPECT_EQ(0, m_shared.Lock());
+    const std::string drive = m_shared.DriveLetter();
     ASSERT_EQ(2u, drive.size());
     m_drive = drive[0];
     EXPECT_TRUE(GetLogicalDrives() & (1u << (m_drive - 'A')));
     KillChild();
-    EXPECT_EQ(drive, DriveLetter()) << "the dead dialog's drive stays until someone comes";
+    EXPECT_EQ(drive, m_shared.DriveLetter()) << "the dead dialog's drive stays until someone comes";
 
     bool mounted = false;
     EXPECT_EQ(0, ShowAndEnd(&mounted));
@@ -278,7 +261,7 @@ TEST_F(KillTest, KilledWithTheDialogOpenAndTheDriveDefined)
 TEST_F(KillTest, DeadDialogsDriveIsRemovedByAWaitingCaller)
 {
     ASSERT_TRUE(StartAtPoint("open-drive"));
-    const std::string drive = DriveLetter();
+    const std::string drive = m_shared.DriveLetter();
     ASSERT_EQ(2u, drive.size());
     m_drive = drive[0];
     KillChild();
@@ -290,7 +273,7 @@ TEST_F(KillTest, DeadDialogsDriveIsRemovedByAWaitingCaller)
 // between the request and its copy.
 class KillSendToTest : public KillTest {
 protected:
-    KillSendToTest() { m_worldOptions = "--no-passwords "; }
+    KillSendToTest() { m_worldOptions = "--no-passwords"; }
 };
 
 TEST_F(KillSendToTest, KilledInTheMiddleOfAMySendToCopy)
@@ -302,25 +285,25 @@ TEST_F(KillSendToTest, KilledInTheMiddleOfAMySendToCopy)
     for (int i = 0; i < kCopyFiles; ++i) {
         contents.push_back(std::string(kCopyFileBytes, static_cast<char>('a' + i % 26)) + std::to_string(i));
         const std::string path = source + "\\f" + std::to_string(i) + ".bin";
-        ASSERT_TRUE(palmet_test::WriteText(path, contents.back()));
+        ASSERT_TRUE(WriteText(path, contents.back()));
         list += "\"" + path + "\" ";
     }
     // Record 1 is the main system's sefra (id 255).
     const std::string sefra = Content() + "\\" + m_records[0].target;
     ASSERT_TRUE(StartAtPoint("sendto \"" + sefra + "\" " + std::to_string(kCopiedBeforeKill),
                              " , MySendTo " + m_records[0].id + "," + list));
-    EXPECT_EQ(1, Lock());
-    EXPECT_NE(0u, MountHandle()) << "MySendTo mounted the store itself";
-    EXPECT_NE(m_drivesBefore, GetLogicalDrives()) << "the copy's drive and the store's";
+    EXPECT_EQ(1, m_shared.Lock());
+    EXPECT_NE(0u, m_shared.MountHandle()) << "MySendTo mounted the store itself";
+    EXPECT_NE(m_before.drives, GetLogicalDrives()) << "the copy's drive and the store's";
     KillChild();
 
     // What arrived before the kill is whole; only the file in flight may not be.
     int whole = 0, partial = 0;
     for (int i = 0; i < kCopyFiles; ++i) {
         const std::string copied = sefra + "\\f" + std::to_string(i) + ".bin";
-        if (!palmet_test::Exists(copied))
+        if (!FileExists(copied))
             continue;
-        if (palmet_test::ReadText(copied) == contents[i])
+        if (ReadText(copied) == contents[i])
             ++whole;
         else
             ++partial;

@@ -3,7 +3,7 @@
 // an ended process (whose id a handle may still keep taken) or a later
 // process with the same id is never taken for the holder.
 #include "module/process_identity.h"
-#include "palmet_test_util.h"
+#include "process.h"
 #include "win/handles.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ TEST(ProcessIdentity, TheRunningProcessWithItsOwnCreationTimeOnly)
 
 TEST(ProcessIdentity, AnEndedProcessIsNotRunningWhileAHandleKeepsItsId)
 {
-    CKernelHandle child(palmet_test::StartProgram("make_demo_world.exe", "--no-such-option"));
+    CKernelHandle child = StartProgram(BinProgram("make_demo_world.exe") + " --no-such-option");
     ASSERT_TRUE(child.Valid());
     const DWORD pid = GetProcessId(child.Get());
     FILETIME created{}, exited{}, kernel{}, user{};

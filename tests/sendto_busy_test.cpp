@@ -14,21 +14,21 @@ namespace {
 TEST_F(SendToRequests, WithAMainDialogShownElsewhereTheStoreAndMarkerAreLeftAlone)
 {
     MakeWorld(true);
-    CKernelHandle shown = StartProgram("\"" + TestBinDir() + "show_entry_child.exe\" show", TestBinDir());
+    CKernelHandle shown = StartProgram(BinProgram("show_entry_child.exe") + " show", BinDir());
     ASSERT_TRUE(shown.Valid());
     const DWORD shownPid = GetProcessId(shown.Get());
     ShownDialog find{shownPid, nullptr};
     while (!find.hwnd && WaitForSingleObject(shown.Get(), 20) == WAIT_TIMEOUT)
         EnumWindows(FindShownDialog, reinterpret_cast<LPARAM>(&find));
     ASSERT_NE(nullptr, find.hwnd) << "the main dialog did not show";
-    const DWORD mount = MountHandle();
-    const std::string volume = VolumeName();
+    const DWORD mount = m_shared.MountHandle();
+    const std::string volume = m_shared.VolumeName();
     ASSERT_NE(0u, mount);
 
     m_answerer.SetPassword("work1");
     std::vector<std::string> during;
     m_answerer.OnPasswordDialog([&](DWORD, HWND) {
-        during.push_back(std::to_string(Lock()) + (MountHandle() == mount ? " same mount " : " other mount ") +
+        during.push_back(std::to_string(m_shared.Lock()) + (m_shared.MountHandle() == mount ? " same mount " : " other mount ") +
                          MarkerText());
     });
     for (Host host : {Host::Direct, Host::Rundll32}) {
@@ -38,8 +38,8 @@ TEST_F(SendToRequests, WithAMainDialogShownElsewhereTheStoreAndMarkerAreLeftAlon
         EXPECT_TRUE(Arrived("WorkSefra", name)) << HostName(host);
         EXPECT_TRUE(r.HasLine("InitVPFInfo()")) << HostName(host);
         EXPECT_FALSE(r.HasLine("CSefraboxDlg::UnMountSefraVolume()")) << HostName(host);
-        EXPECT_EQ(mount, MountHandle());
-        EXPECT_EQ(volume, VolumeName());
+        EXPECT_EQ(mount, m_shared.MountHandle());
+        EXPECT_EQ(volume, m_shared.VolumeName());
     }
     EXPECT_EQ((std::vector<std::string>{"1 same mount (none)", "1 same mount (none)"}), during);
     const std::vector<CBoxAnswerer::Box> boxes = m_answerer.Boxes();
@@ -63,8 +63,8 @@ TEST_F(SendToRequests, AMarkerHeldByAnotherProgramGives183AndNamesIt)
         const Request r = Start(host, "MySendTo 2," + Source(name));
         EXPECT_EQ(183u, r.result) << HostName(host);
         EXPECT_FALSE(Arrived("PlaySefra", name));
-        EXPECT_EQ(0, Lock());
-        EXPECT_EQ(0u, MountHandle());
+        EXPECT_EQ(0, m_shared.Lock());
+        EXPECT_EQ(0u, m_shared.MountHandle());
     }
     EXPECT_EQ(holder, MarkerText());
     const std::vector<CBoxAnswerer::Box> boxes = m_answerer.Boxes();

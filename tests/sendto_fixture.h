@@ -6,10 +6,10 @@
 // collected beside.
 #pragma once
 
-#include "child_process.h"
-#include "palmet_test_util.h"
+#include "files.h"
+#include "process.h"
 #include "sendto_support.h"
-#include "shared_section.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,6 @@ inline constexpr char kWorkSefra[] = "\xB9\xA4\xD7\xF7\xC6\xBD\xCC\xA8" // 工�
 inline constexpr char kPlaySefra[] = "\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8" // 娱乐平台
                                      "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
 inline constexpr char kMarkerName[] = "8230B992-BB40-487c-A46D-61E63A965565";
-inline constexpr DWORD kVolumeNameOffset = 0x300;
-inline constexpr DWORD kDriveLetterOffset = 0x680;
-inline constexpr DWORD kMountHandleOffset = 0x690;
 // A request that runs longer than this has hung: it is ended and fails.
 inline constexpr DWORD kRequestLimitMs = 120000;
 inline constexpr WPARAM kHotKeyId = 0x1000;
@@ -92,60 +89,40 @@ inline BOOL CALLBACK FindShownDialog(HWND hwnd, LPARAM l)
     return TRUE;
 }
 
-class SendToRequests : public ::testing::Test {
+class SendToRequests : public DemoWorldTest {
 protected:
     void SetUp() override
     {
-        m_library = LoadLibraryA("Sefrabox.dll");
-        ASSERT_NE(nullptr, m_library);
-        m_block = SharedBlockOf(m_library);
-        ASSERT_NE(nullptr, m_block);
+        DemoWorldTest::SetUp();
+        m_library.Reset(LoadLibraryA("Sefrabox.dll"));
+        ASSERT_TRUE(m_library);
+        m_shared = CSharedView(SharedBlockOf(m_library.Get()));
+        ASSERT_TRUE(m_shared.Valid());
         ASSERT_TRUE(m_monitor.Ok()) << "no debug output monitor";
-        m_drivesBefore = GetLogicalDrives();
     }
 
     void TearDown() override
     {
-        ExpectNothingLeft();
-        FreeLibrary(m_library);
-    }
-
-    void MakeWorld(bool passwords)
-    {
-        const std::string options = passwords ? "" : "--no-passwords ";
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", options + "\"" + m_world.Path() + "\""));
-        m_config = std::make_unique<palmet_test::ConfigOverride>(m_world / "Platforms.ini");
-    }
-
-    LONG Lock() const { return *reinterpret_cast<volatile LONG *>(m_block + kMountVolumeLockOffset); }
-    DWORD MountHandle() const { return *reinterpret_cast<volatile DWORD *>(m_block + kMountHandleOffset); }
-    std::string VolumeName() const { return reinterpret_cast<const char *>(m_block + kVolumeNameOffset); }
-    std::string DriveLetter() const { return reinterpret_cast<const char *>(m_block + kDriveLetterOffset); }
-
-    void ExpectNothingLeft()
-    {
-        EXPECT_EQ(0, Lock()) << "the mount lock was left held";
-        EXPECT_EQ(0u, MountHandle()) << "the store was left mounted";
-        EXPECT_EQ("", VolumeName());
-        EXPECT_EQ("", DriveLetter());
-        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
+        DemoWorldTest::TearDown();
         EXPECT_EQ("(none)", MarkerText()) << "the busy marker was left open";
     }
 
-    std::string SefraFolder(const char *target) const { return m_world / "Sefra.vpf.files\\" + target; }
+    void MakeWorld(bool passwords) { DemoWorldTest::MakeWorld(passwords ? "" : "--no-passwords"); }
+
+    std::string SefraFolder(const char *target) const { return m_world.Sefra(target); }
 
     // A file of the source folder; returns its full path.
     std::string Source(const std::string &name)
     {
         const std::string path = m_sources / name;
-        EXPECT_TRUE(palmet_test::WriteText(path, "sent: " + name + "\r\n"));
+        EXPECT_TRUE(WriteText(path, "sent: " + name + "\r\n"));
         return path;
     }
 
     // Whether name arrived in the sefra folder with its content.
     bool Arrived(const char *target, const std::string &name) const
     {
-        return palmet_test::ReadText(SefraFolder(target) + "\\" + name) == "sent: " + name + "\r\n";
+        return ReadText(SefraFolder(target) + "\\" + name) == "sent: " + name + "\r\n";
     }
 
     // Starts a request with this command line after the library's path and
@@ -154,8 +131,8 @@ protected:
     // last traced result counts there.
     Request Start(Host host, const std::string &tail, HANDLE *running = nullptr)
     {
-        const std::string bin = TestBinDir();
-        const std::string line = (host == Host::Direct ? "\"" + bin + "sendto_child.exe\" " : "rundll32.exe ") + bin +
+        const std::string bin = BinDir();
+        const std::string line = (host == Host::Direct ? BinProgram("sendto_child.exe") + " " : "rundll32.exe ") + bin +
                                  "Sefrabox.dll," + tail;
         return StartLine(host, line, running);
     }
@@ -163,7 +140,7 @@ protected:
     Request StartLine(Host host, const std::string &line, HANDLE *running = nullptr)
     {
         Request request;
-        CKernelHandle process = StartProgram(line, TestBinDir());
+        CKernelHandle process = StartProgram(line, BinDir());
         if (!process)
             return request;
         request.pid = GetProcessId(process.Get());
@@ -195,12 +172,8 @@ protected:
         }
     }
 
-    HMODULE m_library = nullptr;
-    BYTE *m_block = nullptr;
-    DWORD m_drivesBefore = 0;
-    palmet_test::TempFolder m_world;
-    palmet_test::TempFolder m_sources;
-    std::unique_ptr<palmet_test::ConfigOverride> m_config;
+    CModuleHandle m_library;
+    CScratchFolder m_sources;
     CTraceMonitor m_monitor;
     CBoxAnswerer m_answerer;
 };

@@ -3,7 +3,8 @@
 // folder made on first use.
 #include "module/app.h"
 #include "module/shared_block.h"
-#include "palmet_test_util.h"
+#include "files.h"
+#include "world_test.h"
 #include "sendto_support.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
@@ -16,33 +17,23 @@
 #include <string>
 #include <thread>
 
-using palmet_test::ConfigOverride;
-using palmet_test::TempFolder;
-
 namespace {
 
 const char kPlaySefra[] = "\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8" // 娱乐平台
                           "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
 
-class SendToSefra : public ::testing::Test {
+class SendToSefra : public DemoWorldTest {
 protected:
     void SetUp() override
     {
+        DemoWorldTest::SetUp();
         g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_drivesBefore = GetLogicalDrives();
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "--no-passwords \"" + m_world.Path() + "\""));
-        m_config = std::make_unique<ConfigOverride>(m_world / "Platforms.ini");
+        m_shared = CSharedView(&g_SharedBlock);
+        MakeWorld("--no-passwords");
         m_answerer.Serve(GetCurrentProcessId());
     }
 
-    void TearDown() override
-    {
-        EXPECT_EQ(0u, g_dwMountHandle) << "the store was left mounted";
-        EXPECT_EQ('\0', g_szVolumeName[0]);
-        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
-    }
-
-    std::string Profile() const { return m_world / "Sefra.vpf.files\\Sefrabox.ini"; }
+    std::string Profile() const { return m_world.Profile(); }
 
     // Rewrites id and Target of a profile record.
     void SetRecord(DWORD record, int id, const char *target)
@@ -54,13 +45,13 @@ protected:
     std::string Source(const std::string &name)
     {
         const std::string path = m_sources / name;
-        EXPECT_TRUE(palmet_test::WriteText(path, "sent: " + name + "\r\n"));
+        EXPECT_TRUE(WriteText(path, "sent: " + name + "\r\n"));
         return path + std::string(1, '\0');
     }
 
     bool Arrived(const std::string &target, const std::string &name) const
     {
-        return palmet_test::ReadText(m_world / "Sefra.vpf.files\\" + target + "\\" + name) == "sent: " + name + "\r\n";
+        return ReadText(m_world.Sefra(target) + "\\" + name) == "sent: " + name + "\r\n";
     }
 
     int Send(const char *number, const std::string &list)
@@ -69,10 +60,7 @@ protected:
         return dlg.SendToSefra(number, list.c_str());
     }
 
-    DWORD m_drivesBefore = 0;
-    TempFolder m_world;
-    TempFolder m_sources;
-    std::unique_ptr<ConfigOverride> m_config;
+    CScratchFolder m_sources;
     CBoxAnswerer m_answerer;
 };
 
@@ -119,7 +107,7 @@ TEST_F(SendToSefra, AStoreMountedElsewhereWithoutAChannelEndsTheRequestAtOnce)
     ASSERT_TRUE(shown.Initialize(nullptr, nullptr, TRUE));
     const std::string list = Source("late.txt");
     {
-        ConfigOverride gone(m_world / "Gone.ini");
+        CConfigOverride gone(m_world / "Gone.ini");
         CTraceCapture trace;
         EXPECT_EQ(0, Send("255", list));
         EXPECT_TRUE(trace.Contains("lpSrcPath:"));

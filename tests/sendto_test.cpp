@@ -18,7 +18,7 @@ TEST_F(SendToRequests, FilesArriveAfterThePasswordAndNothingIsLeft)
     // the request and the busy marker carrying the library's title.
     std::vector<std::string> during;
     m_answerer.OnPasswordDialog([&](DWORD, HWND) {
-        during.push_back(std::to_string(Lock()) + (MountHandle() != 0 ? " mounted " : " unmounted ") + MarkerText());
+        during.push_back(std::to_string(m_shared.Lock()) + (m_shared.MountHandle() != 0 ? " mounted " : " unmounted ") + MarkerText());
     });
     for (Host host : {Host::Direct, Host::Rundll32}) {
         const std::string prefix = HostName(host);
@@ -118,7 +118,7 @@ TEST_F(SendToRequests, MalformedLinesGive87AndTouchNothing)
 {
     MakeWorld(false);
     const std::string file = Source("never.txt");
-    const std::string child = "\"" + TestBinDir() + "sendto_child.exe\"";
+    const std::string child = BinProgram("sendto_child.exe");
     // No comma at all, and nothing after the first one.
     EXPECT_EQ(87u, StartLine(Host::Direct, child + " MySendTo 2 " + file).result);
     EXPECT_EQ(87u, StartLine(Host::Direct, child + " Sefrabox.dll,").result);

@@ -1,7 +1,7 @@
 // shared_block_test.cpp - the machine-wide block seen from two processes,
 // and SetSharedText / GetSharedText with unusable arguments.
 #include "Sefrabox.h"
-#include "child_process.h"
+#include "process.h"
 #include "shared_section.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace {
 
 HMODULE Sefrabox() { return GetModuleHandleA("Sefrabox.dll"); }
 
-std::string Child() { return "\"" + TestBinDir() + "shared_block_child.exe\""; }
+std::string Child() { return BinProgram("shared_block_child.exe"); }
 
 std::string SharedText()
 {

@@ -7,7 +7,9 @@
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
-#include "palmet_test_util.h"
+#include "files.h"
+#include "process.h"
+#include "world_test.h"
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
@@ -23,8 +25,6 @@
 #include <string>
 #include <thread>
 
-using palmet_test::ConfigOverride;
-using palmet_test::TempFolder;
 using shell_double::CFakeBrowser;
 using shell_double::CFakeShellWindows;
 using shell_test::CLaunchIntoDouble;
@@ -60,22 +60,20 @@ size_t CountLines(const CTraceCapture &trace, const std::string &text)
     return n;
 }
 
-class ExplorerOnDemoWorld : public ::testing::Test {
+class ExplorerOnDemoWorld : public DemoWorldTest {
 protected:
     void SetUp() override
     {
+        DemoWorldTest::SetUp();
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_drivesBefore = GetLogicalDrives();
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "\"" + m_folder.Path() + "\""));
-        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
+        m_shared = CSharedView(&g_SharedBlock);
+        MakeWorld();
     }
 
     void TearDown() override
     {
-        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
-        EXPECT_TRUE(TryAcquireMountVolumeLock()) << "the mount lock was left held";
-        ReleaseMountVolumeLock();
+        DemoWorldTest::TearDown();
         CoUninitialize();
     }
 
@@ -97,9 +95,6 @@ protected:
         EXPECT_EQ('\0', g_szDriveLetter[0]);
     }
 
-    TempFolder m_folder;
-    std::unique_ptr<ConfigOverride> m_config;
-    DWORD m_drivesBefore = 0;
 };
 
 TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheCloseRemovesTheDrive)
@@ -216,7 +211,7 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     // Another program keeps a file of the sefra open.
     CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, "SefraShellTestHeld"));
     const std::string file = std::string(1, letter) + ":\\readme.txt";
-    CKernelHandle holder(palmet_test::StartProgram("shell_hold_file.exe", "\"" + file + "\" SefraShellTestHeld"));
+    CKernelHandle holder = StartProgram(BinProgram("shell_hold_file.exe") + " \"" + file + "\" SefraShellTestHeld");
     ASSERT_TRUE(holder);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.Get(), 20000));
 

@@ -8,7 +8,8 @@
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
-#include "palmet_test_util.h"
+#include "config_override.h"
+#include "files.h"
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
@@ -226,7 +227,7 @@ TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
 TEST_F(ShellWindowRules, NoNewWindowReleasesTheDriveAndTheTimerFallsBack)
 {
     // A scratch folder as the sefra's drive.
-    palmet_test::TempFolder folder;
+    CScratchFolder folder;
     char drive[10] = {};
     ASSERT_TRUE(AllocDriveLetter(drive));
     ASSERT_EQ(0u, Our_IoCreateSymbolicLink((std::string("\\DosDevices\\") + drive).c_str(), folder.Path().c_str(), 1));
@@ -323,9 +324,9 @@ TEST_F(ShellWindowRules, AWindowWithoutHandleIsFoundByTheDriveInItsTitle)
 
 TEST_F(ShellWindowRules, APathNamingAFileShowsItsFolderAndSelectsItOnceTheViewIsThere)
 {
-    palmet_test::TempFolder folder;
+    CScratchFolder folder;
     const std::string file = folder / "note.txt";
-    ASSERT_TRUE(palmet_test::WriteText(file, "a note\r\n"));
+    ASSERT_TRUE(WriteText(file, "a note\r\n"));
     Dlg().m_szDrivePath = file;
     CFakeBrowser *b = m_windows->Open("CabinetWClass", "note", true);
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);

@@ -3,9 +3,10 @@
 // the machine across processes, a killed dialog's mount cleaned up, the
 // parent test, and the teardown at the dialog's end and the session's end.
 #include "Sefrabox.h"
-#include "palmet_test_util.h"
-#include "shared_section.h"
+#include "files.h"
+#include "process.h"
 #include "ui_support.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +16,11 @@
 #include <string>
 #include <thread>
 
-using palmet_test::ConfigOverride;
-using palmet_test::TempFolder;
-
 namespace {
 
 const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
 const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";      // 保险箱
 constexpr WPARAM kHotKeyId = 0x1000;
-constexpr DWORD kVolumeNameOffset = 0x300;
-constexpr DWORD kDriveLetterOffset = 0x680;
-constexpr DWORD kMountHandleOffset = 0x690;
-constexpr DWORD kDialogOffset = 0x694;
 
 std::string TextOf(HWND hwnd)
 {
@@ -65,40 +59,18 @@ HWND DialogOfProcess(DWORD pid)
     return args.found;
 }
 
-class ShowEntry : public ::testing::Test {
+class ShowEntry : public DemoWorldTest {
 protected:
     void SetUp() override
     {
+        DemoWorldTest::SetUp();
         m_block = SharedBlockOf(GetModuleHandleA("Sefrabox.dll"));
         ASSERT_NE(nullptr, m_block);
-        m_drivesBefore = GetLogicalDrives();
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "\"" + m_folder.Path() + "\""));
-        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
-    }
-
-    void TearDown() override { ExpectClosed(); }
-
-    LONG Lock() const { return *reinterpret_cast<volatile LONG *>(m_block + kMountVolumeLockOffset); }
-    DWORD MountHandle() const { return *reinterpret_cast<DWORD *>(m_block + kMountHandleOffset); }
-    DWORD DialogAddress() const { return *reinterpret_cast<DWORD *>(m_block + kDialogOffset); }
-    std::string VolumeName() const { return reinterpret_cast<const char *>(m_block + kVolumeNameOffset); }
-    std::string DriveLetter() const { return reinterpret_cast<const char *>(m_block + kDriveLetterOffset); }
-
-    // What every road out of a dialog leaves.
-    void ExpectClosed()
-    {
-        EXPECT_EQ(0, Lock());
-        EXPECT_EQ(0u, MountHandle());
-        EXPECT_EQ("", VolumeName());
-        EXPECT_EQ("", DriveLetter());
-        EXPECT_EQ(0u, DialogAddress());
-        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
+        m_shared = CSharedView(m_block);
+        MakeWorld();
     }
 
     BYTE *m_block = nullptr;
-    DWORD m_drivesBefore = 0;
-    TempFolder m_folder;
-    std::unique_ptr<ConfigOverride> m_config;
 };
 
 TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
@@ -114,9 +86,9 @@ TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
         ASSERT_EQ(1u, dialogs.size());
         row = TextOf(GetDlgItem(dialogs[0], 2100));
         seenWnd = pWnd;
-        mounted = MountHandle() != 0 && !VolumeName().empty() && DialogAddress() == reinterpret_cast<DWORD>(pWnd);
-        lockDuringRun = Lock();
-        second = palmet_test::RunProgram("show_entry_child.exe", "show");
+        mounted = m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty() && m_shared.DialogAddress() == reinterpret_cast<DWORD>(pWnd);
+        lockDuringRun = m_shared.Lock();
+        second = RunProgram(BinProgram("show_entry_child.exe") + " show");
         PostHotKey(dialogs[0]);
     });
     int result = -7;
@@ -158,26 +130,26 @@ TEST_F(ShowEntry, AnotherThreadEndsTheDialogThroughTheHandleItsFrameworkReads)
 
 TEST_F(ShowEntry, AKilledDialogsMountIsCleanedUpByTheNextShow)
 {
-    HANDLE child = palmet_test::StartProgram("show_entry_child.exe", "show");
-    ASSERT_NE(nullptr, child);
-    const DWORD pid = GetProcessId(child);
+    CKernelHandle child = StartProgram(BinProgram("show_entry_child.exe") + " show");
+    ASSERT_TRUE(child);
+    const DWORD pid = GetProcessId(child.Get());
     HWND childDialog = nullptr;
-    while (!childDialog && WaitForSingleObject(child, 50) == WAIT_TIMEOUT)
+    while (!childDialog && WaitForSingleObject(child.Get(), 50) == WAIT_TIMEOUT)
         childDialog = DialogOfProcess(pid);
     ASSERT_NE(nullptr, childDialog) << "the child ended without showing its dialog";
-    EXPECT_NE(0u, MountHandle());
+    EXPECT_NE(0u, m_shared.MountHandle());
     // Refused while the other process's dialog lives.
     EXPECT_EQ(2, SB_ShowDlg(nullptr, nullptr, nullptr, nullptr));
-    TerminateProcess(child, 9);
-    WaitForSingleObject(child, INFINITE);
-    CloseHandle(child);
-    EXPECT_NE(0u, MountHandle()) << "the killed dialog left its mount";
+    TerminateProcess(child.Get(), 9);
+    WaitForSingleObject(child.Get(), INFINITE);
+    child.Reset();
+    EXPECT_NE(0u, m_shared.MountHandle()) << "the killed dialog left its mount";
 
     bool remounted = false;
     RunFromLoop([&] {
         const std::vector<HWND> dialogs = ThreadDialogs();
         ASSERT_EQ(1u, dialogs.size());
-        remounted = MountHandle() != 0 && !VolumeName().empty();
+        remounted = m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty();
         PostHotKey(dialogs[0]);
     });
     int hotKey = 0;
@@ -197,8 +169,8 @@ TEST_F(ShowEntry, WithParentRefusesUnusableParentsAndShowsOwnedByAGoodOne)
     auto notAWindow = std::make_unique<SEFRABOX_WND_OBJECT>();
     notAWindow->hWnd = reinterpret_cast<HWND>(0x1234);
     EXPECT_EQ(2, SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(notAWindow.get()), nullptr));
-    EXPECT_EQ(0, Lock());
-    EXPECT_EQ(0u, MountHandle());
+    EXPECT_EQ(0, m_shared.Lock());
+    EXPECT_EQ(0u, m_shared.MountHandle());
 
     // The handle where the caller's framework keeps it, nothing at the start.
     auto caller = std::make_unique<SEFRABOX_WND_OBJECT>();
@@ -227,7 +199,7 @@ TEST_F(ShowEntry, UnwritablePointerIsNeverWrittenAndSessionEndUnmounts)
         const std::vector<HWND> dialogs = ThreadDialogs();
         ASSERT_EQ(1u, dialogs.size());
         answer = SendMessageA(dialogs[0], WM_QUERYENDSESSION, 0, 0);
-        unmountedAtSessionEnd = MountHandle() == 0 && VolumeName().empty() && Lock() == 0;
+        unmountedAtSessionEnd = m_shared.MountHandle() == 0 && m_shared.VolumeName().empty() && m_shared.Lock() == 0;
         PostHotKey(dialogs[0]);
     });
     EXPECT_EQ(0, SB_ShowDlg(nullptr, nullptr, nullptr, page));
@@ -258,11 +230,11 @@ TEST_F(ShowEntry, BothEntriesTraceTheirCourseAndAFailedPreparationLeavesNothing)
     EXPECT_TRUE(failed.Contains("CSefraboxDlg::Initialize() failed!"));
     EXPECT_TRUE(failed.Contains("SB_ShowDlg() soon return."));
     EXPECT_EQ(nullptr, pWnd);
-    ExpectClosed();
+    ExpectNothingLeft("the failed mount");
     // The parent entry on a platform configuration without a default store.
     const std::string noStore = m_folder / "NoStore.ini";
-    ASSERT_TRUE(palmet_test::WriteText(noStore, "[Platforms]\r\nCount=0\r\n"));
-    ConfigOverride config(noStore);
+    ASSERT_TRUE(WriteText(noStore, "[Platforms]\r\nCount=0\r\n"));
+    CConfigOverride config(noStore);
     HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     auto caller = std::make_unique<SEFRABOX_WND_OBJECT>();
     caller->hWnd = owner;
@@ -271,7 +243,7 @@ TEST_F(ShowEntry, BothEntriesTraceTheirCourseAndAFailedPreparationLeavesNothing)
     EXPECT_TRUE(parentFailed.Contains("SB_ShowDlg() of Sefrabox"));
     EXPECT_TRUE(parentFailed.Contains("CSefraboxDlg::Initialize() failed!"));
     DestroyWindow(owner);
-    ExpectClosed();
+    ExpectNothingLeft("the preparation without a store");
 
     // Busy: only the plain entry says why.
     volatile LONG *lock = MountVolumeLockOf(GetModuleHandleA("Sefrabox.dll"));
@@ -309,10 +281,10 @@ TEST_F(ShowEntry, ADialogAddressThatNoRecordSpeaksForCountsAsAliveAndKeepsItsSto
     closer.join();
     EXPECT_FALSE(shown);
     EXPECT_TRUE(trace.Contains("g_pSefraboxDlg IsWindow()"));
-    EXPECT_EQ(address, DialogAddress());
-    EXPECT_EQ(0x777u, MountHandle());
-    EXPECT_EQ(volume, VolumeName());
-    EXPECT_EQ("Q:", DriveLetter());
+    EXPECT_EQ(address, m_shared.DialogAddress());
+    EXPECT_EQ(0x777u, m_shared.MountHandle());
+    EXPECT_EQ(volume, m_shared.VolumeName());
+    EXPECT_EQ("Q:", m_shared.DriveLetter());
 
     *reinterpret_cast<DWORD *>(m_block + kDialogOffset) = 0;
     *reinterpret_cast<DWORD *>(m_block + kMountHandleOffset) = 0;

@@ -3,7 +3,8 @@
 // profile file, the dialog's real buttons.
 #include "module/app.h"
 #include "module/shared_block.h"
-#include "palmet_test_util.h"
+#include "files.h"
+#include "world_test.h"
 #include "res/resource.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
@@ -14,10 +15,6 @@
 #include <atomic>
 #include <string>
 #include <thread>
-
-using palmet_test::ConfigOverride;
-using palmet_test::Exists;
-using palmet_test::TempFolder;
 
 namespace {
 
@@ -42,18 +39,13 @@ BYTE DirtyByte(const std::string &container)
     return boot[0x41];
 }
 
-class StoreWorld : public ::testing::Test {
+class StoreWorld : public DemoWorldTest {
 protected:
     void SetUp() override
     {
+        DemoWorldTest::SetUp();
         g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_drivesBefore = GetLogicalDrives();
-    }
-
-    void MakeWorld(const std::string &options = "")
-    {
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", options + " \"" + m_folder.Path() + "\""));
-        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
+        m_shared = CSharedView(&g_SharedBlock);
     }
 
     // Gives back what a successful Initialize holds, as the dialog's end does.
@@ -71,18 +63,8 @@ protected:
         g_szVolumeName[0] = '\0';
     }
 
-    void TearDown() override
-    {
-        EXPECT_EQ(0u, g_dwMountHandle);
-        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
-    }
-
-    std::string Store() const { return m_folder / "Sefra.vpf"; }
-    std::string Content() const { return Store() + ".files"; }
-
-    TempFolder m_folder;
-    std::unique_ptr<ConfigOverride> m_config;
-    DWORD m_drivesBefore = 0;
+    std::string Store() const { return m_world.Store(); }
+    std::string Content() const { return m_world.Content(); }
 };
 
 TEST_F(StoreWorld, PreparesListsMountAndProfile)
@@ -141,7 +123,7 @@ TEST_F(StoreWorld, FailuresLeaveNothingMounted)
 {
     // No platform configuration: the channel cannot be opened.
     {
-        ConfigOverride none(m_folder / "missing.ini");
+        CConfigOverride none(m_folder / "missing.ini");
         CSefraboxDlg dlg(nullptr);
         EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE));
         EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
@@ -182,22 +164,22 @@ TEST_F(StoreWorld, DirtyStoreIsCheckedAndItsLeftoversRemoved)
 {
     MakeWorld("--dirty --leftovers");
     ASSERT_NE(0, DirtyByte(Store()));
-    palmet_test::WriteText(Content() + "\\FILE-list.txt", "user file that begins with FILE");
+    WriteText(Content() + "\\FILE-list.txt", "user file that begins with FILE");
     // Names differ from the prefix only in case: kept. (One folder cannot
     // hold FILE-list.txt and file-list.txt at once.)
-    palmet_test::WriteText(Content() + "\\file-notes.txt", "kept");
+    WriteText(Content() + "\\file-notes.txt", "kept");
     CreateDirectoryA((Content() + "\\FOUND.001").c_str(), nullptr);
-    palmet_test::WriteText(Content() + "\\FOUND.001\\x.chk", "x");
+    WriteText(Content() + "\\FOUND.001\\x.chk", "x");
 
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, FALSE));
     EXPECT_EQ(0, DirtyByte(Store()));
-    EXPECT_FALSE(Exists(Content() + "\\FOUND.000"));
-    EXPECT_FALSE(Exists(Content() + "\\FOUND.001"));
-    EXPECT_FALSE(Exists(Content() + "\\FILE0000.CHK"));
-    EXPECT_FALSE(Exists(Content() + "\\FILE-list.txt"));
-    EXPECT_TRUE(Exists(Content() + "\\file-notes.txt"));
-    EXPECT_TRUE(Exists(Content() + "\\Sefrabox.ini"));
+    EXPECT_FALSE(FileExists(Content() + "\\FOUND.000"));
+    EXPECT_FALSE(FileExists(Content() + "\\FOUND.001"));
+    EXPECT_FALSE(FileExists(Content() + "\\FILE0000.CHK"));
+    EXPECT_FALSE(FileExists(Content() + "\\FILE-list.txt"));
+    EXPECT_TRUE(FileExists(Content() + "\\file-notes.txt"));
+    EXPECT_TRUE(FileExists(Content() + "\\Sefrabox.ini"));
     // The store was mounted again after the check.
     EXPECT_NE(0u, g_dwMountHandle);
     Release(dlg);
@@ -250,7 +232,7 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
     WritePrivateProfileStringA("1", "Target", "", profile.c_str());
     WritePrivateProfileStringA("3", "id", "77", profile.c_str());
     const std::string stale = Content() + "\\" + ReadValue(profile, "3", "Target");
-    ASSERT_TRUE(Exists(stale));
+    ASSERT_TRUE(FileExists(stale));
     // A name that already carries the word is shown unchanged.
     const std::string config = m_folder / "Platforms.ini";
     const std::string named = std::string("Work") + kSafe;
@@ -273,7 +255,7 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
     EXPECT_TRUE(shown(IDC_PLATFORM1));
     EXPECT_FALSE(shown(IDC_PLATFORM2));
     // The stale sefra lost its folder and its password, kept its record.
-    EXPECT_FALSE(Exists(stale));
+    EXPECT_FALSE(FileExists(stale));
     EXPECT_EQ("", ReadValue(profile, "3", "Password"));
     EXPECT_EQ("77", ReadValue(profile, "3", "id"));
 

@@ -2,7 +2,8 @@
 // the test's thread while a second thread types into them, presses their
 // buttons and answers their message boxes.
 #include "module/app.h"
-#include "palmet_test_util.h"
+#include "config_override.h"
+#include "files.h"
 #include "res/resource.h"
 #include "store/password_dialogs.h"
 #include "store/profile_names.h"
@@ -18,8 +19,6 @@
 #include <string>
 #include <thread>
 
-using palmet_test::ConfigOverride;
-using palmet_test::TempFolder;
 
 namespace {
 
@@ -150,10 +149,10 @@ protected:
     {
         g_hSefraboxInstance = GetModuleHandleA(nullptr);
         const std::string config = m_folder / "Platforms.ini";
-        palmet_test::WriteText(config, std::string("[Service]\r\nResetCode=") + kResetCode + "\r\n");
-        m_config = std::make_unique<ConfigOverride>(config);
+        WriteText(config, std::string("[Service]\r\nResetCode=") + kResetCode + "\r\n");
+        m_config = std::make_unique<CConfigOverride>(config);
         // Record 1 has no password, record 2 one of 8 characters.
-        palmet_test::WriteText(Profile(), "[1]\r\nid=255\r\nTarget=MainSefra\r\nPassword=\r\n"
+        WriteText(Profile(), "[1]\r\nid=255\r\nTarget=MainSefra\r\nPassword=\r\n"
                                           "[2]\r\nid=1\r\nTarget=WorkSefra\r\nPassword='secret12'\r\n");
     }
 
@@ -162,7 +161,7 @@ protected:
     // The profile's raw line of the record's password.
     std::string RawPassword(const char *record)
     {
-        const std::string text = palmet_test::ReadText(Profile());
+        const std::string text = ReadText(Profile());
         const size_t section = text.find(std::string("[") + record + "]");
         const size_t key = text.find("Password=", section);
         if (section == std::string::npos || key == std::string::npos)
@@ -186,8 +185,8 @@ protected:
         return buffer;
     }
 
-    TempFolder m_folder;
-    std::unique_ptr<ConfigOverride> m_config;
+    CScratchFolder m_folder;
+    std::unique_ptr<CConfigOverride> m_config;
 };
 
 TEST_F(PasswordDialogs, CheckPasswordIgnoresCaseAndKeepsAskingAfterAWrongOne)

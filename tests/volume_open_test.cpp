@@ -6,7 +6,8 @@
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
-#include "palmet_test_util.h"
+#include "files.h"
+#include "world_test.h"
 #include "res/resource.h"
 #include "ui_support.h"
 #include "ui/sefrabox_dlg.h"
@@ -20,10 +21,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-using palmet_test::ConfigOverride;
-using palmet_test::Exists;
-using palmet_test::TempFolder;
 
 namespace {
 
@@ -103,8 +100,8 @@ CopyDialogView WatchCopyDialog(const std::string &sefraFolder)
         view.targets.push_back(line);
     }
     view.dosDevice = DosDeviceOf(view.dest.substr(0, 2));
-    view.throughDrive = palmet_test::WriteText(view.dest.substr(0, 2) + "\\copied_in.txt", "copy mode\r\n") &&
-                        Exists(sefraFolder + "\\copied_in.txt");
+    view.throughDrive = WriteText(view.dest.substr(0, 2) + "\\copied_in.txt", "copy mode\r\n") &&
+                        FileExists(sefraFolder + "\\copied_in.txt");
     PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
     for (int i = 0; i < kPolls && IsWindow(dlg); ++i)
         Sleep(20);
@@ -134,21 +131,14 @@ size_t CountLines(const CTraceCapture &trace, const std::string &text)
     return n;
 }
 
-class OpenSefraWorld : public ::testing::Test {
+class OpenSefraWorld : public DemoWorldTest {
 protected:
     void SetUp() override
     {
+        DemoWorldTest::SetUp();
         g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_drivesBefore = GetLogicalDrives();
-        ASSERT_EQ(0u, palmet_test::RunProgram("make_demo_world.exe", "\"" + m_folder.Path() + "\""));
-        m_config = std::make_unique<ConfigOverride>(m_folder / "Platforms.ini");
-    }
-
-    void TearDown() override
-    {
-        EXPECT_EQ(m_drivesBefore, GetLogicalDrives()) << "a drive was left behind";
-        EXPECT_TRUE(TryAcquireMountVolumeLock()) << "the mount lock was left held";
-        ReleaseMountVolumeLock();
+        m_shared = CSharedView(&g_SharedBlock);
+        MakeWorld();
     }
 
     // Selects the first row and types pwd into its password edit.
@@ -205,11 +195,7 @@ protected:
         WritePrivateProfileStringA("Disks", "Device4", "Z,1,0x00000900", ini.c_str());
     }
 
-    std::string Content() const { return m_folder / "Sefra.vpf.files"; }
-
-    TempFolder m_folder;
-    std::unique_ptr<ConfigOverride> m_config;
-    DWORD m_drivesBefore = 0;
+    std::string Content() const { return m_world.Content(); }
 };
 
 TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
@@ -254,9 +240,9 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
 
     // The drive leads to the sefra's folder.
     const std::string through = dlg.m_szDrivePath + "via_drive.txt";
-    ASSERT_TRUE(palmet_test::WriteText(through, "written through the drive\r\n"));
-    EXPECT_TRUE(Exists(folder + "\\via_drive.txt"));
-    EXPECT_TRUE(Exists(dlg.m_szDrivePath + "readme.txt"));
+    ASSERT_TRUE(WriteText(through, "written through the drive\r\n"));
+    EXPECT_TRUE(FileExists(folder + "\\via_drive.txt"));
+    EXPECT_TRUE(FileExists(dlg.m_szDrivePath + "readme.txt"));
 
     // A second open while the drive stands does nothing.
     Choose(dlg, "main");

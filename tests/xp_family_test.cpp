@@ -1,8 +1,8 @@
 // xp_family_test.cpp - g_bXpFamily: the rule on version records, including
 // the retry with the basic record, and the DLL's own value in a process to
 // which Wine reports a chosen Windows version.
-#include "child_process.h"
 #include "module/app.h"
+#include "process.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,7 @@ ProbeResult RunProbe(const char *version)
 {
     CProbeVersion setting(version);
     std::string printed;
-    EXPECT_EQ(0u, RunProgram("\"" + TestBinDir() + "xpflag_probe.exe\"", std::string(), &printed)) << version;
+    EXPECT_EQ(0u, RunProgram(BinProgram("xpflag_probe.exe"), std::string(), &printed)) << version;
     ProbeResult result;
     EXPECT_EQ(4, std::sscanf(printed.c_str(), "flag %d version %lu.%lu platform %lu", &result.flag, &result.major,
                              &result.minor, &result.platform))

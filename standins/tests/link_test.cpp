@@ -41,7 +41,7 @@ TEST_F(MountTest, LinkedDriveLeadsToFolderUnderDeviceName)
 
     const std::string volume = mounted.volume;
     ASSERT_TRUE(CreateDirectoryA((volume + "\\Folder1").c_str(), nullptr));
-    ASSERT_TRUE(WriteWholeFile(mounted.store.ContentFolder() + "\\Folder1\\a.txt", "in the sefra"));
+    ASSERT_TRUE(WriteText(mounted.store.ContentFolder() + "\\Folder1\\a.txt", "in the sefra"));
 
     char drive[10] = {};
     ASSERT_TRUE(AllocDriveLetter(drive));
@@ -50,10 +50,10 @@ TEST_F(MountTest, LinkedDriveLeadsToFolderUnderDeviceName)
     ASSERT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), target.c_str(), 1));
     EXPECT_TRUE(DriveListed(drive[0]));
     std::string data;
-    ASSERT_TRUE(ReadWholeFile(std::string(drive) + "\\a.txt", data));
+    data = ReadText(std::string(drive) + "\\a.txt");
     EXPECT_EQ("in the sefra", data);
-    ASSERT_TRUE(WriteWholeFile(std::string(drive) + "\\b.txt", "copied in"));
-    EXPECT_TRUE(PathExists(mounted.store.ContentFolder() + "\\Folder1\\b.txt"));
+    ASSERT_TRUE(WriteText(std::string(drive) + "\\b.txt", "copied in"));
+    EXPECT_TRUE(FileExists(mounted.store.ContentFolder() + "\\Folder1\\b.txt"));
 
     // The letter is taken now, for links and for the allocator.
     EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_ASSIGNED), Our_IoCreateSymbolicLink(link.c_str(), target.c_str(), 1));
@@ -66,19 +66,19 @@ TEST_F(MountTest, LinkedDriveLeadsToFolderUnderDeviceName)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((std::string(drive) + "\\a.txt").c_str()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), Our_IoCreateSymbolicLink(link.c_str(), "", 0));
     // The folder itself is untouched.
-    EXPECT_TRUE(PathExists(volume + "\\Folder1\\b.txt"));
+    EXPECT_TRUE(FileExists(volume + "\\Folder1\\b.txt"));
 }
 
 TEST_F(MountTest, LinksToNtAndDosPaths)
 {
     CTempStore store;
-    ASSERT_TRUE(WriteWholeFile(store.Folder() + "\\plain.txt", "plain"));
+    ASSERT_TRUE(WriteText(store.Folder() + "\\plain.txt", "plain"));
     char drive[10] = {};
     ASSERT_TRUE(AllocDriveLetter(drive));
     const std::string link = std::string("\\??\\") + drive;
     for (const std::string &target : {store.Folder(), "\\??\\" + store.Folder() + "\\"}) {
         ASSERT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), target.c_str(), 1)) << target;
-        EXPECT_TRUE(PathExists(std::string(drive) + "\\plain.txt")) << target;
+        EXPECT_TRUE(FileExists(std::string(drive) + "\\plain.txt")) << target;
         EXPECT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), nullptr, 0)) << target;
         EXPECT_FALSE(DriveListed(drive[0])) << target;
     }
@@ -108,7 +108,7 @@ TEST_F(MountTest, LinkRefusalsChangeNothing)
     // Drive C is in use and is no link of ours: neither replaced nor removed.
     EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_ASSIGNED), Our_IoCreateSymbolicLink("\\DosDevices\\C:", device, 1));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), Our_IoCreateSymbolicLink("\\DosDevices\\C:", "", 0));
-    EXPECT_TRUE(PathExists("C:\\windows"));
+    EXPECT_TRUE(FileExists("C:\\windows"));
     EXPECT_EQ(drives, GetLogicalDrives());
 }
 
@@ -147,14 +147,14 @@ TEST_F(MountTest, LinkReachesFolderWithDoubleByteName)
     // 保险箱乗: the last character's trail byte is 0x5C, a backslash.
     const std::string name = "\xB1\xA3\xCF\xD5\xCF\xE4\x81\x5C";
     ASSERT_TRUE(CreateDirectoryA((std::string(mounted.volume) + "\\" + name).c_str(), nullptr));
-    ASSERT_TRUE(WriteWholeFile(std::string(mounted.volume) + "\\" + name + "\\c.txt", "double-byte"));
+    ASSERT_TRUE(WriteText(std::string(mounted.volume) + "\\" + name + "\\c.txt", "double-byte"));
 
     char drive[10] = {};
     ASSERT_TRUE(AllocDriveLetter(drive));
     const std::string link = LinkName(drive);
     ASSERT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), (std::string(device) + "\\" + name).c_str(), 1));
     std::string data;
-    EXPECT_TRUE(ReadWholeFile(std::string(drive) + "\\c.txt", data));
+    data = ReadText(std::string(drive) + "\\c.txt");
     EXPECT_EQ("double-byte", data);
     EXPECT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), "", 0));
     EXPECT_FALSE(DriveListed(drive[0]));

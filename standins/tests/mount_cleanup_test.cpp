@@ -46,7 +46,7 @@ TEST_F(MountTest, UnmountLeavesRedefinedDriveAlone)
 {
     CTempStore store;
     CTempStore other;
-    ASSERT_TRUE(WriteWholeFile(other.Folder() + "\\other.txt", "someone else's"));
+    ASSERT_TRUE(WriteText(other.Folder() + "\\other.txt", "someone else's"));
     char drive[10] = {};
     DWORD handle = 0;
     ASSERT_EQ(0u, Dravel_MountDriverByFileName(store.Container().c_str(), drive, &handle, 0));
@@ -56,7 +56,7 @@ TEST_F(MountTest, UnmountLeavesRedefinedDriveAlone)
     const std::string link = std::string("\\DosDevices\\") + drive;
     ASSERT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), other.Folder().c_str(), 1));
     EXPECT_EQ(0u, UnMount_Volume(255, handle));
-    EXPECT_TRUE(PathExists(std::string(drive) + "\\other.txt"));
+    EXPECT_TRUE(FileExists(std::string(drive) + "\\other.txt"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), UnMount_Volume(255, handle));
     EXPECT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), "", 0));
     EXPECT_FALSE(DriveListed(drive[0]));

@@ -1,7 +1,10 @@
 // mount_fixture.h - what the mount and link tests share: a store container
-// in a fresh temporary folder, buffers that end at an inaccessible page,
-// file helpers, the child process and the check that no drive is left.
+// in a fresh scratch folder, buffers that end at an inaccessible page, the
+// child process and the check that no drive, mount or link is left.
 #pragma once
+
+#include "files.h"
+#include "machine_state.h"
 
 #include <windows.h>
 
@@ -14,16 +17,15 @@
 class CTempStore {
 public:
     explicit CTempStore(BYTE dirty = 1);
-    ~CTempStore();
     CTempStore(const CTempStore &) = delete;
     CTempStore &operator=(const CTempStore &) = delete;
 
-    const std::string &Folder() const { return m_folder; }
-    std::string Container() const { return m_folder + "\\Sefra.vpf"; }
+    const std::string &Folder() const { return m_folder.Path(); }
+    std::string Container() const { return m_folder / "Sefra.vpf"; }
     std::string ContentFolder() const { return Container() + ".files"; }
 
 private:
-    std::string m_folder;
+    CScratchFolder m_folder;
 };
 
 // size bytes that end where an inaccessible page begins, so a write past
@@ -41,19 +43,16 @@ private:
     char *m_data = nullptr;
 };
 
-bool WriteWholeFile(const std::string &path, const std::string &data);
-bool ReadWholeFile(const std::string &path, std::string &data);
-bool PathExists(const std::string &path);
 bool DriveListed(char letter);
-// Runs "standin_unmount_child <drive> <handle>"; its exit code, or ~0u.
+// Runs "standin_unmount_child <drive> <handle>"; its exit code, or MAXDWORD.
 DWORD UnmountInChild(const std::string &drive, DWORD handle);
 
-// Records the drives at start and fails a test that leaves one behind.
+// Fails a test that leaves a drive, a mount or a link behind.
 class MountTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
 private:
-    DWORD m_drivesBefore = 0;
+    MachineState m_before;
 };

@@ -48,12 +48,12 @@ TEST_F(MountTest, StoreVolumeReadsBootBlockAndReachesContentFolder)
 
     const std::string volume = path;
     ASSERT_TRUE(CreateDirectoryA((volume + "\\Folder1").c_str(), nullptr));
-    ASSERT_TRUE(WriteWholeFile(volume + "\\Folder1\\note.txt", "through the volume"));
+    ASSERT_TRUE(WriteText(volume + "\\Folder1\\note.txt", "through the volume"));
     std::string data;
-    ASSERT_TRUE(ReadWholeFile(store.ContentFolder() + "\\Folder1\\note.txt", data));
+    data = ReadText(store.ContentFolder() + "\\Folder1\\note.txt");
     EXPECT_EQ("through the volume", data);
-    ASSERT_TRUE(WriteWholeFile(store.ContentFolder() + "\\Sefrabox.ini", "[1]\r\n"));
-    ASSERT_TRUE(ReadWholeFile(volume + "\\Sefrabox.ini", data));
+    ASSERT_TRUE(WriteText(store.ContentFolder() + "\\Sefrabox.ini", "[1]\r\n"));
+    data = ReadText(volume + "\\Sefrabox.ini");
     EXPECT_EQ("[1]\r\n", data);
     // Folder walks work on the volume path as well.
     WIN32_FIND_DATAA found{};
@@ -67,18 +67,18 @@ TEST_F(MountTest, StoreVolumeReadsBootBlockAndReachesContentFolder)
     EXPECT_TRUE(listed);
     ASSERT_TRUE(DeleteFileA((volume + "\\Folder1\\note.txt").c_str()));
     ASSERT_TRUE(RemoveDirectoryA((volume + "\\Folder1").c_str()));
-    EXPECT_FALSE(PathExists(store.ContentFolder() + "\\Folder1"));
+    EXPECT_FALSE(FileExists(store.ContentFolder() + "\\Folder1"));
     ASSERT_TRUE(CreateDirectoryA((volume + "\\Folder1").c_str(), nullptr));
-    ASSERT_TRUE(WriteWholeFile(volume + "\\Folder1\\note.txt", "through the volume"));
+    ASSERT_TRUE(WriteText(volume + "\\Folder1\\note.txt", "through the volume"));
 
     EXPECT_EQ(0u, UnMount_Volume(255, handle));
     EXPECT_FALSE(DriveListed(letter));
     EXPECT_FALSE(ReadBootBlock(path, boot));
-    EXPECT_FALSE(PathExists(volume + "\\Sefrabox.ini"));
+    EXPECT_FALSE(FileExists(volume + "\\Sefrabox.ini"));
     // The content stays with the container for the next mount.
-    EXPECT_TRUE(PathExists(store.ContentFolder() + "\\Folder1\\note.txt"));
+    EXPECT_TRUE(FileExists(store.ContentFolder() + "\\Folder1\\note.txt"));
     ASSERT_EQ(0u, MountStoreVolume(store.Container().c_str(), &handle, path));
-    ASSERT_TRUE(ReadWholeFile(std::string(path) + "\\Folder1\\note.txt", data));
+    data = ReadText(std::string(path) + "\\Folder1\\note.txt");
     EXPECT_EQ("through the volume", data);
     EXPECT_EQ(0u, UnMount_Volume(255, handle));
 }
@@ -99,7 +99,7 @@ TEST_F(MountTest, SecondProcessUnmountsWithTheHandle)
     // Once is enough: later calls, here or there, change nothing.
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), UnmountInChild("255", handle));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), UnMount_Volume(255, handle));
-    EXPECT_TRUE(PathExists(store.Container()));
+    EXPECT_TRUE(FileExists(store.Container()));
 }
 
 TEST_F(MountTest, MissingOrUnusableContainerLeavesNoDrive)
@@ -115,7 +115,7 @@ TEST_F(MountTest, MissingOrUnusableContainerLeavesNoDrive)
               MountStoreVolume((store.Folder() + "\\nowhere\\Sefra.vpf").c_str(), &handle, path));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND),
               Dravel_MountDriverByFileName((store.Folder() + "\\missing.vpf").c_str(), drive, &handle, 0));
-    ASSERT_TRUE(WriteWholeFile(store.Folder() + "\\short.vpf", std::string(100, '\0')));
+    ASSERT_TRUE(WriteText(store.Folder() + "\\short.vpf", std::string(100, '\0')));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA),
               MountStoreVolume((store.Folder() + "\\short.vpf").c_str(), &handle, path));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), MountStoreVolume(store.Folder().c_str(), &handle, path));
@@ -124,7 +124,7 @@ TEST_F(MountTest, MissingOrUnusableContainerLeavesNoDrive)
     EXPECT_EQ(std::string(sizeof path, '\0'), std::string(path, sizeof path));
     EXPECT_EQ(std::string(sizeof drive, '\0'), std::string(drive, sizeof drive));
     EXPECT_EQ(drives, GetLogicalDrives());
-    EXPECT_FALSE(PathExists(store.Folder() + "\\missing.vpf.files"));
+    EXPECT_FALSE(FileExists(store.Folder() + "\\missing.vpf.files"));
 }
 
 TEST_F(MountTest, DiskDriveExposesContainerAsRawDevice)
@@ -141,8 +141,8 @@ TEST_F(MountTest, DiskDriveExposesContainerAsRawDevice)
     EXPECT_EQ(std::string(8, '\0'), std::string(drive + 2, 8));
 
     // The root is the content folder.
-    ASSERT_TRUE(WriteWholeFile(std::string(drive) + "\\FILE0000.CHK", "fragment"));
-    EXPECT_TRUE(PathExists(store.ContentFolder() + "\\FILE0000.CHK"));
+    ASSERT_TRUE(WriteText(std::string(drive) + "\\FILE0000.CHK", "fragment"));
+    EXPECT_TRUE(FileExists(store.ContentFolder() + "\\FILE0000.CHK"));
 
     // A check program clears the dirty flag through the raw device; the
     // container file on disk carries the change.
@@ -159,7 +159,7 @@ TEST_F(MountTest, DiskDriveExposesContainerAsRawDevice)
         ASSERT_TRUE(WriteFile(volume.Get(), boot, sizeof boot, &done, nullptr));
     }
     std::string image;
-    ASSERT_TRUE(ReadWholeFile(store.Container(), image));
+    image = ReadText(store.Container());
     ASSERT_EQ(64u * 1024, image.size());
     EXPECT_EQ('\0', image[0x41]);
 
@@ -170,7 +170,7 @@ TEST_F(MountTest, DiskDriveExposesContainerAsRawDevice)
     EXPECT_TRUE(DriveListed(letter));
     EXPECT_EQ(0u, UnMount_Volume(static_cast<BYTE>(letter - 'A' + 'a'), handle));
     EXPECT_FALSE(DriveListed(letter));
-    EXPECT_FALSE(PathExists(std::string(drive) + "\\FILE0000.CHK"));
+    EXPECT_FALSE(FileExists(std::string(drive) + "\\FILE0000.CHK"));
 }
 
 TEST_F(MountTest, AllocDriveLetterGivesUnusedLetters)

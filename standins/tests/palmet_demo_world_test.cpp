@@ -1,6 +1,8 @@
 // palmet_demo_world_test.cpp - the demo store built by make_demo_world.exe,
 // read through Palmet, and the disk check that RunChkdsk runs on it.
-#include "palmet_test_util.h"
+#include "config_override.h"
+#include "demo_world.h"
+#include "files.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "win/handles.h"
@@ -9,26 +11,19 @@
 
 #include <cstring>
 
-using palmet_test::ConfigOverride;
-using palmet_test::Exists;
-using palmet_test::RunProgram;
-using palmet_test::TempFolder;
-
 namespace {
 
-std::string BootBlock(const std::string &container) { return palmet_test::ReadText(container).substr(0, 512); }
+std::string BootBlock(const std::string &container) { return ReadText(container).substr(0, 512); }
 
 class PalmetDemoWorld : public ::testing::Test {
 protected:
-    DWORD Make(const std::string &options)
-    {
-        return RunProgram("make_demo_world.exe", options + " \"" + m_world.Path() + "\"");
-    }
-    TempFolder m_world;
-    std::string m_store = m_world / "Sefra.vpf";
-    std::string m_content = m_store + ".files";
-    std::string m_profile = m_content + "\\Sefrabox.ini";
-    ConfigOverride m_config{m_world / "Platforms.ini"};
+    DWORD Make(const std::string &options) { return MakeDemoWorld(m_world.folder, options); }
+    CScratchFolder m_folder;
+    DemoWorld m_world{m_folder.Path()};
+    std::string m_store = m_world.Store();
+    std::string m_content = m_world.Content();
+    std::string m_profile = m_world.Profile();
+    CConfigOverride m_config{m_world.Config()};
 };
 
 TEST_F(PalmetDemoWorld, HoldsTheStoreProfileAndPlatforms)
@@ -49,7 +44,7 @@ TEST_F(PalmetDemoWorld, HoldsTheStoreProfileAndPlatforms)
                                           target, password));
         EXPECT_EQ(ids[record - 1], id);
         EXPECT_STREQ(passwords[record - 1], password);
-        EXPECT_TRUE(Exists(m_content + "\\" + target + "\\readme.txt")) << target;
+        EXPECT_TRUE(FileExists(m_content + "\\" + target + "\\readme.txt")) << target;
     }
     int id = -1;
     char target[20];
@@ -106,8 +101,8 @@ TEST_F(PalmetDemoWorld, CheckClearsTheDirtyFlagOfTheContainer)
     EXPECT_EQ('\0', after[0x41]);
     after[0x41] = before[0x41];
     EXPECT_EQ(before, after); // nothing else changed
-    EXPECT_EQ(65536u, palmet_test::ReadText(m_store).size());
-    EXPECT_FALSE(Exists(m_content + "\\FOUND.000"));
+    EXPECT_EQ(65536u, ReadText(m_store).size());
+    EXPECT_FALSE(FileExists(m_content + "\\FOUND.000"));
 
     // A clean volume checks clean again.
     EXPECT_EQ(0u, RunChkdsk(m_store.c_str(), &mode, "/x /f", 0, 0));
@@ -118,8 +113,8 @@ TEST_F(PalmetDemoWorld, CheckLeavesRecoveredEntriesWhenConfigured)
     ASSERT_EQ(0u, Make("--dirty --leftovers"));
     DWORD mode = 3;
     ASSERT_EQ(0u, RunChkdsk(m_store.c_str(), &mode, "/x /f", 0, 0));
-    EXPECT_TRUE(Exists(m_content + "\\FOUND.000\\FILE0000.CHK"));
-    EXPECT_TRUE(Exists(m_content + "\\FILE0000.CHK"));
+    EXPECT_TRUE(FileExists(m_content + "\\FOUND.000\\FILE0000.CHK"));
+    EXPECT_TRUE(FileExists(m_content + "\\FILE0000.CHK"));
     EXPECT_EQ('\0', BootBlock(m_store)[0x41]);
 }
 
@@ -131,12 +126,12 @@ TEST_F(PalmetDemoWorld, CheckRunsOnTheRawVolumeOfAMountedContainer)
     ASSERT_EQ(0u, Dravel_MountDriverByFileName(m_store.c_str(), drive, &handle, 0));
     DWORD mode = 3;
     const DWORD result = RunChkdsk(drive, &mode, "/x /f", 0, 0);
-    const bool leftFound = Exists(std::string(drive) + "\\FOUND.000\\FILE0000.CHK");
+    const bool leftFound = FileExists(std::string(drive) + "\\FOUND.000\\FILE0000.CHK");
     UnMount_Volume(static_cast<BYTE>(drive[0]), handle);
     EXPECT_EQ(0u, result);
     EXPECT_TRUE(leftFound);
     EXPECT_EQ('\0', BootBlock(m_store)[0x41]);
-    EXPECT_TRUE(Exists(m_content + "\\FILE0000.CHK"));
+    EXPECT_TRUE(FileExists(m_content + "\\FILE0000.CHK"));
 }
 
 TEST_F(PalmetDemoWorld, CheckPassesFailuresAndRefusesBadArguments)

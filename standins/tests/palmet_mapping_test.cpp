@@ -1,6 +1,7 @@
 // palmet_mapping_test.cpp - the busy marker's mapping text and guard across
 // two processes (the child is palmet_mapping_child.exe).
-#include "palmet_test_util.h"
+#include "files.h"
+#include "process.h"
 #include "suite/Palmet.h"
 #include "win/handles.h"
 
@@ -9,13 +10,12 @@
 #include <cstring>
 #include <string>
 
-using palmet_test::RunProgram;
-using palmet_test::TempFolder;
-
 namespace {
 
 // 保险箱 in GBK.
 const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";
+
+std::string Child() { return BinProgram("palmet_mapping_child.exe"); }
 
 struct Marker {
     std::string name = "palmet_test_marker_" + std::to_string(GetCurrentProcessId());
@@ -28,12 +28,12 @@ TEST(PalmetMapping, TextWrittenInOneProcessIsReadInAnother)
     ASSERT_TRUE(marker.mapping);
     WriteMappingText(marker.mapping.Get(), kTitle);
 
-    TempFolder folder;
+    CScratchFolder folder;
     const std::string out = folder / "read.txt";
-    ASSERT_EQ(0u, RunProgram("palmet_mapping_child.exe", "read " + marker.name + " \"" + out + "\""));
-    EXPECT_EQ(kTitle, palmet_test::ReadText(out));
+    ASSERT_EQ(0u, RunProgram(Child() + " read " + marker.name + " \"" + out + "\""));
+    EXPECT_EQ(kTitle, ReadText(out));
 
-    ASSERT_EQ(0u, RunProgram("palmet_mapping_child.exe", "write " + marker.name + " OtherProgram"));
+    ASSERT_EQ(0u, RunProgram(Child() + " write " + marker.name + " OtherProgram"));
     char text[270];
     ASSERT_TRUE(ReadMappingText(marker.mapping.Get(), text));
     EXPECT_STREQ("OtherProgram", text);
@@ -89,9 +89,9 @@ TEST(PalmetMappingGuard, ExcludesOtherProcessesUntilReleased)
 {
     ASSERT_TRUE(AcquireMappingGuard());
     // The child waits out its timeout and is refused.
-    EXPECT_EQ(0u, RunProgram("palmet_mapping_child.exe", "guard"));
+    EXPECT_EQ(0u, RunProgram(Child() + " guard"));
     ReleaseMappingGuard();
-    EXPECT_EQ(1u, RunProgram("palmet_mapping_child.exe", "guard"));
+    EXPECT_EQ(1u, RunProgram(Child() + " guard"));
 }
 
 TEST(PalmetMappingGuard, AHolderThatDiesDoesNotBlockTheOthers)
@@ -99,7 +99,7 @@ TEST(PalmetMappingGuard, AHolderThatDiesDoesNotBlockTheOthers)
     // Keep the guard object alive in this process while the child dies.
     ASSERT_TRUE(AcquireMappingGuard());
     ReleaseMappingGuard();
-    ASSERT_EQ(0u, RunProgram("palmet_mapping_child.exe", "hold"));
+    ASSERT_EQ(0u, RunProgram(Child() + " hold"));
     ASSERT_TRUE(AcquireMappingGuard());
     ReleaseMappingGuard();
 }

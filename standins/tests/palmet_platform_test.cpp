@@ -1,7 +1,9 @@
 // palmet_platform_test.cpp - the platform service, device and rule records,
 // reset code and module paths of Palmet.dll, driven by a private platform
 // configuration file.
-#include "palmet_test_util.h"
+#include "config_override.h"
+#include "files.h"
+#include "process.h"
 #include "suite/Palmet.h"
 #include "win/handles.h"
 
@@ -10,9 +12,6 @@
 #include <cstring>
 #include <vector>
 
-using palmet_test::ConfigOverride;
-using palmet_test::TempFolder;
-using palmet_test::WriteText;
 
 namespace {
 
@@ -29,9 +28,9 @@ const char kConfig[] = "[Service]\r\nRunning=1\r\nResetCode=ABCDEFGHIJKLMNOPQR\r
 class PalmetPlatform : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(WriteText(m_config, kConfig)); }
-    TempFolder m_folder;
+    CScratchFolder m_folder;
     std::string m_config = m_folder / "Platforms.ini";
-    ConfigOverride m_override{m_config};
+    CConfigOverride m_override{m_config};
 };
 
 TEST_F(PalmetPlatform, ChannelIsARealHandleOnTheConfiguration)
@@ -43,7 +42,7 @@ TEST_F(PalmetPlatform, ChannelIsARealHandleOnTheConfiguration)
     EXPECT_EQ(0u, SendPlatformRequest(channel, 0x20, 0, 0, 0, "Work"));
     EXPECT_EQ(0u, SendPlatformRequest(channel, 0x21, 1, 2, 3, nullptr));
     EXPECT_TRUE(CloseHandle(channel));
-    EXPECT_EQ("32 0 0 0 Work\r\n33 1 2 3 (null)\r\n", palmet_test::ReadText(m_folder / "req.log"));
+    EXPECT_EQ("32 0 0 0 Work\r\n33 1 2 3 (null)\r\n", ReadText(m_folder / "req.log"));
 
     EXPECT_EQ(INVALID_HANDLE_VALUE, OpenPlatformChannel(QueryPlatformChannel() + 1));
     EXPECT_NE(0u, PreparePlatformChannel(INVALID_HANDLE_VALUE));
@@ -56,7 +55,7 @@ TEST_F(PalmetPlatform, ChannelIsARealHandleOnTheConfiguration)
 TEST_F(PalmetPlatform, WithoutConfigurationThereIsNoServiceOrChannel)
 {
     {
-        ConfigOverride missing(m_folder / "absent.ini");
+        CConfigOverride missing(m_folder / "absent.ini");
         EXPECT_EQ(0, GetPlatformServiceState());
         EXPECT_EQ(INVALID_HANDLE_VALUE, OpenPlatformChannel(QueryPlatformChannel()));
         PALMET_TEXT_LIST files, names;
@@ -236,7 +235,7 @@ TEST(PalmetModulePath, NamesAFileBesideTheModule)
     ASSERT_EQ(0u, GetModuleFilePath(out, "SefraboxBack.bmp", palmet));
     EXPECT_EQ(expect, out);
     ASSERT_EQ(0u, GetModuleFilePath(out, "x.txt", nullptr));
-    EXPECT_EQ(palmet_test::ProgramFolder() + "x.txt", out);
+    EXPECT_EQ(BinDir() + "x.txt", out);
 
     EXPECT_EQ(111u, GetModuleFilePath(out, std::string(MAX_PATH - 2, 'n').c_str(), palmet));
     EXPECT_STREQ("", out);

@@ -1,14 +1,12 @@
 // palmet_profile_test.cpp - profile records read and written by schema,
 // through Palmet.dll's ordinal imports and real profile files.
-#include "palmet_test_util.h"
+#include "files.h"
 #include "suite/Palmet.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using palmet_test::TempFolder;
-using palmet_test::WriteText;
 
 namespace {
 
@@ -29,7 +27,7 @@ protected:
                                          // 18 ASCII bytes then 密码: the cut must not split 密.
                                          "[5]\r\nid=8\r\nTarget=abcdefghijklmnopqr\xC3\xDC\xC2\xEB\r\n"));
     }
-    TempFolder m_folder;
+    CScratchFolder m_folder;
     std::string m_profile;
 };
 

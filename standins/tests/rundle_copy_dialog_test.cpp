@@ -7,6 +7,7 @@
 // drives cannot reach files under Wine), so the dialog sees real drive
 // texts ("X:"), and the copies are checked in the folders behind them.
 #include "copy_dialog_ids.h"
+#include "files.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "suite/Rundle.h"
@@ -16,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -25,31 +25,6 @@
 namespace {
 
 std::string Unique(const std::string &stem) { return stem + "_" + std::to_string(GetCurrentProcessId()); }
-
-bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool WriteFileText(const std::string &path, const std::string &text)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-std::string ReadFileText(const std::string &path)
-{
-    std::string text;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    char buf[256];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, got);
-    std::fclose(f);
-    return text;
-}
 
 // Files and folders this test creates, removed (files first) at the end.
 class Scratch {
@@ -70,7 +45,7 @@ public:
     std::string File(const std::string &path, const std::string &text = std::string())
     {
         if (!text.empty())
-            WriteFileText(path, text);
+            WriteText(path, text);
         m_files.push_back(path);
         return path;
     }
@@ -308,19 +283,19 @@ TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
     EXPECT_TRUE(seen.inEnabled);
     EXPECT_FALSE(seen.outEnabledWithoutSelection);
     EXPECT_EQ("Copied 2 item(s).", seen.status);
-    EXPECT_EQ("copied in", ReadFileText(destRoot + "\\" + inName));
-    EXPECT_EQ("double-byte name", ReadFileText(destRoot + "\\" + gbName));
+    EXPECT_EQ("copied in", ReadText(destRoot + "\\" + inName));
+    EXPECT_EQ("double-byte name", ReadText(destRoot + "\\" + gbName));
     EXPECT_TRUE(seen.destListsCopy);
 
     EXPECT_TRUE(seen.selectedOut);
     EXPECT_TRUE(seen.outEnabled);
-    EXPECT_EQ("copied out", ReadFileText(writableRoot + "\\" + outName));
+    EXPECT_EQ("copied out", ReadText(writableRoot + "\\" + outName));
 
     EXPECT_FALSE(seen.outEnabledReadOnly);
-    EXPECT_FALSE(Exists(readOnlyRoot + "\\" + outName));
+    EXPECT_FALSE(FileExists(readOnlyRoot + "\\" + outName));
     EXPECT_TRUE(seen.selectedRo);
     EXPECT_TRUE(seen.inEnabledReadOnly);
-    EXPECT_EQ("from a read-only drive", ReadFileText(destRoot + "\\" + roName));
+    EXPECT_EQ("from a read-only drive", ReadText(destRoot + "\\" + roName));
 
     EXPECT_TRUE(seen.driveRootListed);
 }
@@ -359,7 +334,7 @@ TEST_F(RundleCopyDialog, ReadOnlyDestinationTakesNothingIn)
     EXPECT_EQ(std::string(1, destLetter) + ":    [read-only]", destLine);
     EXPECT_TRUE(selected);
     EXPECT_FALSE(inEnabled);
-    EXPECT_FALSE(Exists(destRoot + "\\" + name));
+    EXPECT_FALSE(FileExists(destRoot + "\\" + name));
 }
 
 // Two committed pages, the second one inaccessible.

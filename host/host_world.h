@@ -1,4 +1,4 @@
-// demo_world.h - the stand-in world the host's commands work on: a sefra
+// host_world.h - the stand-in world the host's commands work on: a sefra
 // store with its platform configuration, made once by make_demo_world.
 #pragma once
 
@@ -14,17 +14,8 @@ std::string PrepareWorld(const std::string &folder);
 // The default folder of the demo world.
 constexpr const char kDefaultWorld[] = "C:\\SefraDemo";
 
-// The folder of the host program, ending in "\".
-std::string HostFolder();
-
 // The store file of the configuration: the File of its kind-2 platform.
 std::string StoreFile(const std::string &config);
 
 // The File of the platform numbered number in the configuration.
 std::string PlatformFile(const std::string &config, unsigned long number);
-
-// Runs commandLine to its end, in currentDir unless it is empty. false,
-// with the reason printed to stderr (naming the program as what), when it
-// cannot be started.
-bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode,
-              const std::string &currentDir = std::string());

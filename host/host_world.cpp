@@ -1,41 +1,11 @@
-// demo_world.cpp - the stand-in world of the host's commands.
-#include "demo_world.h"
+// host_world.cpp - the stand-in world of the host's commands.
+#include "host_world.h"
 
-#include "win/handles.h"
+#include "demo_world.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
-
-std::string HostFolder()
-{
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, n < sizeof path ? n : 0);
-    const size_t slash = folder.rfind('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-}
-
-bool RunToEnd(const std::string &commandLine, const char *what, unsigned long &exitCode, const std::string &currentDir)
-{
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
-        std::fprintf(stderr, "sefrabox-host: cannot start %s (error %lu)\n", what, GetLastError());
-        return false;
-    }
-    CKernelHandle process(pi.hProcess), thread(pi.hThread);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    exitCode = code;
-    return true;
-}
 
 std::string PrepareWorld(const std::string &folder)
 {
@@ -44,11 +14,13 @@ std::string PrepareWorld(const std::string &folder)
     if (n > 0 && n < sizeof configured)
         return configured;
 
-    const std::string config = folder + "\\Platforms.ini";
+    const std::string config = DemoWorld{folder}.Config();
     if (GetFileAttributesA(config.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        unsigned long code = 1;
-        if (!RunToEnd("\"" + HostFolder() + "make_demo_world.exe\" \"" + folder + "\"", "make_demo_world", code))
+        const DWORD code = MakeDemoWorld(folder);
+        if (code == MAXDWORD) {
+            std::fprintf(stderr, "sefrabox-host: cannot start make_demo_world\n");
             return {};
+        }
         if (code != 0) {
             std::fprintf(stderr, "sefrabox-host: make_demo_world failed with %lu\n", code);
             return {};
