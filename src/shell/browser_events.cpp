@@ -6,6 +6,7 @@
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
+#include "volume/drive_link.h"
 #include "volume/release_drive.h"
 
 #include <exdisp.h>
@@ -16,8 +17,6 @@ namespace {
 // {4C96BE40-915C-11CF-99D3-00AA004AE837}
 const GUID kSidTopLevelBrowser = {0x4C96BE40, 0x915C, 0x11CF, {0x99, 0xD3, 0x00, 0xAA, 0x00, 0x4A, 0xE8, 0x37}};
 constexpr UINT kSelectFlags = SVSI_SELECT | SVSI_ENSUREVISIBLE | SVSI_FOCUSED | SVSI_POSITIONITEM; // 0x99
-
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Identity of a COM object: its IUnknown.
 CComPtr<IUnknown> IdentityOf(IUnknown *object)
@@ -148,7 +147,7 @@ void CSefraboxDlg::WindowRegistered(long)
             bNewWnd = true;
         }
         DiscardWindowSnapshot();
-        if (!bNewWnd && IsLetter(g_szDriveLetter[0])) {
+        if (!bNewWnd && IsDriveLetter(g_szDriveLetter[0])) {
             SB_TRACE("bNewWnd not find!");
             ReleaseSefraDrive();
         }

@@ -87,7 +87,7 @@ void CSefraboxDlg::OpenSefra()
 // under g_MountVolumeLock and g_szDriveLetter is shared by every process.
 void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &target)
 {
-    if (BeginsWithLetter(g_szDriveLetter))
+    if (IsDriveLetter(g_szDriveLetter[0]))
         return;
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
     if (g_bXpFamily == 1) {
