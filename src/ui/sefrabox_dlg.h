@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+struct PlatformRows;
+
 // Private messages of the dialog.
 constexpr UINT WM_REOPEN_EXPLORER = 0xB05;
 constexpr UINT WM_ENABLE_CONTROLS = 0xB07;
@@ -103,6 +105,8 @@ private:
     // Gives back the store mount (255 with g_dwMountHandle), cleans up the
     // disk library and closes the platform channel.
     void ReleaseStoreAndChannel();
+    // The platform lists become those of rows.
+    void TakePlatformRows(PlatformRows &&rows);
 
 public:
     void ShowPlatformRow(int platformButton, int show);
