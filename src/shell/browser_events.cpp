@@ -1,7 +1,7 @@
 // browser_events.cpp - the dialog as sink of the shell's window collection
-// and of the shown browser: the connections, the snapshot's end, and the
-// handlers WindowRegistered, DocumentComplete, OnQuit (also as the exit-wait
-// thread calls it) with the browser's single release.
+// and of the shown browser: the event dispatch, the connections, the
+// snapshot's end, the handlers WindowRegistered, DocumentComplete, OnQuit and
+// WindowClosing, and the browser's single release.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -72,6 +72,50 @@ void BrandDocument(IWebBrowser2 *browser)
 }
 
 } // namespace
+
+bool CSefraboxDlg::IsEventInterface(REFIID iid) const
+{
+    return IsEqualIID(iid, DIID_DWebBrowserEvents2) || IsEqualIID(iid, DIID_DShellWindowsEvents);
+}
+
+bool CSefraboxDlg::OnInvoke(DISPID id, DISPPARAMS *params)
+{
+    // Arguments arrive last first.
+    const UINT n = params->cArgs;
+    VARIANT *args = params->rgvarg;
+    switch (id) {
+    case DISPID_SB_WINDOWREGISTERED: {
+        long cookie = 0;
+        if (n >= 1 && V_VT(&args[0]) == VT_I4)
+            cookie = V_I4(&args[0]);
+        WindowRegistered(cookie);
+        return true;
+    }
+    case DISPID_SB_ONQUIT:
+        OnQuit();
+        return true;
+    case DISPID_SB_DOCUMENTCOMPLETE: {
+        IDispatch *disp = n >= 2 && V_VT(&args[1]) == VT_DISPATCH ? V_DISPATCH(&args[1]) : nullptr;
+        VARIANT *url = n >= 2 && V_VT(&args[0]) == (VT_VARIANT | VT_BYREF) ? V_VARIANTREF(&args[0]) : nullptr;
+        DocumentComplete(disp, url);
+        return true;
+    }
+    case DISPID_SB_WINDOWCLOSING: {
+        const VARIANT_BOOL child = n >= 2 && V_VT(&args[1]) == VT_BOOL ? V_BOOL(&args[1]) : VARIANT_FALSE;
+        VARIANT_BOOL *cancel = n >= 2 && V_VT(&args[0]) == (VT_BOOL | VT_BYREF) ? V_BOOLREF(&args[0]) : nullptr;
+        WindowClosing(child, cancel);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void CSefraboxDlg::WindowClosing(VARIANT_BOOL, VARIANT_BOOL *)
+{
+    // The cancel flag stays as it came: the window closes.
+    SB_TRACE("CSefraboxDlg::WindowClosing()");
+}
 
 void CSefraboxDlg::AdviseBrowserEvents()
 {
@@ -190,18 +234,6 @@ void CSefraboxDlg::OnQuit()
 {
     SB_TRACE("CSefraboxDlg::OnQuit()");
     ReleaseBrowser(false);
-    SB_TRACE("CSefraboxDlg::OnQuit() soon return");
-}
-
-// The exit-wait thread may not touch the browser: it belongs to the dialog's
-// apartment, and the dialog's thread may be waiting for the lock the worker
-// holds. The release is posted instead; the serial makes sure that a browser
-// adopted in the meantime is not the one released. Every release runs on the
-// dialog's thread, so the browser is released exactly once.
-void CSefraboxDlg::OnQuitFromExitWait(LONG serial)
-{
-    SB_TRACE("CSefraboxDlg::OnQuit()");
-    ::PostMessageA(m_hWnd, WM_RELEASE_BROWSER, static_cast<WPARAM>(serial), 0);
     SB_TRACE("CSefraboxDlg::OnQuit() soon return");
 }
 

@@ -1,14 +1,12 @@
 // initialize.cpp - CSefraboxDlg::Initialize: everything a visit needs before
 // the dialog shows: the platform lists, the disk check, the store mount, its
 // volume and the profile path.
-#include "Dravel.h"
 #include "Kestor.h"
 #include "Palmet.h"
 #include "diagnostics/trace.h"
 #include "module/shared_block.h"
 #include "store/platform_lists.h"
 #include "store/profile_names.h"
-#include "store/store_mount.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
 
@@ -116,14 +114,4 @@ void CSefraboxDlg::TakePlatformRows(PlatformRows &&rows)
     m_daIndex = std::move(rows.numbers);
     m_slSefraFile = std::move(rows.files);
     m_slPlatformName = std::move(rows.names);
-}
-
-void CSefraboxDlg::ReleaseStoreAndChannel()
-{
-    UnmountStore();
-    Dravel_Cleanup();
-    if (m_hPlatformChannel != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hPlatformChannel);
-        m_hPlatformChannel = INVALID_HANDLE_VALUE;
-    }
 }

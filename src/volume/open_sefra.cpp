@@ -18,33 +18,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 namespace {
 
 template <size_t N> void CopyText(char (&dst)[N], const char *src) { snprintf(dst, N, "%s", src); }
 
 } // namespace
-
-// Step O: the modeless "opening" dialog over the disabled main dialog. The
-// shell-change handler ends it and enables the main dialog once the drive
-// has arrived.
-void CSefraboxDlg::ShowOpeningDialog()
-{
-    if (!m_pOpenningDlg) {
-        m_pOpenningDlg.reset(new (std::nothrow) COpeningDlg(m_hWnd));
-        if (!m_pOpenningDlg) {
-            SB_TRACE("new failed! Memory not enough!");
-            return;
-        }
-    }
-    EnableWindow(false);
-    if (!m_pOpenningDlg->IsWindow() && !m_pOpenningDlg->Create())
-        return;
-    m_pOpenningDlg->ShowWindow(SW_SHOW);
-    m_pOpenningDlg->CenterWindow(::GetDesktopWindow());
-    ::UpdateWindow(*m_pOpenningDlg);
-}
 
 void CSefraboxDlg::OpenSefra()
 {

@@ -1,9 +1,11 @@
-// sefrabox_teardown.cpp - the end of a visit: CSefraboxDlg::OnDestroy, the
-// store unmount, the end of the Windows session and the store volume's lock
-// probe.
+// teardown.cpp - the end of a visit: CSefraboxDlg::OnDestroy, the store
+// unmount with the platform channel, the end of the Windows session and the
+// store volume's lock probe.
+#include "Dravel.h"
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
+#include "store/store_mount.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
 #include "volume/volume_lock.h"
@@ -48,6 +50,16 @@ void CSefraboxDlg::UnMountSefraVolume()
     ReleaseStoreAndChannel();
 }
 
+void CSefraboxDlg::ReleaseStoreAndChannel()
+{
+    UnmountStore();
+    Dravel_Cleanup();
+    if (m_hPlatformChannel != INVALID_HANDLE_VALUE) {
+        CloseHandle(m_hPlatformChannel);
+        m_hPlatformChannel = INVALID_HANDLE_VALUE;
+    }
+}
+
 BOOL CSefraboxDlg::OnQueryEndSession()
 {
     SB_TRACE("CSefraboxDlg::OnQueryEndSession()");
@@ -58,9 +70,6 @@ BOOL CSefraboxDlg::OnQueryEndSession()
     return TRUE;
 }
 
-BOOL CSefraboxDlg::LockVolume()
-{
-    return m_hVolume == INVALID_HANDLE_VALUE ? TRUE : LockStoreVolume(m_hVolume, m_szVolumeName);
-}
+BOOL CSefraboxDlg::LockVolume() { return LockOpenStoreVolume(m_hVolume, m_szVolumeName); }
 
-BOOL CSefraboxDlg::UnLockVolume() { return m_hVolume == INVALID_HANDLE_VALUE ? TRUE : UnlockStoreVolume(m_hVolume); }
+BOOL CSefraboxDlg::UnLockVolume() { return UnlockOpenStoreVolume(m_hVolume); }
