@@ -76,10 +76,7 @@ int CSefraboxDlg::SendToSefra(const char *lpSefraName, const char *lpSrcPath)
     CopyIntoSefra(lpSefraName, lpSrcPath);
 
     if (mountedHere) {
-        if (m_hVolume != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_hVolume);
-            m_hVolume = INVALID_HANDLE_VALUE;
-        }
+        m_hVolume.Reset();
         UnMountSefraVolume();
     }
     return 0;

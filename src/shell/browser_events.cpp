@@ -8,6 +8,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
+#include "win/variant.h"
 
 #include <exdisp.h>
 #include <mshtml.h>
@@ -27,18 +28,6 @@ CComPtr<IUnknown> IdentityOf(IUnknown *object)
     return unknown;
 }
 
-class CBstr {
-public:
-    explicit CBstr(const wchar_t *text) : m_b(SysAllocString(text)) {}
-    ~CBstr() { SysFreeString(m_b); }
-    CBstr(const CBstr &) = delete;
-    CBstr &operator=(const CBstr &) = delete;
-    BSTR Get() const { return m_b; }
-
-private:
-    BSTR m_b;
-};
-
 // The top-level document's title and the element named "tagline".
 void BrandDocument(IWebBrowser2 *browser)
 {
@@ -48,26 +37,20 @@ void BrandDocument(IWebBrowser2 *browser)
     CComPtr<IHTMLDocument2> html;
     if (FAILED(document.QueryTo(IID_IHTMLDocument2, html)) || !html)
         return;
-    const CBstr title(L"Brannick");
+    const CBstr title(SysAllocString(L"Brannick"));
     html->put_title(title.Get());
     CComPtr<IHTMLElementCollection> all;
     if (FAILED(html->get_all(all.Receive())) || !all)
         return;
-    const CBstr tagline(L"tagline");
-    VARIANT name, index;
-    VariantInit(&name);
-    V_VT(&name) = VT_BSTR;
-    V_BSTR(&name) = tagline.Get();
-    VariantInit(&index);
-    V_VT(&index) = VT_I4;
-    V_I4(&index) = 0;
+    const CVariant name(CBstr(SysAllocString(L"tagline")));
+    const CVariant index(0L);
     CComPtr<IDispatch> item;
-    if (FAILED(all->item(name, index, item.Receive())) || !item)
+    if (FAILED(all->item(name.Value(), index.Value(), item.Receive())) || !item)
         return;
     CComPtr<IHTMLElement> element;
     if (FAILED(item.QueryTo(IID_IHTMLElement, element)) || !element)
         return;
-    const CBstr text(L"Brannick Company");
+    const CBstr text(SysAllocString(L"Brannick Company"));
     element->put_innerText(text.Get());
 }
 
@@ -164,18 +147,15 @@ void CSefraboxDlg::WindowRegistered(long)
     if (DeferWhileLockHeldHere(kDeferWindowRegistered, "CSefraboxDlg::WindowRegistered()"))
         return;
     bool bNewWnd = false;
-    AcquireMountVolumeLock(kLockPollHandlerMs);
+    const CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock");
     if (m_pShellWindows) {
         LONG count = 0;
         m_pShellWindows->get_Count(&count);
         for (LONG i = 0; i < count && m_pShellWindows; ++i) {
-            VARIANT index;
-            VariantInit(&index);
-            V_VT(&index) = VT_I4;
-            V_I4(&index) = i;
+            const CVariant index(i);
             CComPtr<IDispatch> item;
-            if (FAILED(m_pShellWindows->Item(index, item.Receive())) || !item)
+            if (FAILED(m_pShellWindows->Item(index.Value(), item.Receive())) || !item)
                 continue;
             bool old = false;
             for (const CComPtr<IDispatch> &known : m_lstOldWindows)
@@ -196,7 +176,6 @@ void CSefraboxDlg::WindowRegistered(long)
             ReleaseSefraDrive();
         }
     }
-    ReleaseMountVolumeLock();
 }
 
 void CSefraboxDlg::DocumentComplete(IDispatch *disp, VARIANT *url)
@@ -217,14 +196,14 @@ void CSefraboxDlg::DocumentComplete(IDispatch *disp, VARIANT *url)
                 shellBrowser && SUCCEEDED(shellBrowser->QueryActiveShellView(view.Receive())) && view) {
                 CComPtr<IShellFolder> parent;
                 LPCITEMIDLIST last = nullptr;
-                if (SUCCEEDED(SHBindToParent(m_pidlSelect, IID_IShellFolder, parent.ReceiveVoid(), &last)) && parent) {
+                if (SUCCEEDED(SHBindToParent(m_pidlSelect.Get(), IID_IShellFolder, parent.ReceiveVoid(), &last)) &&
+                    parent) {
                     SFGAOF attributes = 0x80000000;
                     if (SUCCEEDED(parent->GetAttributesOf(1, &last, &attributes)) && !(attributes & SFGAO_FOLDER))
-                        view->SelectItem(ILFindLastID(m_pidlSelect), kSelectFlags);
+                        view->SelectItem(ILFindLastID(m_pidlSelect.Get()), kSelectFlags);
                 }
             }
-            ILFree(m_pidlSelect);
-            m_pidlSelect = nullptr;
+            m_pidlSelect.Reset();
         }
     }
     SetTimer(m_hWnd, RETITLE_EXPLORER, 0, nullptr);

@@ -69,11 +69,10 @@ void CSefraboxDlg::OnSefraDriveArrived()
 {
     if (DeferWhileLockHeldHere(kDeferDriveArrived, "CSefraboxDlg::OnShellChangeNotify()"))
         return;
-    AcquireMountVolumeLock(kLockPollHandlerMs);
+    CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::OnShellChangeNotify() gained g_MountVolumeLock");
     if (::IsWindow(m_hwndExplorer)) {
         SB_TRACE("IsWindow(m_hwndExplorer)");
-        ReleaseMountVolumeLock();
         return;
     }
     EnableWindow(true);
@@ -83,7 +82,7 @@ void CSefraboxDlg::OnSefraDriveArrived()
         SB_TRACE("After m_pOpenningDlg->EndDialog(0)");
     }
     CreateNewShellWindow();
-    ReleaseMountVolumeLock();
+    lock.Release();
     SB_TRACE("CSefraboxDlg::OnShellChangeNotify() return soon");
 }
 

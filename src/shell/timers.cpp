@@ -82,14 +82,13 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
             CDialog::OnTimer(id);
             return;
         }
-        AcquireMountVolumeLock(kLockPollHandlerMs);
+        const CMountVolumeLockHolder lock(kLockPollHandlerMs);
         SB_TRACE("VERIFY_NEW_WINDOWS gained g_MountVolumeLock");
         if (!::IsWindow(m_hwndExplorer)) {
             SB_TRACE("!IsWindow(m_hwndExplorer)");
             DiscardWindowSnapshot();
             AttachShellWindow();
         }
-        ReleaseMountVolumeLock();
     }
     CDialog::OnTimer(id);
 }

@@ -40,7 +40,7 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
     if (!IsReadableText(lpSefraName))
         return ERROR_INVALID_PARAMETER;
 
-    AcquireMountVolumeLock(kLockPollEntryMs);
+    const CMountVolumeLockHolder lock(kLockPollEntryMs);
 
     char volume[768] = {};
     bool ownMount = false;
@@ -48,10 +48,8 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
         const DWORD mounted = MountStoreVolume(lpSefraName, &g_dwMountHandle, volume);
         volume[sizeof volume - 1] = '\0';
         SB_TRACE("szVolumeName: %s; %s", volume, GetErrorText(mounted).c_str());
-        if (mounted != ERROR_SUCCESS) {
-            ReleaseMountVolumeLock();
+        if (mounted != ERROR_SUCCESS)
             return static_cast<int>(mounted);
-        }
         ownMount = g_dwMountHandle != 0;
     }
 
@@ -67,6 +65,5 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
         UnmountStore();
         std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
     }
-    ReleaseMountVolumeLock();
     return static_cast<int>(result);
 }

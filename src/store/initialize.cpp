@@ -37,10 +37,10 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
     m_bNoPlatformService = GetPlatformServiceState() == 0 ? 1 : 0;
 
     DWORD code = ERROR_SUCCESS;
-    m_hPlatformChannel = OpenPlatformChannel(QueryPlatformChannel());
-    if (m_hPlatformChannel == INVALID_HANDLE_VALUE)
+    m_hPlatformChannel.Reset(OpenPlatformChannel(QueryPlatformChannel()));
+    if (m_hPlatformChannel.Get() == INVALID_HANDLE_VALUE)
         return FailInitialize(ERROR_INVALID_HANDLE);
-    code = PreparePlatformChannel(m_hPlatformChannel);
+    code = PreparePlatformChannel(m_hPlatformChannel.Get());
     if (code != ERROR_SUCCESS)
         return FailInitialize(code);
 
@@ -87,9 +87,9 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
         return FailInitialize(ERROR_BUFFER_OVERFLOW);
 
     const std::string volumeDevice = m_szVolumeName.substr(0, m_szVolumeName.size() - 1);
-    m_hVolume = CreateFileA(volumeDevice.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-    if (m_hVolume == INVALID_HANDLE_VALUE) {
+    m_hVolume.Reset(CreateFileA(volumeDevice.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!m_hVolume) {
         code = GetLastError();
         SB_TRACE("CreateFile() failed! %s", GetErrorText(code).c_str());
         return FailInitialize(code);

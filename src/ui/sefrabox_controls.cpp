@@ -75,19 +75,20 @@ void CSefraboxDlg::OnPaint()
     CPaintScope paint(m_hWnd);
     RECT rc{};
     GetClientRect(&rc);
-    m_rgnWindow = CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, 5, 5);
+    CRgnObject region(CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, 5, 5));
     // The window owns the region from here on.
-    SetWindowRgn(m_hWnd, m_rgnWindow, TRUE);
+    if (SetWindowRgn(m_hWnd, region.Get(), TRUE))
+        m_rgnWindow = CRgnView(region.Detach());
 
     CMemoryDC mem(paint.Get());
     if (!m_hBackBitmap) {
-        m_hBackBitmap = m_bmpBack.Get();
-        if (!m_hBackBitmap)
-            m_hBackBitmap = LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
+        if (!m_bmpBack)
+            m_bmpDefaultBack.Reset(LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
+        m_hBackBitmap = CBitmapView(m_bmpBack ? m_bmpBack.Get() : m_bmpDefaultBack.Get());
     }
     if (!m_hBackBitmap || !mem.Get())
         return;
-    CSelectObject select(mem.Get(), m_hBackBitmap);
+    CSelectObject select(mem.Get(), m_hBackBitmap.Get());
     if (select.Ok())
         BitBlt(paint.Get(), 0, 0, GetDeviceCaps(paint.Get(), HORZRES), GetDeviceCaps(paint.Get(), VERTRES), mem.Get(),
                0, 0, SRCCOPY);
@@ -119,10 +120,7 @@ void CSefraboxDlg::OnHotKey(int id)
         return;
     m_bClosedByHotKey = 1;
     Dravel_Cleanup();
-    if (m_hPlatformChannel != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hPlatformChannel);
-        m_hPlatformChannel = INVALID_HANDLE_VALUE;
-    }
+    m_hPlatformChannel.Reset();
     // Unmounting follows from the dialog's destruction.
     EndDialog(0);
 }

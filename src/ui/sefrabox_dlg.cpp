@@ -25,7 +25,7 @@ CSefraboxDlg::CSefraboxDlg(HWND parent) : CDialog(IDD_SEFRABOX, parent)
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
     static_assert(offsetof(CSefraboxDlg, m_hWnd) == kFrameworkHandleOffset, "handle where callers read it");
 #pragma GCC diagnostic pop
-    m_brCtlColor.AttachStock(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    m_brCtlColor = CBrushView(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
 
     m_btnPlatform1.SetBitmaps(1130, 1128, 0, 1129, 0, 0);
     m_btnPlatform2.SetBitmaps(1133, 1131, 0, 1132, 0, 0);
@@ -50,13 +50,7 @@ CSefraboxDlg::CSefraboxDlg(HWND parent) : CDialog(IDD_SEFRABOX, parent)
         m_bmpBack.LoadFromFile(path, RGB(0, 0, 0));
 }
 
-CSefraboxDlg::~CSefraboxDlg()
-{
-    if (m_hBackBitmap && m_hBackBitmap != m_bmpBack.Get())
-        DeleteObject(m_hBackBitmap);
-    if (m_pidlSelect)
-        ILFree(m_pidlSelect);
-}
+CSefraboxDlg::~CSefraboxDlg() {}
 
 void CSefraboxDlg::DoDataExchange(CDataExchange &dx)
 {
@@ -94,16 +88,15 @@ BOOL CSefraboxDlg::OnInitDialog()
     ModifyStyleEx(0, WS_EX_APPWINDOW);
     CenterWindow(::GetDesktopWindow());
 
-    LPITEMIDLIST desktop = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(m_hWnd, CSIDL_DESKTOP, &desktop)) || !desktop) {
+    CItemIdList desktop;
+    if (FAILED(SHGetSpecialFolderLocation(m_hWnd, CSIDL_DESKTOP, desktop.Receive())) || !desktop) {
         SB_TRACE("SHGetSpecialFolderLocation() failed! %s", GetErrorText(GetLastError()).c_str());
     } else {
-        SHChangeNotifyEntry entry{desktop, TRUE};
+        // The registration keeps its own copy of the list.
+        SHChangeNotifyEntry entry{desktop.Get(), TRUE};
         m_ulNotifyID = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel, 0x7FFFFFFF, WM_SHELL_CHANGE, 1, &entry);
         if (m_ulNotifyID == 0)
             SB_TRACE("SHChangeNotifyRegister() failed! %s", GetErrorText(GetLastError()).c_str());
-        // The registration keeps its own copy of the list.
-        ILFree(desktop);
     }
 
     SetTimer(m_hWnd, ACTIVATE_DIALOG, 300, nullptr);

@@ -25,6 +25,7 @@
 #include "win/dispatch.h"
 #include "win/gdi.h"
 #include "win/handles.h"
+#include "win/item_id_list.h"
 
 #include <exdisp.h>
 #include <shlobj.h>
@@ -214,7 +215,7 @@ private:
     // ---- shell/navigate.cpp: the adopted window browsed to the drive
 public:
     void NavigateToSpecifyPage();
-    static LPITEMIDLIST PidlFromPath(HWND owner, const char *path);
+    static CItemIdList PidlFromPath(HWND owner, const char *path);
 
     // ---- shell/shell_notify.cpp: the drive's arrival, the reopen request,
     // work deferred while this thread holds the lock
@@ -275,32 +276,35 @@ public:
     std::string m_szSefrabox;
     std::vector<std::string> m_slSefraName, m_slTarget;
     int m_bOwnShellWindow = 0;
-    HANDLE m_hPlatformChannel = INVALID_HANDLE_VALUE;
+    CFileHandle m_hPlatformChannel;
     int *m_pnResult = nullptr;
     DWORD m_dwShellWindowsCookie = 0;
     std::vector<DWORD> m_daRecord;
-    // Once handed to the window (SetWindowRgn) the region belongs to it.
-    HRGN m_rgnWindow = nullptr;
+    // The window's region: once handed over (SetWindowRgn) it belongs to
+    // the window.
+    CRgnView m_rgnWindow;
     BYTE m_bNoPlatformService = 0;
     std::string m_szMountDeviceName;
     std::unique_ptr<COpeningDlg> m_pOpenningDlg;
     ULONG m_ulNotifyID = 0;
-    HANDLE m_hVolume = INVALID_HANDLE_VALUE;
+    CFileHandle m_hVolume;
     volatile int m_bExiting = 0;
     HWND m_hwndExplorer = nullptr;
     std::string m_szSefraName, m_szDrivePath;
-    CBrushObject m_brCtlColor;
+    CBrushView m_brCtlColor; // the stock NULL_BRUSH
     std::vector<DWORD> m_daType, m_daIndex;
     std::vector<std::string> m_slSefraFile, m_slPlatformName;
     CSkinBitmap m_bmpBack;
-    // Either m_bmpBack's handle or bitmap resource 1123 (then owned here).
-    HBITMAP m_hBackBitmap = nullptr;
+    // The background painted: m_bmpBack's, or m_bmpDefaultBack's when the
+    // picture file gave none.
+    CBitmapView m_hBackBitmap;
+    CBitmapObject m_bmpDefaultBack; // bitmap resource 1123, loaded on demand
     std::string m_szVolumeName;
     int m_nSelButton = 0;
     std::string m_szSefraFile;
     CComPtr<IShellWindows> m_pShellWindows;
     std::vector<CComPtr<IDispatch>> m_lstOldWindows;
-    LPITEMIDLIST m_pidlSelect = nullptr;
+    CItemIdList m_pidlSelect;
     // Serial of the browser in m_pWebBrowser2, counted up by each connection.
     LONG m_lBrowserSerial = 0;
     std::vector<CKernelHandle> m_vecExitWaitThreads;

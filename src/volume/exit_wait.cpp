@@ -29,7 +29,7 @@ struct CSefraboxDlg::ExitWaitStart {
     HWND hwndExplorer;            // the Explorer window it watches
     LONG lBrowserSerial;          // the browser of that window
     const volatile int *pExiting; // the dialog's m_bExiting
-    const HANDLE *pVolume;        // the dialog's m_hVolume
+    const CFileHandle *pVolume;   // the dialog's m_hVolume
     std::string volumeRoot;       // the store volume's root
 };
 
@@ -85,11 +85,11 @@ DWORD WINAPI CSefraboxDlg::WaitExplorerExit(LPVOID param)
     while (*start->pExiting == 0 && ::IsWindow(start->hwndExplorer))
         Sleep(kWindowPollMs);
     SB_TRACE("CSefraboxDlg::WaitExplorerExit() begin exit");
-    AcquireMountVolumeLock(kLockPollHandlerMs);
+    CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("WaitExplorerExit() gained g_MountVolumeLock");
     PostBrowserRelease(start->hwndDialog, start->lBrowserSerial);
 
-    const HANDLE volume = *start->pVolume;
+    const HANDLE volume = start->pVolume->Get();
     if (LockOpenStoreVolume(volume, start->volumeRoot)) {
         if (!UnlockOpenStoreVolume(volume))
             SB_TRACE("UnLockVolume failed! %s", GetErrorText(GetLastError()).c_str());
@@ -103,14 +103,13 @@ DWORD WINAPI CSefraboxDlg::WaitExplorerExit(LPVOID param)
         if (MessageBoxById(owner, IDS_VOLUME_IN_USE, MB_YESNO | MB_ICONWARNING) != IDYES) {
             ::PostMessageA(start->hwndDialog, WM_REOPEN_EXPLORER, 0, 0);
             SB_TRACE("CSefraboxDlg::WaitExplorerExit() soon return");
-            ReleaseMountVolumeLock();
             return 0;
         }
     }
     ReleaseSefraDrive();
     if (::IsWindow(start->hwndDialog))
         ::PostMessageA(start->hwndDialog, WM_ENABLE_CONTROLS, 1, 0);
-    ReleaseMountVolumeLock();
+    lock.Release();
     SB_TRACE("CSefraboxDlg::WaitExplorerExit() soon return");
     return 0;
 }

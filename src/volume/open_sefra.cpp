@@ -35,7 +35,7 @@ void CSefraboxDlg::OpenSefra()
     const std::string target = index < m_slTarget.size() ? m_slTarget[index] : std::string();
     const std::string typed = GetWindowTextOf(GetDlgItem(pwdEdit));
 
-    AcquireMountVolumeLock(kLockPollEntryMs);
+    CMountVolumeLockHolder lock(kLockPollEntryMs);
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
 
     char stored[128] = {};
@@ -56,7 +56,7 @@ void CSefraboxDlg::OpenSefra()
         }
     }
 
-    ReleaseMountVolumeLock();
+    lock.Release();
     ::SetWindowTextA(GetDlgItem(pwdEdit), "");
     SB_TRACE("CSefraboxDlg::OpenSefra() return soon");
 }

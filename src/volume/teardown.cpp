@@ -25,16 +25,13 @@ void CSefraboxDlg::OnDestroy()
         SHChangeNotifyDeregister(m_ulNotifyID);
     // Ends the wait of a running Explorer watcher before the lock is awaited.
     m_bExiting = 1;
-    AcquireMountVolumeLock(kLockPollHandlerMs);
+    CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
     m_pOpenningDlg.reset();
     ReleaseSefraDrive();
-    if (m_hVolume != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hVolume);
-        m_hVolume = INVALID_HANDLE_VALUE;
-    }
+    m_hVolume.Reset();
     UnMountSefraVolume();
-    ReleaseMountVolumeLock();
+    lock.Release();
     // An exit-wait thread uses this object; with m_bExiting set and no
     // volume handle it ends without asking anything.
     JoinExitWaitThreads();
@@ -54,10 +51,7 @@ void CSefraboxDlg::ReleaseStoreAndChannel()
 {
     UnmountStore();
     Dravel_Cleanup();
-    if (m_hPlatformChannel != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hPlatformChannel);
-        m_hPlatformChannel = INVALID_HANDLE_VALUE;
-    }
+    m_hPlatformChannel.Reset();
 }
 
 BOOL CSefraboxDlg::OnQueryEndSession()
@@ -70,6 +64,6 @@ BOOL CSefraboxDlg::OnQueryEndSession()
     return TRUE;
 }
 
-BOOL CSefraboxDlg::LockVolume() { return LockOpenStoreVolume(m_hVolume, m_szVolumeName); }
+BOOL CSefraboxDlg::LockVolume() { return LockOpenStoreVolume(m_hVolume.Get(), m_szVolumeName); }
 
-BOOL CSefraboxDlg::UnLockVolume() { return UnlockOpenStoreVolume(m_hVolume); }
+BOOL CSefraboxDlg::UnLockVolume() { return UnlockOpenStoreVolume(m_hVolume.Get()); }

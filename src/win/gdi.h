@@ -1,28 +1,24 @@
 // gdi.h - small owners for GDI objects and device contexts.
 //
-// Classes: CGdiObject<T> (owns an HBITMAP, HBRUSH, HRGN...), CMemoryDC (a
-// compatible memory DC), CClientDC (GetDC/ReleaseDC pair that remembers its
-// window), CSelectObject (undoes a SelectObject), CPaintScope (BeginPaint /
-// EndPaint).
+// Classes: CGdiObject<T> (owns an HBITMAP, HBRUSH, HRGN...), CGdiView<T>
+// (names one that something else owns), CMemoryDC (a compatible memory DC),
+// CClientDC (GetDC/ReleaseDC pair that remembers its window), CSelectObject
+// (undoes a SelectObject), CPaintScope (BeginPaint / EndPaint).
 #pragma once
 
 #include <windows.h>
 
-// Owner of one GDI object, deleted with DeleteObject. A stock object may be
-// held through AttachStock: it is never deleted.
+// Owner of one GDI object, deleted with DeleteObject.
 template <typename T> class CGdiObject {
 public:
     CGdiObject() = default;
     explicit CGdiObject(T h) : m_h(h) {}
     ~CGdiObject() { Reset(); }
-    CGdiObject(CGdiObject &&o) noexcept : m_h(o.m_h), m_bStock(o.m_bStock) { o.m_h = nullptr; }
+    CGdiObject(CGdiObject &&o) noexcept : m_h(o.Detach()) {}
     CGdiObject &operator=(CGdiObject &&o) noexcept
     {
-        if (this != &o) {
-            Reset(o.m_h);
-            m_bStock = o.m_bStock;
-            o.m_h = nullptr;
-        }
+        if (this != &o)
+            Reset(o.Detach());
         return *this;
     }
     CGdiObject(const CGdiObject &) = delete;
@@ -32,33 +28,40 @@ public:
     explicit operator bool() const { return m_h != nullptr; }
     void Reset(T h = nullptr)
     {
-        if (m_h && !m_bStock)
+        if (m_h)
             DeleteObject(m_h);
         m_h = h;
-        m_bStock = false;
-    }
-    void AttachStock(T h)
-    {
-        Reset();
-        m_h = h;
-        m_bStock = true;
     }
     T Detach()
     {
         T h = m_h;
         m_h = nullptr;
-        m_bStock = false;
         return h;
     }
 
 private:
     T m_h = nullptr;
-    bool m_bStock = false;
+};
+
+// A GDI object that this object does not own: a stock object, or one that
+// an owner elsewhere (or a window) deletes. Never deleted here.
+template <typename T> class CGdiView {
+public:
+    CGdiView() = default;
+    explicit CGdiView(T h) : m_h(h) {}
+    T Get() const { return m_h; }
+    explicit operator bool() const { return m_h != nullptr; }
+
+private:
+    T m_h = nullptr;
 };
 
 using CBitmapObject = CGdiObject<HBITMAP>;
 using CBrushObject = CGdiObject<HBRUSH>;
 using CRgnObject = CGdiObject<HRGN>;
+using CBitmapView = CGdiView<HBITMAP>;
+using CBrushView = CGdiView<HBRUSH>;
+using CRgnView = CGdiView<HRGN>;
 
 class CMemoryDC {
 public:
