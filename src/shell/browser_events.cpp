@@ -17,7 +17,7 @@ namespace {
 
 // {4C96BE40-915C-11CF-99D3-00AA004AE837}
 const GUID kSidTopLevelBrowser = {0x4C96BE40, 0x915C, 0x11CF, {0x99, 0xD3, 0x00, 0xAA, 0x00, 0x4A, 0xE8, 0x37}};
-constexpr UINT kSelectFlags = SVSI_SELECT | SVSI_ENSUREVISIBLE | SVSI_FOCUSED | SVSI_POSITIONITEM; // 0x99
+constexpr UINT kSelectFlags = SVSI_SELECT | SVSI_ENSUREVISIBLE | SVSI_FOCUSED | SVSI_POSITIONITEM;
 
 // Identity of a COM object: its IUnknown.
 CComPtr<IUnknown> IdentityOf(IUnknown *object)

@@ -14,7 +14,7 @@ const wchar_t kFolderTreePane[] = L"{EFA24E64-B078-11d0-89E4-00C04FC9E26E}";
 const GUID kSidShellBrowser = {0x49E1B500, 0x4636, 0x11D3, {0x97, 0xF7, 0x00, 0xC0, 0x4F, 0x45, 0xD0, 0xB3}};
 constexpr int kItemAttempts = 10;
 constexpr DWORD kItemRetryMs = 500;
-constexpr UINT kBrowseFlags = SBSP_SAMEBROWSER; // 1
+constexpr UINT kBrowseFlags = SBSP_SAMEBROWSER;
 
 // The folder tree pane off: ShowBrowserBar(pane id as text, FALSE, empty).
 void HideFolderTree(IWebBrowser2 *browser)

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr LONG kDriveAdd = SHCNE_DRIVEADD; // 0x100
+constexpr LONG kDriveAdd = SHCNE_DRIVEADD;
 
 } // namespace
 

@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int kLaunchAttempts = 10;
-constexpr ULONG kLaunchMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // 0x440
+constexpr ULONG kLaunchMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
 constexpr UINT kVerifyNewWindowsMs = 5000;
 
 // The system's Explorer window classes, and "ExplorerWClass", the class of

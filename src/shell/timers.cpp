@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr UINT kTopNoMoveNoSize = SWP_NOSIZE | SWP_NOMOVE;   // 3
-constexpr DWORD kFlashFlags = FLASHW_ALL | FLASHW_TIMERNOFG; // 15
+constexpr UINT kTopNoMoveNoSize = SWP_NOSIZE | SWP_NOMOVE;
+constexpr DWORD kFlashFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
 constexpr UINT kFlashCount = 20;
 constexpr DWORD kFlashIntervalMs = 1000;
 

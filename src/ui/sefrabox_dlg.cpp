@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr UINT kPlatformCaptionFormat = DT_SINGLELINE | DT_BOTTOM; // 0x28
+constexpr UINT kPlatformCaptionFormat = DT_SINGLELINE | DT_BOTTOM;
 const char kBackgroundFile[] = "SefraboxBack.bmp";
 
 bool IsPlatformButton(int id) { return id >= IDC_PLATFORM1 && id <= IDC_PLATFORM3; }
