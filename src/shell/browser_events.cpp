@@ -8,7 +8,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
-#include "win/variant.h"
+#include "win/shell_owners.h"
 
 #include <exdisp.h>
 #include <mshtml.h>

@@ -3,7 +3,7 @@
 // wait started, dialog controls locked), and PidlFromPath.
 #include "diagnostics/trace.h"
 #include "ui/sefrabox_dlg.h"
-#include "win/variant.h"
+#include "win/shell_owners.h"
 
 #include <exdisp.h>
 

@@ -4,7 +4,7 @@
 // FindExplorerWindowByTitle and GetBrowserWindowClass.
 #include "diagnostics/trace.h"
 #include "shell/explorer_launch.h"
-#include "win/variant.h"
+#include "win/shell_owners.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <exdisp.h>

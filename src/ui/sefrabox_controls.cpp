@@ -80,18 +80,12 @@ void CSefraboxDlg::OnPaint()
     if (SetWindowRgn(m_hWnd, region.Get(), TRUE))
         m_rgnWindow = CRgnView(region.Detach());
 
-    CMemoryDC mem(paint.Get());
     if (!m_hBackBitmap) {
         if (!m_bmpBack)
             m_bmpDefaultBack.Reset(LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
         m_hBackBitmap = CBitmapView(m_bmpBack ? m_bmpBack.Get() : m_bmpDefaultBack.Get());
     }
-    if (!m_hBackBitmap || !mem.Get())
-        return;
-    CSelectObject select(mem.Get(), m_hBackBitmap.Get());
-    if (select.Ok())
-        BitBlt(paint.Get(), 0, 0, GetDeviceCaps(paint.Get(), HORZRES), GetDeviceCaps(paint.Get(), VERTRES), mem.Get(),
-               0, 0, SRCCOPY);
+    DrawBackground(paint.Get(), m_hBackBitmap.Get());
 }
 
 HBRUSH CSefraboxDlg::OnCtlColor(HDC dc, HWND ctl, UINT kind, LRESULT baseResult)

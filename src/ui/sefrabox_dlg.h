@@ -25,7 +25,7 @@
 #include "win/dispatch.h"
 #include "win/gdi.h"
 #include "win/handles.h"
-#include "win/item_id_list.h"
+#include "win/shell_owners.h"
 
 #include <exdisp.h>
 #include <shlobj.h>

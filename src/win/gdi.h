@@ -3,7 +3,8 @@
 // Classes: CGdiObject<T> (owns an HBITMAP, HBRUSH, HRGN...), CGdiView<T>
 // (names one that something else owns), CMemoryDC (a compatible memory DC),
 // CClientDC (GetDC/ReleaseDC pair that remembers its window), CSelectObject
-// (undoes a SelectObject), CPaintScope (BeginPaint / EndPaint).
+// (undoes a SelectObject), CPaintScope (BeginPaint / EndPaint); DrawBitmap
+// and DrawBackground copy a bitmap onto a DC.
 #pragma once
 
 #include <windows.h>
@@ -115,6 +116,23 @@ private:
     HDC m_dc;
     HGDIOBJ m_old;
 };
+
+// Copies bitmap to dc at (0, 0), cx by cy pixels, through a memory DC of
+// its own. False when nothing could be drawn.
+inline bool DrawBitmap(HDC dc, HBITMAP bitmap, int cx, int cy)
+{
+    CMemoryDC mem(dc);
+    if (!bitmap || !mem.Get())
+        return false;
+    CSelectObject select(mem.Get(), bitmap);
+    return select.Ok() && BitBlt(dc, 0, 0, cx, cy, mem.Get(), 0, 0, SRCCOPY);
+}
+
+// A dialog's background: the bitmap over as much as the device shows.
+inline bool DrawBackground(HDC dc, HBITMAP bitmap)
+{
+    return DrawBitmap(dc, bitmap, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES));
+}
 
 class CPaintScope {
 public:

@@ -1,18 +1,27 @@
-// variant.h - owners for automation values: CBstr (a BSTR, freed with
+// shell_owners.h - owners for the shell's and automation's values: CItemIdList
+// (an item-id list, freed with ILFree), CBstr (a BSTR, freed with
 // SysFreeString) and CVariant (a VARIANT, cleared with VariantClear).
 #pragma once
 
 #include "win/handles.h"
 
 #include <oleauto.h>
+#include <shlobj.h>
 
 namespace handles_detail {
+struct ItemIdListTraits {
+    using Type = LPITEMIDLIST;
+    static LPITEMIDLIST Invalid() { return nullptr; }
+    static void Close(LPITEMIDLIST p) { ILFree(p); }
+};
 struct BstrTraits {
     using Type = BSTR;
     static BSTR Invalid() { return nullptr; }
     static void Close(BSTR b) { SysFreeString(b); }
 };
 } // namespace handles_detail
+
+using CItemIdList = CUniqueHandle<handles_detail::ItemIdListTraits>;
 
 // A BSTR: CBstr(SysAllocString(L"text")); null when out of memory.
 using CBstr = CUniqueHandle<handles_detail::BstrTraits>;
