@@ -80,4 +80,25 @@ TEST(LockWait, AHolderThatSendsToTheWaitersWindowIsAnsweredAndLetsGo)
     DestroyWindow(window);
 }
 
+// The holder is the one way the library takes the lock: one that did not
+// take it leaves it to whoever holds it, and one that let go early does not
+// let go again when it ends.
+TEST(LockWait, AHolderReleasesOnlyTheLockItTookAndOnlyOnce)
+{
+    {
+        CMountVolumeLockHolder first(kLockPollEntryMs);
+        ASSERT_TRUE(first.Held());
+        {
+            const CMountVolumeLockHolder refused = CMountVolumeLockHolder::TryAcquire();
+            EXPECT_FALSE(refused.Held());
+        }
+        EXPECT_FALSE(TryAcquireMountVolumeLock()) << "a holder that did not take the lock let it go";
+        first.Release();
+        EXPECT_FALSE(first.Held());
+        ASSERT_TRUE(TryAcquireMountVolumeLock()) << "Release let it go";
+    }
+    EXPECT_FALSE(TryAcquireMountVolumeLock()) << "the holder let go a second time, of a lock taken since";
+    ReleaseMountVolumeLock();
+}
+
 } // namespace

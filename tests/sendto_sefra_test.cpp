@@ -116,8 +116,7 @@ TEST_F(SendToSefra, AStoreMountedElsewhereWithoutAChannelEndsTheRequestAtOnce)
     }
     EXPECT_FALSE(Arrived("MainSefra", "late.txt"));
     EXPECT_TRUE(m_answerer.Boxes().empty());
-    CloseHandle(shown.m_hVolume);
-    shown.m_hVolume = INVALID_HANDLE_VALUE;
+    shown.m_hVolume.Reset();
     shown.UnMountSefraVolume();
 }
 

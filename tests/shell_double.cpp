@@ -85,19 +85,6 @@ HRESULT STDMETHODCALLTYPE CFakeConnectionPoint::QueryInterface(REFIID iid, void 
     return E_NOINTERFACE;
 }
 
-HRESULT STDMETHODCALLTYPE CFakeConnectionPoint::GetConnectionInterface(IID *iid)
-{
-    *iid = m_iid;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CFakeConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer **ppc)
-{
-    *ppc = m_owner;
-    m_owner->AddRef();
-    return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE CFakeConnectionPoint::Advise(IUnknown *sink, DWORD *cookie)
 {
     IDispatch *disp = nullptr;
@@ -186,10 +173,6 @@ HRESULT STDMETHODCALLTYPE CFakeShellBrowser::BrowseObject(PCUIDLIST_RELATIVE pid
 
 HRESULT STDMETHODCALLTYPE CFakeShellBrowser::QueryActiveShellView(IShellView **ppshv)
 {
-    if (!m_hasView) {
-        *ppshv = nullptr;
-        return E_FAIL;
-    }
     *ppshv = &m_view;
     m_view.AddRef();
     return S_OK;
@@ -377,7 +360,6 @@ HRESULT STDMETHODCALLTYPE CFakeShellWindows::CreateInstance(IUnknown *outer, REF
 {
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    ++m_nCreated;
     return QueryInterface(iid, ppv);
 }
 
@@ -395,12 +377,6 @@ CFakeBrowser *CFakeShellWindows::Open(const char *cls, const char *title, bool s
         m_events.Fire(DISPID_WINDOWREGISTERED, {cookie});
     }
     return b;
-}
-
-void CFakeShellWindows::OpenNonBrowser()
-{
-    m_items.push_back(&m_nonBrowser);
-    AnnounceRegistration();
 }
 
 void CFakeShellWindows::AnnounceRegistration()

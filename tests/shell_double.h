@@ -26,12 +26,12 @@ namespace shell_double {
 // One connection point: the sinks of one event interface.
 class CFakeConnectionPoint : public IConnectionPoint {
 public:
-    CFakeConnectionPoint(IConnectionPointContainer *owner, REFIID iid) : m_owner(owner), m_iid(iid) {}
+    explicit CFakeConnectionPoint(REFIID iid) : m_iid(iid) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
     ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID *iid) override;
-    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer **ppc) override;
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer **) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Advise(IUnknown *sink, DWORD *cookie) override;
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections **) override { return E_NOTIMPL; }
@@ -42,7 +42,6 @@ public:
     const IID &Iid() const { return m_iid; }
 
 private:
-    IConnectionPointContainer *m_owner;
     IID m_iid;
     ULONG m_cRef = 0;
     DWORD m_nextCookie = 1;
@@ -75,7 +74,6 @@ public:
     std::vector<std::string> m_browsed;
     std::vector<UINT> m_browseFlags;
     CFakeShellView m_view;
-    bool m_hasView = true;
     ULONG m_cRef = 0;
 };
 
@@ -137,7 +135,7 @@ public:
     IDispatch *m_document = nullptr;     // what get_Document answers
     CFakeShellBrowser m_shellBrowser;
     CFakeFrame m_frame;
-    CFakeConnectionPoint m_events{this, DIID_DWebBrowserEvents2};
+    CFakeConnectionPoint m_events{DIID_DWebBrowserEvents2};
 
 private:
     HWND m_hwnd = nullptr;
@@ -170,9 +168,6 @@ public:
     // goes to the connected sinks unless silent).
     // noHwnd: its get_HWND fails.
     CFakeBrowser *Open(const char *cls, const char *title, bool silent = false, bool noHwnd = false);
-    // An object without a browser registers (a collection item that is not
-    // a web browser).
-    void OpenNonBrowser();
     // WindowRegistered to the sinks without a new item (a window that
     // registered and went again, or one the snapshot already holds).
     void AnnounceRegistration();
@@ -182,14 +177,12 @@ public:
     std::vector<CFakeBrowser *> OpenBrowsers() const;
 
     ULONG m_cRef = 0;
-    int m_nCreated = 0;
-    CFakeConnectionPoint m_events{static_cast<IConnectionPointContainer *>(this), DIID_DShellWindowsEvents};
+    CFakeConnectionPoint m_events{DIID_DShellWindowsEvents};
 
 private:
     DWORD m_dwClassCookie = 0;
     std::vector<std::unique_ptr<CFakeBrowser>> m_browsers; // every one made, for the test's checks
     std::vector<IDispatch *> m_items;                      // the collection
-    CFakeFrame m_nonBrowser;
 };
 
 // The class of a fake window: registered on first use, unregistered when

@@ -51,12 +51,8 @@ protected:
     // Gives back what a successful Initialize holds, as the dialog's end does.
     void Release(CSefraboxDlg &dlg)
     {
-        if (dlg.m_hVolume != INVALID_HANDLE_VALUE)
-            CloseHandle(dlg.m_hVolume);
-        dlg.m_hVolume = INVALID_HANDLE_VALUE;
-        if (dlg.m_hPlatformChannel != INVALID_HANDLE_VALUE)
-            CloseHandle(dlg.m_hPlatformChannel);
-        dlg.m_hPlatformChannel = INVALID_HANDLE_VALUE;
+        dlg.m_hVolume.Reset();
+        dlg.m_hPlatformChannel.Reset();
         if (g_dwMountHandle != 0)
             UnMount_Volume(255, g_dwMountHandle);
         g_dwMountHandle = 0;
@@ -94,8 +90,8 @@ TEST_F(StoreWorld, PreparesListsMountAndProfile)
     EXPECT_EQ(dlg.m_szVolumeName, std::string(g_szVolumeName));
     EXPECT_EQ(dlg.m_szMountDeviceName, std::string(g_szMountDeviceName));
     EXPECT_NE(0u, g_dwMountHandle);
-    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hVolume);
-    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hVolume.Get());
+    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
     // The profile is reachable through the volume path.
     EXPECT_EQ("WorkSefra", ReadValue(dlg.m_szSefrabox, "2", "Target"));
     Release(dlg);
@@ -115,7 +111,7 @@ TEST_F(StoreWorld, LaterDefaultStorePlatformWins)
     CSefraboxDlg dlg(nullptr);
     EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE)); // Later.vpf does not exist
     EXPECT_EQ(m_folder / "Later.vpf", dlg.m_szSefraFile);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
     EXPECT_EQ(0u, g_dwMountHandle);
 }
 
@@ -126,15 +122,15 @@ TEST_F(StoreWorld, FailuresLeaveNothingMounted)
         CConfigOverride none(m_folder / "missing.ini");
         CSefraboxDlg dlg(nullptr);
         EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE));
-        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
     }
     MakeWorld();
     // A store file that is not there.
     {
         CSefraboxDlg dlg(nullptr);
         EXPECT_FALSE(dlg.Initialize((m_folder / "nothing.vpf").c_str(), nullptr, FALSE));
-        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume);
-        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume.Get());
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
     }
     // An unreadable name changes nothing at all.
     {

@@ -158,8 +158,8 @@ TEST_F(MainDialog, InitialisesTitleTaskbarButtonAndHotKeyAndEndsWithTheHotKey)
 {
     CTraceCapture trace;
     CSefraboxDlg dlg(nullptr);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume.Get());
     EXPECT_EQ(nullptr, dlg.m_pnResult);
     EXPECT_EQ(GetStockObject(NULL_BRUSH), dlg.m_brCtlColor.Get());
     const INT_PTR result = Run(dlg, [&dlg](HWND hwnd) {
@@ -329,10 +329,10 @@ TEST_F(MainDialog, PaintsARoundedWindowWithTheBackgroundItHas)
         UpdateWindow(hwnd);
         ASSERT_TRUE(dlg.m_hBackBitmap);
         if (dlg.m_bmpBack.Get()) {
-            EXPECT_EQ(dlg.m_bmpBack.Get(), dlg.m_hBackBitmap);
+            EXPECT_EQ(dlg.m_bmpBack.Get(), dlg.m_hBackBitmap.Get());
         }
         BITMAP bm{};
-        GetObjectA(dlg.m_hBackBitmap, sizeof(bm), &bm);
+        GetObjectA(dlg.m_hBackBitmap.Get(), sizeof(bm), &bm);
         EXPECT_GT(bm.bmWidth, 300);
         CRgnObject rgn(CreateRectRgn(0, 0, 0, 0));
         EXPECT_EQ(COMPLEXREGION, GetWindowRgn(hwnd, rgn.Get())) << "rounded corners";

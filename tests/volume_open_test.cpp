@@ -154,12 +154,8 @@ protected:
     void Release(CSefraboxDlg &dlg)
     {
         dlg.DestroyWindow();
-        if (dlg.m_hVolume != INVALID_HANDLE_VALUE)
-            CloseHandle(dlg.m_hVolume);
-        dlg.m_hVolume = INVALID_HANDLE_VALUE;
-        if (dlg.m_hPlatformChannel != INVALID_HANDLE_VALUE)
-            CloseHandle(dlg.m_hPlatformChannel);
-        dlg.m_hPlatformChannel = INVALID_HANDLE_VALUE;
+        dlg.m_hVolume.Reset();
+        dlg.m_hPlatformChannel.Reset();
         if (g_dwMountHandle != 0) {
             EXPECT_EQ(0u, UnMount_Volume(255, g_dwMountHandle));
         }
@@ -333,7 +329,7 @@ TEST_F(OpenSefraWorld, TheVolumeLockAloneAnswersOnlyWhereTheSystemRefusesItTruth
     };
     // This machine grants a lock even with a handle of ours open: the
     // open-files probe answers, and sees a held file.
-    EXPECT_EQ(VolumeLockAnswer::Untruthful, DetectVolumeLockAnswer(dlg.m_hVolume, dlg.m_szVolumeName));
+    EXPECT_EQ(VolumeLockAnswer::Untruthful, DetectVolumeLockAnswer(dlg.m_hVolume.Get(), dlg.m_szVolumeName));
     CFileHandle held = hold();
     ASSERT_TRUE(held);
     EXPECT_FALSE(dlg.LockVolume());
@@ -344,14 +340,15 @@ TEST_F(OpenSefraWorld, TheVolumeLockAloneAnswersOnlyWhereTheSystemRefusesItTruth
     // Where the lock is truthful it is asked ten times, and the probe never
     // overrules it: a held file does not refuse a lock the system grants.
     g_grantFrom = 0;
-    EXPECT_EQ(VolumeLockAnswer::Truthful, DetectVolumeLockAnswer(dlg.m_hVolume, dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_EQ(VolumeLockAnswer::Truthful,
+              DetectVolumeLockAnswer(dlg.m_hVolume.Get(), dlg.m_szVolumeName, kTruthfulLock));
     g_lockRequests = 0;
-    EXPECT_FALSE(LockStoreVolume(dlg.m_hVolume, dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_FALSE(LockStoreVolume(dlg.m_hVolume.Get(), dlg.m_szVolumeName, kTruthfulLock));
     EXPECT_EQ(1 + 10, g_lockRequests) << "the question, then ten attempts";
     held = hold();
     g_lockRequests = 0;
     g_grantFrom = 2; // the question is refused, the first attempt granted
-    EXPECT_TRUE(LockStoreVolume(dlg.m_hVolume, dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_TRUE(LockStoreVolume(dlg.m_hVolume.Get(), dlg.m_szVolumeName, kTruthfulLock));
     EXPECT_EQ(2, g_lockRequests);
     held.Reset();
     Release(dlg);

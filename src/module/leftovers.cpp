@@ -5,6 +5,7 @@
 #include "diagnostics/trace.h"
 #include "module/live_dialog.h"
 #include "module/shared_block.h"
+#include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
@@ -18,10 +19,7 @@ void ClearDeadDialogLeftovers()
     std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
     g_pSefraboxDlg = 0;
     ReleaseSefraDrive();
-    if (g_dwMountHandle != 0) {
-        UnMount_Volume(255, g_dwMountHandle);
-        g_dwMountHandle = 0;
-    }
+    UnmountStore();
 }
 
 void ClearDeadHolderLeftovers(char holderDrive)

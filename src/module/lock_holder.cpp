@@ -4,6 +4,7 @@
 
 #include "module/process_identity.h"
 #include "module/shared_records.h"
+#include "volume/drive_link.h"
 
 namespace {
 
@@ -118,5 +119,5 @@ void NoteHolderDrive(const char *driveText)
     if (!guard.Held() || record.dwProcessId != GetCurrentProcessId())
         return;
     const char letter = driveText ? driveText[0] : 0;
-    record.chDrive = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z') ? letter : 0;
+    record.chDrive = IsDriveLetter(letter) ? letter : 0;
 }

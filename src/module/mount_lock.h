@@ -31,11 +31,32 @@ void ReleaseMountVolumeLock();
 // message loop) asks this first: waiting would never end.
 bool IsMountVolumeLockHeldHere();
 
-// Scoped holder for code paths that must release on every exit.
+// The lock held for a scope: how the library takes it. Released exactly
+// once, by Release() or at the latest when the holder goes (also when an
+// exception leaves the scope).
 class CMountVolumeLockHolder {
 public:
-    explicit CMountVolumeLockHolder(DWORD pollMs) { AcquireMountVolumeLock(pollMs); }
-    ~CMountVolumeLockHolder() { ReleaseMountVolumeLock(); }
+    // Waits for the lock (AcquireMountVolumeLock).
+    explicit CMountVolumeLockHolder(DWORD pollMs) : m_held(true) { AcquireMountVolumeLock(pollMs); }
+    // One try (TryAcquireMountVolumeLock); Held() tells whether it took.
+    static CMountVolumeLockHolder TryAcquire() { return CMountVolumeLockHolder(Outcome{TryAcquireMountVolumeLock()}); }
+    ~CMountVolumeLockHolder() { Release(); }
     CMountVolumeLockHolder(const CMountVolumeLockHolder &) = delete;
     CMountVolumeLockHolder &operator=(const CMountVolumeLockHolder &) = delete;
+
+    bool Held() const { return m_held; }
+    void Release()
+    {
+        if (m_held) {
+            m_held = false;
+            ReleaseMountVolumeLock();
+        }
+    }
+
+private:
+    struct Outcome {
+        bool held;
+    };
+    explicit CMountVolumeLockHolder(Outcome taken) : m_held(taken.held) {}
+    bool m_held;
 };

@@ -9,6 +9,7 @@
 #include "module/shared_block.h"
 #include "suite/Dravel.h"
 #include "ui/sefrabox_dlg.h"
+#include "win/handles.h"
 #include "win/pointers.h"
 
 #include <cstddef>
@@ -19,7 +20,7 @@ namespace {
 // Notes the main dialog's window in the live record as soon as it exists;
 // installed on the entry's thread for the modal run only.
 CSefraboxDlg *s_pShowingDlg = nullptr;
-HHOOK s_hShowHook = nullptr;
+CHookHandle s_showHook;
 
 LRESULT CALLBACK ShowHookProc(int code, WPARAM w, LPARAM l)
 {
@@ -30,30 +31,28 @@ LRESULT CALLBACK ShowHookProc(int code, WPARAM w, LPARAM l)
             s_pShowingDlg = nullptr;
         }
     }
-    return CallNextHookEx(s_hShowHook, code, w, l);
+    return CallNextHookEx(s_showHook.Get(), code, w, l);
 }
 
 INT_PTR RunModal(CSefraboxDlg &dlg)
 {
     s_pShowingDlg = &dlg;
-    s_hShowHook = SetWindowsHookExA(WH_CALLWNDPROCRET, ShowHookProc, nullptr, GetCurrentThreadId());
+    s_showHook.Reset(SetWindowsHookExA(WH_CALLWNDPROCRET, ShowHookProc, nullptr, GetCurrentThreadId()));
     const INT_PTR result = dlg.DoModal();
-    if (s_hShowHook)
-        UnhookWindowsHookEx(s_hShowHook);
-    s_hShowHook = nullptr;
+    s_showHook.Reset();
     s_pShowingDlg = nullptr;
     ForgetLiveDialog(&dlg);
     return result;
 }
 
-// Step taken with the lock held: false when the recorded dialog is alive
-// (the lock is then released); otherwise what a dead one left is cleaned up.
-bool ClearDeadDialog(bool log)
+// With the lock held: false when the recorded dialog is alive (the lock is
+// then released); otherwise what a dead one left is cleaned up.
+bool ClearDeadDialog(CMountVolumeLockHolder &lock, bool log)
 {
     if (g_pSefraboxDlg == 0)
         return true;
     if (IsRecordedDialogAlive()) {
-        ReleaseMountVolumeLock();
+        lock.Release();
         if (log)
             SB_TRACE("g_pSefraboxDlg IsWindow()");
         return false;
@@ -80,31 +79,11 @@ HWND ParentWindowOf(const CWnd *pParent)
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
-// g_MountVolumeLock as taken by a show entry: released once, at the latest
-// when the entry leaves (also by an exception).
-class CEntryLock {
-public:
-    CEntryLock() = default;
-    ~CEntryLock() { Release(); }
-    CEntryLock(const CEntryLock &) = delete;
-    CEntryLock &operator=(const CEntryLock &) = delete;
-    void Release()
-    {
-        if (m_held) {
-            m_held = false;
-            ReleaseMountVolumeLock();
-        }
-    }
-
-private:
-    bool m_held = true;
-};
-
 // With the lock held: prepares dlg on the store, records it as the live
 // dialog, releases the lock and runs it modally. 2 when the preparation
 // fails. pWnd and pbClosedByHotKey may be null.
-int PrepareAndRun(CSefraboxDlg &dlg, CEntryLock &lock, const char *lpSefraName, int *pnResult, CSefraboxDlg **pWnd,
-                  int *pbClosedByHotKey)
+int PrepareAndRun(CSefraboxDlg &dlg, CMountVolumeLockHolder &lock, const char *lpSefraName, int *pnResult,
+                  CSefraboxDlg **pWnd, int *pbClosedByHotKey)
 {
     if (!dlg.Initialize(lpSefraName, pnResult, FALSE)) {
         lock.Release();
@@ -136,19 +115,20 @@ int PrepareAndRun(CSefraboxDlg &dlg, CEntryLock &lock, const char *lpSefraName, 
 extern "C" int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pbClosedByHotKey, CSefraboxDlg **pWnd)
 {
     SB_TRACE("SB_ShowDlg() of Sefrabox");
-    if (!TryAcquireMountVolumeLock()) {
+    CMountVolumeLockHolder lock = CMountVolumeLockHolder::TryAcquire();
+    if (!lock.Held()) {
         SB_TRACE("1 == g_MountVolumeLock");
         return 2;
     }
-    if (!ClearDeadDialog(true))
+    if (!ClearDeadDialog(lock, true))
         return 2;
     int result = 2;
     try {
-        CEntryLock lock;
         CSefraboxDlg dlg(GetDesktopWindow());
         result = PrepareAndRun(dlg, lock, lpSefraName, pnResult, pWnd, pbClosedByHotKey);
     } catch (...) {
-        // No exception crosses the export boundary; the lock went with it.
+        // No exception crosses the export boundary.
+        lock.Release();
         result = 2;
     }
     SB_TRACE("SB_ShowDlg() soon return.");
@@ -161,15 +141,16 @@ extern "C" int __cdecl SB_ShowDlgWithParent(CWnd *pParentWnd, int *pnResult)
     const HWND parent = ParentWindowOf(pParentWnd);
     if (!parent)
         return 2;
-    if (!TryAcquireMountVolumeLock())
+    CMountVolumeLockHolder lock = CMountVolumeLockHolder::TryAcquire();
+    if (!lock.Held())
         return 2;
-    if (!ClearDeadDialog(false))
+    if (!ClearDeadDialog(lock, false))
         return 2;
     try {
-        CEntryLock lock;
         CSefraboxDlg dlg(parent);
         return PrepareAndRun(dlg, lock, nullptr, pnResult, nullptr, nullptr);
     } catch (...) {
+        lock.Release();
         return 2;
     }
 }

@@ -12,7 +12,8 @@
 #include "sendto/sendto_text.h"
 #include "store/ansi_lead_byte.h"
 #include "store/password_dialogs.h"
-#include "store/profile_names.h"
+#include "store/platform_lists.h"
+#include "store/profile_records.h"
 #include "store/target_check.h"
 #include "suite/Dravel.h"
 #include "suite/Kestor.h"
@@ -33,12 +34,8 @@
 
 namespace {
 
-constexpr DWORD kKindMainSystem = 0;
-constexpr DWORD kKindOffered = 1;
-constexpr DWORD kMainSystemNumber = 255;
 constexpr size_t kDisplayNameBytes = 32;
 constexpr size_t kDriveBytes = 10;
-constexpr size_t kSendPasswordBytes = 128;
 
 // A caller's text, probed over at most kMaxTextProbe bytes: readable up to
 // its terminator or over the whole probe.
@@ -79,10 +76,7 @@ int CSefraboxDlg::SendToSefra(const char *lpSefraName, const char *lpSrcPath)
     CopyIntoSefra(lpSefraName, lpSrcPath);
 
     if (mountedHere) {
-        if (m_hVolume != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_hVolume);
-            m_hVolume = INVALID_HANDLE_VALUE;
-        }
+        m_hVolume.Reset();
         UnMountSefraVolume();
     }
     return 0;
@@ -98,40 +92,17 @@ bool CSefraboxDlg::ReadPlatformLists()
     if (!channel)
         return false;
     PreparePlatformChannel(channel.Get());
-    auto files = std::make_unique<PALMET_TEXT_LIST>();
-    auto names = std::make_unique<PALMET_TEXT_LIST>();
-    auto kinds = std::make_unique<PALMET_DWORD_LIST>();
-    auto numbers = std::make_unique<PALMET_DWORD_LIST>();
-    const DWORD status = InitVPFInfo(files.get(), 1, 0, names.get(), kinds.get(), numbers.get(), 3);
-
-    m_daType.clear();
-    m_daIndex.clear();
-    m_slSefraFile.clear();
-    m_slPlatformName.clear();
-    const DWORD count = kinds->count < PALMET_MAX_PLATFORMS ? kinds->count : PALMET_MAX_PLATFORMS;
-    for (DWORD k = 0; status == 0 && k < count; ++k) {
-        if (kinds->value[k] != kKindOffered)
-            continue;
-        m_daType.push_back(kinds->value[k]);
-        m_daIndex.push_back(k < numbers->count ? numbers->value[k] : 0);
-        m_slSefraFile.push_back(k < files->count ? std::string(files->text[k], strnlen(files->text[k], MAX_PATH))
-                                                 : std::string());
-        m_slPlatformName.push_back(k < names->count ? std::string(names->text[k], strnlen(names->text[k], MAX_PATH))
-                                                    : std::string());
-    }
+    PlatformRows rows;
+    const DWORD status = ReadPlatformRows(rows);
     Dravel_Cleanup();
     channel.Reset();
     if (status != 0) {
         SB_TRACE("InitVPFInfo failed! %s", GetErrorText(status).c_str());
         return false;
     }
-    if (!m_daIndex.empty()) {
-        const std::string mainSystem = LoadResString(IDS_MAIN_SYSTEM);
-        m_daType.insert(m_daType.begin(), kKindMainSystem);
-        m_daIndex.insert(m_daIndex.begin(), kMainSystemNumber);
-        m_slSefraFile.insert(m_slSefraFile.begin(), mainSystem);
-        m_slPlatformName.insert(m_slPlatformName.begin(), mainSystem);
-    }
+    if (!rows.numbers.empty())
+        InsertMainSystemRow(rows);
+    TakePlatformRows(std::move(rows));
     SB_TRACE("InitVPFInfo()");
     return true;
 }
@@ -146,23 +117,22 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     SB_TRACE("szSefraFileINI:%s", profile.c_str());
 
     const DWORD wanted = std::strtoul(lpSefraName, nullptr, 10);
-    int id = -1;
-    char target[kTargetSize] = {};
-    char password[kSendPasswordBytes] = {};
-    for (DWORD record = 1;; ++record) {
-        id = -1;
-        std::memset(target, 0, sizeof target);
-        std::memset(password, 0, sizeof password);
-        if (GetProfileParameter(record, profile.c_str(), kSchemaRecord, &id, target, password) != 0) {
-            SB_TRACE("Invalid data of %s", kProfileFileName);
-            return;
-        }
-        target[sizeof target - 1] = '\0';
-        password[sizeof password - 1] = '\0';
-        SB_TRACE("dwID = %d, dwIndex = %d, szTarget:%s", id, static_cast<int>(record), target);
-        if (id != -1 && target[0] != '\0' && static_cast<DWORD>(id) == wanted)
-            break;
+    ProfileRecord found;
+    const DWORD read =
+        ForEachProfileRecord(profile, RecordFields::All, kUntilUnreadable, [&](const ProfileRecord &record) {
+            SB_TRACE("dwID = %d, dwIndex = %d, szTarget:%s", record.id, static_cast<int>(record.number), record.target);
+            if (!record.NamesSefra() || static_cast<DWORD>(record.id) != wanted)
+                return true;
+            found = record;
+            return false;
+        });
+    if (read != ERROR_SUCCESS) {
+        SB_TRACE("Invalid data of %s", kProfileFileName);
+        return;
     }
+    const int id = found.id;
+    const char *target = found.target;
+    const char *password = found.password;
 
     size_t nIndex = 0;
     for (; nIndex < m_daIndex.size(); ++nIndex) {

@@ -1,12 +1,14 @@
 // browser_events.cpp - the dialog as sink of the shell's window collection
-// and of the shown browser: the connections, the snapshot's end, and the
-// handlers WindowRegistered, DocumentComplete, OnQuit (also as the exit-wait
-// thread calls it) with the browser's single release.
+// and of the shown browser: the event dispatch, the connections, the
+// snapshot's end, the handlers WindowRegistered, DocumentComplete, OnQuit and
+// WindowClosing, and the browser's single release.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
+#include "volume/drive_link.h"
 #include "volume/release_drive.h"
+#include "win/shell_owners.h"
 
 #include <exdisp.h>
 #include <mshtml.h>
@@ -15,9 +17,7 @@ namespace {
 
 // {4C96BE40-915C-11CF-99D3-00AA004AE837}
 const GUID kSidTopLevelBrowser = {0x4C96BE40, 0x915C, 0x11CF, {0x99, 0xD3, 0x00, 0xAA, 0x00, 0x4A, 0xE8, 0x37}};
-constexpr UINT kSelectFlags = SVSI_SELECT | SVSI_ENSUREVISIBLE | SVSI_FOCUSED | SVSI_POSITIONITEM; // 0x99
-
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr UINT kSelectFlags = SVSI_SELECT | SVSI_ENSUREVISIBLE | SVSI_FOCUSED | SVSI_POSITIONITEM;
 
 // Identity of a COM object: its IUnknown.
 CComPtr<IUnknown> IdentityOf(IUnknown *object)
@@ -28,18 +28,6 @@ CComPtr<IUnknown> IdentityOf(IUnknown *object)
     return unknown;
 }
 
-class CBstr {
-public:
-    explicit CBstr(const wchar_t *text) : m_b(SysAllocString(text)) {}
-    ~CBstr() { SysFreeString(m_b); }
-    CBstr(const CBstr &) = delete;
-    CBstr &operator=(const CBstr &) = delete;
-    BSTR Get() const { return m_b; }
-
-private:
-    BSTR m_b;
-};
-
 // The top-level document's title and the element named "tagline".
 void BrandDocument(IWebBrowser2 *browser)
 {
@@ -49,30 +37,68 @@ void BrandDocument(IWebBrowser2 *browser)
     CComPtr<IHTMLDocument2> html;
     if (FAILED(document.QueryTo(IID_IHTMLDocument2, html)) || !html)
         return;
-    const CBstr title(L"Brannick");
+    const CBstr title(SysAllocString(L"Brannick"));
     html->put_title(title.Get());
     CComPtr<IHTMLElementCollection> all;
     if (FAILED(html->get_all(all.Receive())) || !all)
         return;
-    const CBstr tagline(L"tagline");
-    VARIANT name, index;
-    VariantInit(&name);
-    V_VT(&name) = VT_BSTR;
-    V_BSTR(&name) = tagline.Get();
-    VariantInit(&index);
-    V_VT(&index) = VT_I4;
-    V_I4(&index) = 0;
+    const CVariant name(CBstr(SysAllocString(L"tagline")));
+    const CVariant index(0L);
     CComPtr<IDispatch> item;
-    if (FAILED(all->item(name, index, item.Receive())) || !item)
+    if (FAILED(all->item(name.Value(), index.Value(), item.Receive())) || !item)
         return;
     CComPtr<IHTMLElement> element;
     if (FAILED(item.QueryTo(IID_IHTMLElement, element)) || !element)
         return;
-    const CBstr text(L"Brannick Company");
+    const CBstr text(SysAllocString(L"Brannick Company"));
     element->put_innerText(text.Get());
 }
 
 } // namespace
+
+bool CSefraboxDlg::IsEventInterface(REFIID iid) const
+{
+    return IsEqualIID(iid, DIID_DWebBrowserEvents2) || IsEqualIID(iid, DIID_DShellWindowsEvents);
+}
+
+bool CSefraboxDlg::OnInvoke(DISPID id, DISPPARAMS *params)
+{
+    // Arguments arrive last first.
+    const UINT n = params->cArgs;
+    VARIANT *args = params->rgvarg;
+    switch (id) {
+    case DISPID_SB_WINDOWREGISTERED: {
+        long cookie = 0;
+        if (n >= 1 && V_VT(&args[0]) == VT_I4)
+            cookie = V_I4(&args[0]);
+        WindowRegistered(cookie);
+        return true;
+    }
+    case DISPID_SB_ONQUIT:
+        OnQuit();
+        return true;
+    case DISPID_SB_DOCUMENTCOMPLETE: {
+        IDispatch *disp = n >= 2 && V_VT(&args[1]) == VT_DISPATCH ? V_DISPATCH(&args[1]) : nullptr;
+        VARIANT *url = n >= 2 && V_VT(&args[0]) == (VT_VARIANT | VT_BYREF) ? V_VARIANTREF(&args[0]) : nullptr;
+        DocumentComplete(disp, url);
+        return true;
+    }
+    case DISPID_SB_WINDOWCLOSING: {
+        const VARIANT_BOOL child = n >= 2 && V_VT(&args[1]) == VT_BOOL ? V_BOOL(&args[1]) : VARIANT_FALSE;
+        VARIANT_BOOL *cancel = n >= 2 && V_VT(&args[0]) == (VT_BOOL | VT_BYREF) ? V_BOOLREF(&args[0]) : nullptr;
+        WindowClosing(child, cancel);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void CSefraboxDlg::WindowClosing(VARIANT_BOOL, VARIANT_BOOL *)
+{
+    // The cancel flag stays as it came: the window closes.
+    SB_TRACE("CSefraboxDlg::WindowClosing()");
+}
 
 void CSefraboxDlg::AdviseBrowserEvents()
 {
@@ -121,18 +147,15 @@ void CSefraboxDlg::WindowRegistered(long)
     if (DeferWhileLockHeldHere(kDeferWindowRegistered, "CSefraboxDlg::WindowRegistered()"))
         return;
     bool bNewWnd = false;
-    AcquireMountVolumeLock(kLockPollHandlerMs);
+    const CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock");
     if (m_pShellWindows) {
         LONG count = 0;
         m_pShellWindows->get_Count(&count);
         for (LONG i = 0; i < count && m_pShellWindows; ++i) {
-            VARIANT index;
-            VariantInit(&index);
-            V_VT(&index) = VT_I4;
-            V_I4(&index) = i;
+            const CVariant index(i);
             CComPtr<IDispatch> item;
-            if (FAILED(m_pShellWindows->Item(index, item.Receive())) || !item)
+            if (FAILED(m_pShellWindows->Item(index.Value(), item.Receive())) || !item)
                 continue;
             bool old = false;
             for (const CComPtr<IDispatch> &known : m_lstOldWindows)
@@ -148,12 +171,11 @@ void CSefraboxDlg::WindowRegistered(long)
             bNewWnd = true;
         }
         DiscardWindowSnapshot();
-        if (!bNewWnd && IsLetter(g_szDriveLetter[0])) {
+        if (!bNewWnd && IsDriveLetter(g_szDriveLetter[0])) {
             SB_TRACE("bNewWnd not find!");
             ReleaseSefraDrive();
         }
     }
-    ReleaseMountVolumeLock();
 }
 
 void CSefraboxDlg::DocumentComplete(IDispatch *disp, VARIANT *url)
@@ -174,14 +196,14 @@ void CSefraboxDlg::DocumentComplete(IDispatch *disp, VARIANT *url)
                 shellBrowser && SUCCEEDED(shellBrowser->QueryActiveShellView(view.Receive())) && view) {
                 CComPtr<IShellFolder> parent;
                 LPCITEMIDLIST last = nullptr;
-                if (SUCCEEDED(SHBindToParent(m_pidlSelect, IID_IShellFolder, parent.ReceiveVoid(), &last)) && parent) {
+                if (SUCCEEDED(SHBindToParent(m_pidlSelect.Get(), IID_IShellFolder, parent.ReceiveVoid(), &last)) &&
+                    parent) {
                     SFGAOF attributes = 0x80000000;
                     if (SUCCEEDED(parent->GetAttributesOf(1, &last, &attributes)) && !(attributes & SFGAO_FOLDER))
-                        view->SelectItem(ILFindLastID(m_pidlSelect), kSelectFlags);
+                        view->SelectItem(ILFindLastID(m_pidlSelect.Get()), kSelectFlags);
                 }
             }
-            ILFree(m_pidlSelect);
-            m_pidlSelect = nullptr;
+            m_pidlSelect.Reset();
         }
     }
     SetTimer(m_hWnd, RETITLE_EXPLORER, 0, nullptr);
@@ -191,18 +213,6 @@ void CSefraboxDlg::OnQuit()
 {
     SB_TRACE("CSefraboxDlg::OnQuit()");
     ReleaseBrowser(false);
-    SB_TRACE("CSefraboxDlg::OnQuit() soon return");
-}
-
-// The exit-wait thread may not touch the browser: it belongs to the dialog's
-// apartment, and the dialog's thread may be waiting for the lock the worker
-// holds. The release is posted instead; the serial makes sure that a browser
-// adopted in the meantime is not the one released. Every release runs on the
-// dialog's thread, so the browser is released exactly once.
-void CSefraboxDlg::OnQuitFromExitWait(LONG serial)
-{
-    SB_TRACE("CSefraboxDlg::OnQuit()");
-    ::PostMessageA(m_hWnd, WM_RELEASE_BROWSER, static_cast<WPARAM>(serial), 0);
     SB_TRACE("CSefraboxDlg::OnQuit() soon return");
 }
 

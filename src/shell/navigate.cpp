@@ -3,6 +3,7 @@
 // wait started, dialog controls locked), and PidlFromPath.
 #include "diagnostics/trace.h"
 #include "ui/sefrabox_dlg.h"
+#include "win/shell_owners.h"
 
 #include <exdisp.h>
 
@@ -13,40 +14,33 @@ const wchar_t kFolderTreePane[] = L"{EFA24E64-B078-11d0-89E4-00C04FC9E26E}";
 const GUID kSidShellBrowser = {0x49E1B500, 0x4636, 0x11D3, {0x97, 0xF7, 0x00, 0xC0, 0x4F, 0x45, 0xD0, 0xB3}};
 constexpr int kItemAttempts = 10;
 constexpr DWORD kItemRetryMs = 500;
-constexpr UINT kBrowseFlags = SBSP_SAMEBROWSER; // 1
+constexpr UINT kBrowseFlags = SBSP_SAMEBROWSER;
 
 // The folder tree pane off: ShowBrowserBar(pane id as text, FALSE, empty).
 void HideFolderTree(IWebBrowser2 *browser)
 {
-    VARIANT pane, show, size;
-    VariantInit(&pane);
-    V_VT(&pane) = VT_BSTR;
-    V_BSTR(&pane) = SysAllocString(kFolderTreePane);
-    VariantInit(&show);
-    V_VT(&show) = VT_BOOL;
-    V_BOOL(&show) = VARIANT_FALSE;
-    VariantInit(&size);
-    browser->ShowBrowserBar(&pane, &show, &size);
-    VariantClear(&pane);
+    CVariant pane(CBstr(SysAllocString(kFolderTreePane)));
+    CVariant show = CVariant::Bool(false);
+    CVariant size;
+    browser->ShowBrowserBar(pane.Get(), show.Get(), size.Get());
 }
 
 } // namespace
 
-LPITEMIDLIST CSefraboxDlg::PidlFromPath(HWND owner, const char *path)
+CItemIdList CSefraboxDlg::PidlFromPath(HWND owner, const char *path)
 {
-    CComPtr<IMalloc> malloc;
+    CItemIdList parsed;
     CComPtr<IShellFolder> desktop;
-    if (FAILED(SHGetMalloc(malloc.Receive())) || !malloc || FAILED(SHGetDesktopFolder(desktop.Receive())) || !desktop)
-        return nullptr;
+    if (FAILED(SHGetDesktopFolder(desktop.Receive())) || !desktop)
+        return parsed;
     wchar_t wide[MAX_PATH] = {};
     if (!path || MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0)
-        return nullptr;
-    LPITEMIDLIST parsed = nullptr;
-    if (FAILED(desktop->ParseDisplayName(owner, nullptr, wide, nullptr, &parsed, nullptr)) || !parsed)
-        return nullptr;
-    LPITEMIDLIST copy = ILClone(parsed);
-    malloc->Free(parsed);
-    return copy;
+        return parsed;
+    // The shell allocates the list with its task allocator, the one the
+    // owner frees it with.
+    if (FAILED(desktop->ParseDisplayName(owner, nullptr, wide, nullptr, parsed.Receive(), nullptr)))
+        parsed.Reset();
+    return parsed;
 }
 
 void CSefraboxDlg::NavigateToSpecifyPage()
@@ -68,44 +62,40 @@ void CSefraboxDlg::NavigateToSpecifyPage()
         SB_TRACE("NULL == psb");
     } else {
         // A drive the shell has not seen arrive yet does not parse at once.
-        LPITEMIDLIST pidl = nullptr;
+        CItemIdList pidl;
         for (int attempt = 0; attempt < kItemAttempts && !pidl; ++attempt) {
             Sleep(kItemRetryMs);
             pidl = PidlFromPath(m_hWnd, m_szDrivePath.c_str());
         }
         if (!pidl) {
             SB_TRACE("PidlFromPath(%s) failed!", m_szDrivePath.c_str());
-            SHGetSpecialFolderLocation(m_hWnd, CSIDL_DRIVES, &pidl);
+            SHGetSpecialFolderLocation(m_hWnd, CSIDL_DRIVES, pidl.Receive());
         }
-        if (m_pidlSelect)
-            ILFree(m_pidlSelect);
-        m_pidlSelect = nullptr;
+        m_pidlSelect.Reset();
         if (!pidl) {
             SB_TRACE("NULL == pidl");
         } else {
             CComPtr<IShellFolder> parent;
             LPCITEMIDLIST last = nullptr;
-            if (FAILED(SHBindToParent(pidl, IID_IShellFolder, parent.ReceiveVoid(), &last)) || !parent) {
+            if (FAILED(SHBindToParent(pidl.Get(), IID_IShellFolder, parent.ReceiveVoid(), &last)) || !parent) {
                 SB_TRACE("SHBindToParent() failed!");
             } else {
                 SFGAOF attributes = SFGAO_FOLDER;
                 if (SUCCEEDED(parent->GetAttributesOf(1, &last, &attributes))) {
-                    m_pidlSelect = ILClone(pidl);
+                    m_pidlSelect.Reset(ILClone(pidl.Get()));
                     if (attributes & SFGAO_FOLDER) {
                         SB_TRACE("this is a folder");
-                        shellBrowser->BrowseObject(pidl, kBrowseFlags);
+                        shellBrowser->BrowseObject(pidl.Get(), kBrowseFlags);
                     } else {
                         SB_TRACE("this is a file");
-                        LPITEMIDLIST folder = ILClone(pidl);
+                        const CItemIdList folder(ILClone(pidl.Get()));
                         if (folder) {
-                            ILRemoveLastID(folder);
-                            shellBrowser->BrowseObject(folder, kBrowseFlags);
-                            ILFree(folder);
+                            ILRemoveLastID(folder.Get());
+                            shellBrowser->BrowseObject(folder.Get(), kBrowseFlags);
                         }
                     }
                 }
             }
-            ILFree(pidl);
         }
     }
 

@@ -4,6 +4,7 @@
 // FindExplorerWindowByTitle and GetBrowserWindowClass.
 #include "diagnostics/trace.h"
 #include "shell/explorer_launch.h"
+#include "win/shell_owners.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <exdisp.h>
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr int kLaunchAttempts = 10;
-constexpr ULONG kLaunchMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // 0x440
+constexpr ULONG kLaunchMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
 constexpr UINT kVerifyNewWindowsMs = 5000;
 
 // The system's Explorer window classes, and "ExplorerWClass", the class of
@@ -35,15 +36,6 @@ bool IsExplorerClassAnyCase(const char *cls)
         if (lstrcmpiA(cls, name) == 0)
             return true;
     return false;
-}
-
-VARIANT IndexVariant(LONG index)
-{
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = index;
-    return v;
 }
 
 } // namespace
@@ -85,7 +77,7 @@ void CSefraboxDlg::CreateNewShellWindow()
         m_pShellWindows->get_Count(&count);
         for (LONG i = 0; i < count; ++i) {
             CComPtr<IDispatch> item;
-            if (SUCCEEDED(m_pShellWindows->Item(IndexVariant(i), item.Receive())) && item)
+            if (SUCCEEDED(m_pShellWindows->Item(CVariant(i).Value(), item.Receive())) && item)
                 m_lstOldWindows.push_back(std::move(item));
         }
         ConnectionAdvise(m_pShellWindows.Get(), DIID_DShellWindowsEvents, GetIDispatch(), &m_dwShellWindowsCookie);
@@ -138,7 +130,7 @@ void CSefraboxDlg::AttachShellWindow()
     windows->get_Count(&count);
     for (LONG i = 0; i < count; ++i) {
         CComPtr<IDispatch> item;
-        if (FAILED(windows->Item(IndexVariant(i), item.Receive())) || !item)
+        if (FAILED(windows->Item(CVariant(i).Value(), item.Receive())) || !item)
             continue;
         CComPtr<IWebBrowser2> browser;
         if (FAILED(item.QueryTo(IID_IWebBrowser2, browser)) || !browser)

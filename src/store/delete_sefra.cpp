@@ -5,7 +5,8 @@
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
-#include "store/profile_names.h"
+#include "store/profile_records.h"
+#include "store/store_mount.h"
 #include "store/target_check.h"
 #include "store/wipe_sefra.h"
 #include "suite/Kestor.h"
@@ -23,19 +24,13 @@ DWORD DeleteFromRecords(const std::string &volumePath, DWORD dwID)
 {
     const std::string profile = volumePath + kProfileFileName;
     DWORD result = ERROR_SUCCESS;
-    for (DWORD record = 1; record <= kDialogRecordCount; ++record) {
-        int id = -1;
-        char target[kTargetSize] = {};
-        if (GetProfileParameter(record, profile.c_str(), kSchemaIdTarget, &id, target) != ERROR_SUCCESS)
-            continue;
-        target[sizeof target - 1] = '\0';
-        if (id == -1 || target[0] == '\0' || static_cast<DWORD>(id) != dwID)
-            continue;
-        if (!IsUsableTarget(target))
-            continue;
+    ForEachProfileRecord(profile, RecordFields::IdAndTarget, kDialogRecordCount, [&](const ProfileRecord &record) {
+        if (!record.NamesSefra() || static_cast<DWORD>(record.id) != dwID || !IsUsableTarget(record.target))
+            return true;
         SB_TRACE("Delete VPF sefra");
-        result = WipeSefra(record, profile, volumePath, target);
-    }
+        result = WipeSefra(record.number, profile, volumePath, record.target);
+        return true;
+    });
     return result;
 }
 
@@ -46,19 +41,17 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
     if (!IsReadableText(lpSefraName))
         return ERROR_INVALID_PARAMETER;
 
-    AcquireMountVolumeLock(kLockPollEntryMs);
+    const CMountVolumeLockHolder lock(kLockPollEntryMs);
 
     char volume[768] = {};
-    DWORD ownMount = 0;
+    bool ownMount = false;
     if (g_szVolumeName[0] == '\0' && g_dwMountHandle == 0) {
         const DWORD mounted = MountStoreVolume(lpSefraName, &g_dwMountHandle, volume);
         volume[sizeof volume - 1] = '\0';
         SB_TRACE("szVolumeName: %s; %s", volume, GetErrorText(mounted).c_str());
-        if (mounted != ERROR_SUCCESS) {
-            ReleaseMountVolumeLock();
+        if (mounted != ERROR_SUCCESS)
             return static_cast<int>(mounted);
-        }
-        ownMount = g_dwMountHandle;
+        ownMount = g_dwMountHandle != 0;
     }
 
     DWORD result = ERROR_INVALID_NAME;
@@ -69,11 +62,9 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
         result = DeleteFromRecords(volumePath, dwPlatformId);
     }
 
-    if (ownMount != 0) {
-        UnMount_Volume(255, ownMount);
-        g_dwMountHandle = 0;
+    if (ownMount) {
+        UnmountStore();
         std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
     }
-    ReleaseMountVolumeLock();
     return static_cast<int>(result);
 }

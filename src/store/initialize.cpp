@@ -3,45 +3,20 @@
 // volume and the profile path.
 #include "diagnostics/trace.h"
 #include "module/shared_block.h"
-#include "res/resource.h"
+#include "store/platform_lists.h"
 #include "store/profile_names.h"
 #include "suite/Dravel.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
-#include "win/res_string.h"
 
 #include <cstring>
-#include <memory>
+#include <utility>
 
 namespace {
 
-constexpr DWORD kKindMainSystem = 0;
-constexpr DWORD kKindOffered = 1;
-constexpr DWORD kKindDefaultStore = 2;
-constexpr DWORD kMainSystemNumber = 255;
 constexpr size_t kSharedPathSize = 768;
-
-// The platform service's four parallel lists, copied out of Palmet's records.
-struct PlatformLists {
-    PALMET_TEXT_LIST files{};
-    PALMET_TEXT_LIST names{};
-    PALMET_DWORD_LIST kinds{};
-    PALMET_DWORD_LIST numbers{};
-};
-
-std::string TextAt(const PALMET_TEXT_LIST &list, DWORD i)
-{
-    if (i >= list.count || i >= PALMET_MAX_PLATFORMS)
-        return std::string();
-    return std::string(list.text[i], strnlen(list.text[i], MAX_PATH));
-}
-
-DWORD ValueAt(const PALMET_DWORD_LIST &list, DWORD i)
-{
-    return i < list.count && i < PALMET_MAX_PLATFORMS ? list.value[i] : 0;
-}
 
 void AppendBackslash(std::string &path)
 {
@@ -63,40 +38,20 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
     m_bNoPlatformService = GetPlatformServiceState() == 0 ? 1 : 0;
 
     DWORD code = ERROR_SUCCESS;
-    m_hPlatformChannel = OpenPlatformChannel(QueryPlatformChannel());
-    if (m_hPlatformChannel == INVALID_HANDLE_VALUE)
+    m_hPlatformChannel.Reset(OpenPlatformChannel(QueryPlatformChannel()));
+    if (m_hPlatformChannel.Get() == INVALID_HANDLE_VALUE)
         return FailInitialize(ERROR_INVALID_HANDLE);
-    code = PreparePlatformChannel(m_hPlatformChannel);
+    code = PreparePlatformChannel(m_hPlatformChannel.Get());
     if (code != ERROR_SUCCESS)
         return FailInitialize(code);
 
-    auto lists = std::make_unique<PlatformLists>();
-    InitVPFInfo(&lists->files, 1, 0, &lists->names, &lists->kinds, &lists->numbers, 3);
-
-    // Keep the offered platforms in the service's order; the last platform
-    // of the default-store kind names the store when the caller gave none.
-    m_daType.clear();
-    m_daIndex.clear();
-    m_slSefraFile.clear();
-    m_slPlatformName.clear();
-    const DWORD count = lists->kinds.count < PALMET_MAX_PLATFORMS ? lists->kinds.count : PALMET_MAX_PLATFORMS;
-    for (DWORD k = 0; k < count; ++k) {
-        const DWORD kind = ValueAt(lists->kinds, k);
-        if (kind == kKindOffered) {
-            m_daType.push_back(kind);
-            m_daIndex.push_back(ValueAt(lists->numbers, k));
-            m_slSefraFile.push_back(TextAt(lists->files, k));
-            m_slPlatformName.push_back(TextAt(lists->names, k));
-        } else if (!lpSefraName && kind == kKindDefaultStore) {
-            m_szSefraFile = TextAt(lists->files, k);
-        }
-    }
-
-    const std::string mainSystem = LoadResString(IDS_MAIN_SYSTEM);
-    m_daType.insert(m_daType.begin(), kKindMainSystem);
-    m_daIndex.insert(m_daIndex.begin(), kMainSystemNumber);
-    m_slSefraFile.insert(m_slSefraFile.begin(), mainSystem);
-    m_slPlatformName.insert(m_slPlatformName.begin(), mainSystem);
+    // The service's result is not looked at: what it listed is offered.
+    PlatformRows rows;
+    ReadPlatformRows(rows);
+    if (!lpSefraName && rows.hasDefaultStore)
+        m_szSefraFile = rows.defaultStore;
+    InsertMainSystemRow(rows);
+    TakePlatformRows(std::move(rows));
 
     SB_TRACE("Sefra file name: %s", m_szSefraFile.c_str());
 
@@ -133,9 +88,9 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
         return FailInitialize(ERROR_BUFFER_OVERFLOW);
 
     const std::string volumeDevice = m_szVolumeName.substr(0, m_szVolumeName.size() - 1);
-    m_hVolume = CreateFileA(volumeDevice.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-    if (m_hVolume == INVALID_HANDLE_VALUE) {
+    m_hVolume.Reset(CreateFileA(volumeDevice.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!m_hVolume) {
         code = GetLastError();
         SB_TRACE("CreateFile() failed! %s", GetErrorText(code).c_str());
         return FailInitialize(code);
@@ -154,15 +109,10 @@ BOOL CSefraboxDlg::FailInitialize(DWORD code)
     return FALSE;
 }
 
-void CSefraboxDlg::ReleaseStoreAndChannel()
+void CSefraboxDlg::TakePlatformRows(PlatformRows &&rows)
 {
-    if (g_dwMountHandle != 0) {
-        UnMount_Volume(255, g_dwMountHandle);
-        g_dwMountHandle = 0;
-    }
-    Dravel_Cleanup();
-    if (m_hPlatformChannel != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hPlatformChannel);
-        m_hPlatformChannel = INVALID_HANDLE_VALUE;
-    }
+    m_daType = std::move(rows.kinds);
+    m_daIndex = std::move(rows.numbers);
+    m_slSefraFile = std::move(rows.files);
+    m_slPlatformName = std::move(rows.names);
 }

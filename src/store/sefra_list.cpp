@@ -4,7 +4,7 @@
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
-#include "store/profile_names.h"
+#include "store/profile_records.h"
 #include "store/target_check.h"
 #include "store/wipe_sefra.h"
 #include "suite/Palmet.h"
@@ -21,45 +21,38 @@ void CSefraboxDlg::LoadSefraList()
 
     const std::string suffix = LoadResString(IDS_MODULE_TITLE);
     int nextButton = IDC_PLATFORM1;
-    for (DWORD record = 1; record <= kDialogRecordCount; ++record) {
-        int id = -1;
-        char target[kTargetSize] = {};
-        char password[kPasswordSize] = {};
-        if (GetProfileParameter(record, m_szSefrabox.c_str(), kSchemaRecord, &id, target, password) != ERROR_SUCCESS)
-            continue;
-        target[sizeof target - 1] = '\0';
-        if (id == -1 || target[0] == '\0')
-            continue;
+    ForEachProfileRecord(m_szSefrabox, RecordFields::All, kDialogRecordCount, [&](const ProfileRecord &record) {
         // A Target that leads anywhere but a folder in the volume root is
         // neither shown nor wiped.
-        if (!IsUsableTarget(target))
-            continue;
+        if (!record.NamesSefra() || !IsUsableTarget(record.target))
+            return true;
 
-        const auto found = std::find(m_daIndex.begin(), m_daIndex.end(), static_cast<DWORD>(id));
+        const auto found = std::find(m_daIndex.begin(), m_daIndex.end(), static_cast<DWORD>(record.id));
         if (found == m_daIndex.end()) {
             SB_TRACE("nIndex >= m_daIndex.GetSize()");
-            WipeSefra(record, m_szSefrabox, m_szVolumeName, target);
-            continue;
+            WipeSefra(record.number, m_szSefrabox, m_szVolumeName, record.target);
+            return true;
         }
 
         const size_t j = static_cast<size_t>(found - m_daIndex.begin());
         if (j >= m_slPlatformName.size()) {
             SB_TRACE("FindIndex() failed!");
-            continue;
+            return true;
         }
         std::string name = m_slPlatformName[j];
         if (name.empty()) {
             SB_TRACE("IsEmpty()!");
-            continue;
+            return true;
         }
         if (!MbsContains(name.c_str(), suffix.c_str(), IsAnsiLeadByte))
             name += suffix;
 
         m_slSefraName.push_back(name);
-        m_slTarget.push_back(target);
-        m_daRecord.push_back(record);
+        m_slTarget.push_back(record.target);
+        m_daRecord.push_back(record.number);
         SetDlgItemTextA(m_hWnd, nextButton, name.c_str());
         ::ShowWindow(GetDlgItem(nextButton), SW_SHOW);
         ++nextButton;
-    }
+        return true;
+    });
 }

@@ -42,13 +42,7 @@ bool CRestartDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result)
 void CRestartDlg::OnPaint()
 {
     CPaintScope paint(m_hWnd);
-    CMemoryDC mem(paint.Get());
     if (!m_hBackBitmap)
         m_hBackBitmap.Reset(LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(IDB_RESTART_BACK)));
-    if (!m_hBackBitmap || !mem.Get())
-        return;
-    CSelectObject select(mem.Get(), m_hBackBitmap.Get());
-    if (select.Ok())
-        BitBlt(paint.Get(), 0, 0, GetDeviceCaps(paint.Get(), HORZRES), GetDeviceCaps(paint.Get(), VERTRES), mem.Get(),
-               0, 0, SRCCOPY);
+    DrawBackground(paint.Get(), m_hBackBitmap.Get());
 }

@@ -6,8 +6,14 @@
 // the events of the shell's window collection and of the shown Explorer
 // window (dispatch ids below).
 //
-// Sections: construction; operations used by other areas; overridables;
-// message handlers; members (in the product's declaration order).
+// The methods are declared in groups, one for each file that defines them,
+// and a method lives in the folder of the area it serves:
+//   ui/      the window, its commands and look
+//   store/   the profile and passwords, and Initialize, which prepares them
+//   volume/  mount, unmount, exit wait and session end
+//   shell/   the Explorer window, its events and timers
+//   sendto/  the copy of a Send To request
+// The state of a visit, the members, comes last.
 #pragma once
 
 #include "res/resource.h"
@@ -19,6 +25,7 @@
 #include "win/dispatch.h"
 #include "win/gdi.h"
 #include "win/handles.h"
+#include "win/shell_owners.h"
 
 #include <exdisp.h>
 #include <shlobj.h>
@@ -26,6 +33,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+struct PlatformRows;
 
 // Private messages of the dialog.
 constexpr UINT WM_REOPEN_EXPLORER = 0xB05;
@@ -60,26 +69,102 @@ constexpr DISPID DISPID_SB_WINDOWCLOSING = 263;
 constexpr size_t kMaxPasswordBytes = 8;
 
 class CSefraboxDlg : public CDialog, public CDispatchSink {
+    // ---- ui/sefrabox_dlg.cpp: construction, data exchange, message routing
 public:
     // parent: the desktop window, the caller's window or null.
     explicit CSefraboxDlg(HWND parent);
     ~CSefraboxDlg() override;
 
-    // Operations of the other areas (profile, mount, shell window).
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange &dx) override;
+    void OnOK() override;
+    bool OnCommand(WORD id, WORD code, HWND ctl) override;
+    bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result) override;
+
+    // ---- ui/sefrabox_controls.cpp: platform rows, Cancel, painting, hot key,
+    // the opening window
+public:
+    void ShowPlatformRow(int platformButton, int show);
+    void EnableSefraControls(BOOL enable);
+    void ShowOpeningDialog();
+
+protected:
+    void OnCancel() override;
+    void OnPlatformButton(int platformButton);
+    void OnClickBackground();
+    void OnPaint();
+    HBRUSH OnCtlColor(HDC dc, HWND ctl, UINT kind, LRESULT baseResult);
+    void OnHotKey(int id);
+
+    // ---- store/initialize.cpp: the preparation of a visit
+public:
     // Prepares a visit: platform lists, disk check, store mount, volume and
     // profile path. TRUE when the dialog is ready to be shown.
     BOOL Initialize(const char *lpSefraName, int *pnResult, BOOL bSkipChkdsk);
-    // Checks a store volume marked dirty before it is used; 0 or an error.
-    DWORD AutoChkdsk(const char *lpSefraFile);
-    // Deletes the entries of lpFolder whose names begin with lpPrefix
-    // (case-sensitive); everything when lpPrefix is null.
-    void DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix);
+
+private:
+    // Initialize's failure path: trace, unmount, clean up, close the channel.
+    BOOL FailInitialize(DWORD code);
+    // The platform lists become those of rows.
+    void TakePlatformRows(PlatformRows &&rows);
+
+    // ---- store/sefra_list.cpp: the platform buttons from the profile
+public:
+    void LoadSefraList();
+
+    // ---- store/set_password.cpp: the selected sefra's password
+public:
     // Writes the selected sefra's password (at most 8 bytes; empty clears
     // it). FALSE when no platform is selected or the write failed.
     BOOL SetPassword(const char *lpPassword);
     // The selected sefra's stored password into lpBuffer (cut to cbBuffer);
     // its length, 0 and lpBuffer untouched when no platform is selected.
     int ReadSefraPassword(char *lpBuffer, size_t cbBuffer);
+
+protected:
+    void OnSetPasswordButton(int setPasswordButton);
+
+    // ---- volume/auto_chkdsk.cpp: the disk check of a dirty store volume
+public:
+    // Checks a store volume marked dirty before it is used; 0 or an error.
+    DWORD AutoChkdsk(const char *lpSefraFile);
+    // Deletes the entries of lpFolder whose names begin with lpPrefix
+    // (case-sensitive); everything when lpPrefix is null.
+    void DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix);
+
+    // ---- volume/open_sefra.cpp: the password check and the sefra's drive
+public:
+    void OpenSefra();
+    // OpenSefra's Explorer mode and its opening dialog.
+    void OpenInExplorerMode(const char *driveText, const std::string &target);
+
+    // ---- volume/open_copy_mode.cpp: the copy mode
+public:
+    // Copy mode: a temporary drive for the sefra, the platform's disk and the
+    // copy dialog between them; everything is given back before it returns.
+    void OpenInCopyMode(const char *driveText, const std::string &target, size_t index);
+    // The copy dialog for the linked sefra drive; the platform disk it mounts
+    // is unmounted again before it returns.
+    void RunCopyDialog(const char *driveText, size_t index);
+
+    // ---- volume/exit_wait.cpp: the workers that close the sefra with its
+    // Explorer window
+public:
+    // Starts WaitExplorerExit for the browser being shown; false when the
+    // thread could not be started.
+    bool StartExitWait();
+    // Waits for every exit-wait thread to end (they need nothing of this
+    // thread once m_bExiting is set and the lock is free).
+    void JoinExitWaitThreads();
+
+private:
+    // What a worker is handed; it reads nothing else of the dialog.
+    struct ExitWaitStart;
+    static DWORD WINAPI WaitExplorerExit(LPVOID param);
+
+    // ---- volume/teardown.cpp: the end of a visit and of the session
+public:
     // Unmounts the store Initialize mounted; clears g_szVolumeName and
     // g_pSefraboxDlg, closes the platform channel. Safe to repeat.
     void UnMountSefraVolume();
@@ -87,88 +172,60 @@ public:
     // TRUE without trying when no volume is open.
     BOOL LockVolume();
     BOOL UnLockVolume();
-    // Send To: copies the double-NUL list lpSrcPath into the sefra whose
-    // profile id is the decimal number lpSefraName. 87 for an unreadable
-    // argument, otherwise 0; failures are shown to the user or traced.
-    // Callers hold g_MountVolumeLock.
-    int SendToSefra(const char *lpSefraName, const char *lpSrcPath);
+
+protected:
+    void OnDestroy() override;
+    BOOL OnQueryEndSession();
 
 private:
-    // SendToSefra's platform lists of a store another process mounted, and
-    // its copy from the record search to the unlinked drive.
-    bool ReadPlatformLists();
-    void CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath);
-    // Initialize's failure path: trace, unmount, clean up, close the channel.
-    BOOL FailInitialize(DWORD code);
     // Gives back the store mount (255 with g_dwMountHandle), cleans up the
     // disk library and closes the platform channel.
     void ReleaseStoreAndChannel();
 
+    // ---- shell/shell_window.cpp: how the dialog gets its Explorer window
 public:
-    void ShowPlatformRow(int platformButton, int show);
-    void EnableSefraControls(BOOL enable);
-    void LoadSefraList();
-    void OpenSefra();
-    // OpenSefra's Explorer mode and its opening dialog.
-    void OpenInExplorerMode(const char *driveText, const std::string &target);
-    // Copy mode: a temporary drive for the sefra, the platform's disk and the
-    // copy dialog between them; everything is given back before it returns.
-    void OpenInCopyMode(const char *driveText, const std::string &target, size_t index);
-    // The copy dialog for the linked sefra drive; the platform disk it mounts
-    // is unmounted again before it returns.
-    void RunCopyDialog(const char *driveText, size_t index);
-    void ShowOpeningDialog();
-    // The Explorer window of an open sefra (src/shell).
     void CreateNewShellWindow();
     void AttachShellWindow();
     HWND FindExplorerWindowByTitle();
     static std::string GetBrowserWindowClass(IWebBrowser2 *browser);
+
+    // ---- shell/browser_events.cpp: the events of the shell's windows and
+    // of the shown browser
+public:
     void AdviseBrowserEvents();
     void UnadviseBrowserEvents();
     void DiscardWindowSnapshot();
-    void NavigateToSpecifyPage();
-    static LPITEMIDLIST PidlFromPath(HWND owner, const char *path);
-    static std::string GetPathFromIDList(LPCITEMIDLIST pidl);
-    // Starts WaitExplorerExit for the browser being shown; false when the
-    // thread could not be started.
-    bool StartExitWait();
-    // Waits for every exit-wait thread to end (they need nothing of this
-    // thread once m_bExiting is set and the lock is free).
-    void JoinExitWaitThreads();
     void WindowRegistered(long cookie);
     void OnQuit();
     void DocumentComplete(IDispatch *disp, VARIANT *url);
     void WindowClosing(VARIANT_BOOL isChildWindow, VARIANT_BOOL *cancel);
-
     // The dialog itself as event sink (not reference counted).
     IDispatch *GetIDispatch() { return static_cast<IDispatch *>(this); }
 
-    bool PreTranslateMessage(MSG *msg) override;
-
 protected:
-    BOOL OnInitDialog() override;
-    void DoDataExchange(CDataExchange &dx) override;
-    void OnOK() override;
-    void OnCancel() override;
-    bool OnCommand(WORD id, WORD code, HWND ctl) override;
-    void OnDestroy() override;
-    void OnTimer(UINT_PTR id) override;
-    bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result) override;
     bool IsEventInterface(REFIID iid) const override;
     bool OnInvoke(DISPID id, DISPPARAMS *params) override;
-
-    // Message handlers.
-    void OnPlatformButton(int platformButton);
-    void OnSetPasswordButton(int setPasswordButton);
-    void OnClickBackground();
-    void OnPaint();
-    HBRUSH OnCtlColor(HDC dc, HWND ctl, UINT kind, LRESULT baseResult);
-    void OnHotKey(int id);
-    BOOL OnQueryEndSession();
-    void OnShellChangeNotify(WPARAM w, LPARAM l);
-    void OnReopenExplorer();
     void OnReleaseBrowser(LONG serial);
+
+private:
+    // Lets go of m_pWebBrowser2: Quit first when quitOwn and the window is
+    // ours, then disconnect and release.
+    void ReleaseBrowser(bool quitOwn);
+
+    // ---- shell/navigate.cpp: the adopted window browsed to the drive
+public:
+    void NavigateToSpecifyPage();
+    static CItemIdList PidlFromPath(HWND owner, const char *path);
+
+    // ---- shell/shell_notify.cpp: the drive's arrival, the reopen request,
+    // work deferred while this thread holds the lock
+public:
+    static std::string GetPathFromIDList(LPCITEMIDLIST pidl);
+
+protected:
+    void OnShellChangeNotify(WPARAM w, LPARAM l);
     void OnSefraDriveArrived();
+    void OnReopenExplorer();
 
     // Work of the dialog's lock-taking handlers that can wait for later.
     enum DeferredWork : unsigned {
@@ -184,15 +241,29 @@ protected:
     bool DeferWhileLockHeldHere(unsigned work, const char *what);
     void OnRetryDeferredWork();
 
-private:
-    static DWORD WINAPI WaitExplorerExit(LPVOID param);
-    // OnQuit as the exit-wait thread makes it: the release is posted to the
-    // dialog's thread, for the browser of the given serial only.
-    void OnQuitFromExitWait(LONG serial);
-    // Lets go of m_pWebBrowser2: Quit first when quitOwn and the window is
-    // ours, then disconnect and release.
-    void ReleaseBrowser(bool quitOwn);
+    // ---- shell/timers.cpp: the timers, and the input redirect while the
+    // Explorer window is shown
+public:
+    bool PreTranslateMessage(MSG *msg) override;
 
+protected:
+    void OnTimer(UINT_PTR id) override;
+
+    // ---- sendto/send_to_sefra.cpp: the copy of a Send To request
+public:
+    // Send To: copies the double-NUL list lpSrcPath into the sefra whose
+    // profile id is the decimal number lpSefraName. 87 for an unreadable
+    // argument, otherwise 0; failures are shown to the user or traced.
+    // Callers hold g_MountVolumeLock.
+    int SendToSefra(const char *lpSefraName, const char *lpSrcPath);
+
+private:
+    // SendToSefra's platform lists of a store another process mounted, and
+    // its copy from the record search to the unlinked drive.
+    bool ReadPlatformLists();
+    void CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath);
+
+    // ---- the state of a visit, in the product's declaration order
 public:
     int m_bClosedByHotKey = 0;
     CSkinButton m_btnEnter2, m_btnEnter3, m_btnEnter1;
@@ -205,32 +276,35 @@ public:
     std::string m_szSefrabox;
     std::vector<std::string> m_slSefraName, m_slTarget;
     int m_bOwnShellWindow = 0;
-    HANDLE m_hPlatformChannel = INVALID_HANDLE_VALUE;
+    CFileHandle m_hPlatformChannel;
     int *m_pnResult = nullptr;
     DWORD m_dwShellWindowsCookie = 0;
     std::vector<DWORD> m_daRecord;
-    // Once handed to the window (SetWindowRgn) the region belongs to it.
-    HRGN m_rgnWindow = nullptr;
+    // The window's region: once handed over (SetWindowRgn) it belongs to
+    // the window.
+    CRgnView m_rgnWindow;
     BYTE m_bNoPlatformService = 0;
     std::string m_szMountDeviceName;
     std::unique_ptr<COpeningDlg> m_pOpenningDlg;
     ULONG m_ulNotifyID = 0;
-    HANDLE m_hVolume = INVALID_HANDLE_VALUE;
+    CFileHandle m_hVolume;
     volatile int m_bExiting = 0;
     HWND m_hwndExplorer = nullptr;
     std::string m_szSefraName, m_szDrivePath;
-    CBrushObject m_brCtlColor;
+    CBrushView m_brCtlColor; // the stock NULL_BRUSH
     std::vector<DWORD> m_daType, m_daIndex;
     std::vector<std::string> m_slSefraFile, m_slPlatformName;
     CSkinBitmap m_bmpBack;
-    // Either m_bmpBack's handle or bitmap resource 1123 (then owned here).
-    HBITMAP m_hBackBitmap = nullptr;
+    // The background painted: m_bmpBack's, or m_bmpDefaultBack's when the
+    // picture file gave none.
+    CBitmapView m_hBackBitmap;
+    CBitmapObject m_bmpDefaultBack; // bitmap resource 1123, loaded on demand
     std::string m_szVolumeName;
     int m_nSelButton = 0;
     std::string m_szSefraFile;
     CComPtr<IShellWindows> m_pShellWindows;
     std::vector<CComPtr<IDispatch>> m_lstOldWindows;
-    LPITEMIDLIST m_pidlSelect = nullptr;
+    CItemIdList m_pidlSelect;
     // Serial of the browser in m_pWebBrowser2, counted up by each connection.
     LONG m_lBrowserSerial = 0;
     std::vector<CKernelHandle> m_vecExitWaitThreads;

@@ -10,29 +10,6 @@
 
 namespace {
 
-// Owner of a global memory block until a stream takes it over.
-class CGlobalBlock {
-public:
-    explicit CGlobalBlock(SIZE_T cb) : m_h(GlobalAlloc(GMEM_MOVEABLE, cb)) {}
-    ~CGlobalBlock()
-    {
-        if (m_h)
-            GlobalFree(m_h);
-    }
-    CGlobalBlock(const CGlobalBlock &) = delete;
-    CGlobalBlock &operator=(const CGlobalBlock &) = delete;
-    HGLOBAL Get() const { return m_h; }
-    HGLOBAL Detach()
-    {
-        HGLOBAL h = m_h;
-        m_h = nullptr;
-        return h;
-    }
-
-private:
-    HGLOBAL m_h;
-};
-
 bool ReadWholeFile(const char *path, std::vector<BYTE> &bytes)
 {
     CFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -52,7 +29,8 @@ bool ReadWholeFile(const char *path, std::vector<BYTE> &bytes)
 CComPtr<IPicture> DecodePicture(const std::vector<BYTE> &bytes)
 {
     CComPtr<IPicture> picture;
-    CGlobalBlock block(bytes.size());
+    // Owned here until the stream takes it over.
+    CGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!block.Get())
         return picture;
     void *p = GlobalLock(block.Get());

@@ -46,12 +46,7 @@ void CSkinButton::DrawItem(const DRAWITEMSTRUCT *dis)
     const HDC dc = dis->hDC;
     RECT rc{};
     GetClientRect(&rc);
-    if (const HBITMAP bmp = ChooseBitmap(dis->itemState)) {
-        CMemoryDC mem(dc);
-        CSelectObject select(mem.Get(), bmp);
-        if (select.Ok())
-            BitBlt(dc, 0, 0, rc.right - rc.left, rc.bottom - rc.top, mem.Get(), 0, 0, SRCCOPY);
-    }
+    DrawBitmap(dc, ChooseBitmap(dis->itemState), rc.right - rc.left, rc.bottom - rc.top);
     if (m_bDrawText == 1) {
         std::string text = GetWindowText();
         const int oldMode = SetBkMode(dc, TRANSPARENT);

@@ -6,10 +6,12 @@
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
+#include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/progress_dlgs.h"
 #include "ui/sefrabox_dlg.h"
+#include "volume/drive_link.h"
 #include "win/handles.h"
 #include "win/links.h"
 #include "win/pointers.h"
@@ -95,10 +97,7 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
             break;
         }
 
-        if (g_dwMountHandle != 0) {
-            UnMount_Volume(255, g_dwMountHandle);
-            g_dwMountHandle = 0;
-        }
+        UnmountStore();
         result = Dravel_MountDriverByFileName(lpSefraFile, driveText, &checkMount, 0);
         driveText[sizeof driveText - 1] = '\0';
         if (result != ERROR_SUCCESS) {
@@ -123,7 +122,7 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
     checking.EndDialog(0);
     volume.Reset();
 
-    if (IsCharAlphaA(driveText[0]) && checkMount != 0) {
+    if (IsDriveLetter(driveText[0]) && checkMount != 0) {
         SB_TRACE("before UnMount_Volume()");
         UnMount_Volume(static_cast<BYTE>(driveText[0]), checkMount);
         SB_TRACE("after UnMount_Volume()");

@@ -2,6 +2,7 @@
 // of one drive letter.
 #include "volume/drive_label.h"
 
+#include "volume/drive_link.h"
 #include "win/handles.h"
 #include "win/pointers.h"
 
@@ -44,7 +45,7 @@ DWORD SetDriveLabel(int letter, const char *label, int set)
     const char ch = static_cast<char>(letter & 0xFF);
     // Anything but a drive letter would name DriveIcons itself: the removal
     // would take every letter's label with it.
-    if (!((ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z')))
+    if (!IsDriveLetter(ch))
         return ERROR_INVALID_PARAMETER;
     if (set) {
         if (!label || !IsReadableText(label))

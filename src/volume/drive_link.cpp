@@ -6,12 +6,6 @@
 
 #include <shlobj.h>
 
-bool BeginsWithLetter(const char *driveText)
-{
-    const unsigned char c = static_cast<unsigned char>(driveText[0]);
-    return c != 0 && !IsDBCSLeadByte(c) && IsCharAlphaA(static_cast<char>(c));
-}
-
 std::string DrivePathOf(const char *driveText)
 {
     std::string path = driveText;

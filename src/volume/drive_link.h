@@ -8,8 +8,9 @@
 
 #include <string>
 
-// A drive text names a drive when it begins with a single-byte letter.
-bool BeginsWithLetter(const char *driveText);
+// A drive letter: A to Z in either case. A drive text names a drive when
+// its first byte is one.
+inline bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The drive's root: the drive text with "\" appended unless it ends in one.
 std::string DrivePathOf(const char *driveText);

@@ -18,33 +18,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 namespace {
 
 template <size_t N> void CopyText(char (&dst)[N], const char *src) { snprintf(dst, N, "%s", src); }
 
 } // namespace
-
-// Step O: the modeless "opening" dialog over the disabled main dialog. The
-// shell-change handler ends it and enables the main dialog once the drive
-// has arrived.
-void CSefraboxDlg::ShowOpeningDialog()
-{
-    if (!m_pOpenningDlg) {
-        m_pOpenningDlg.reset(new (std::nothrow) COpeningDlg(m_hWnd));
-        if (!m_pOpenningDlg) {
-            SB_TRACE("new failed! Memory not enough!");
-            return;
-        }
-    }
-    EnableWindow(false);
-    if (!m_pOpenningDlg->IsWindow() && !m_pOpenningDlg->Create())
-        return;
-    m_pOpenningDlg->ShowWindow(SW_SHOW);
-    m_pOpenningDlg->CenterWindow(::GetDesktopWindow());
-    ::UpdateWindow(*m_pOpenningDlg);
-}
 
 void CSefraboxDlg::OpenSefra()
 {
@@ -56,7 +35,7 @@ void CSefraboxDlg::OpenSefra()
     const std::string target = index < m_slTarget.size() ? m_slTarget[index] : std::string();
     const std::string typed = GetWindowTextOf(GetDlgItem(pwdEdit));
 
-    AcquireMountVolumeLock(kLockPollEntryMs);
+    CMountVolumeLockHolder lock(kLockPollEntryMs);
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
 
     char stored[128] = {};
@@ -77,7 +56,7 @@ void CSefraboxDlg::OpenSefra()
         }
     }
 
-    ReleaseMountVolumeLock();
+    lock.Release();
     ::SetWindowTextA(GetDlgItem(pwdEdit), "");
     SB_TRACE("CSefraboxDlg::OpenSefra() return soon");
 }
@@ -87,7 +66,7 @@ void CSefraboxDlg::OpenSefra()
 // under g_MountVolumeLock and g_szDriveLetter is shared by every process.
 void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &target)
 {
-    if (BeginsWithLetter(g_szDriveLetter))
+    if (IsDriveLetter(g_szDriveLetter[0]))
         return;
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
     if (g_bXpFamily == 1) {

@@ -10,7 +10,7 @@
 void ReleaseSefraDrive()
 {
     const char letter = g_szDriveLetter[0];
-    if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')))
+    if (!IsDriveLetter(letter))
         return;
     const char drive[3] = {letter, ':', '\0'};
     UnlinkDrive(drive);

@@ -59,3 +59,10 @@ BOOL UnlockStoreVolume(HANDLE volume, const VolumeLockCalls &calls)
 {
     return calls.unlock(volume) || IsUnsupported(GetLastError());
 }
+
+BOOL LockOpenStoreVolume(HANDLE volume, const std::string &root)
+{
+    return volume == INVALID_HANDLE_VALUE ? TRUE : LockStoreVolume(volume, root);
+}
+
+BOOL UnlockOpenStoreVolume(HANDLE volume) { return volume == INVALID_HANDLE_VALUE ? TRUE : UnlockStoreVolume(volume); }

@@ -36,3 +36,8 @@ VolumeLockAnswer DetectVolumeLockAnswer(HANDLE volume, const std::string &root,
 // undoes it): up to 10 attempts, 100 ms apart after each failure.
 BOOL LockStoreVolume(HANDLE volume, const std::string &root, const VolumeLockCalls &calls = kSystemVolumeLock);
 BOOL UnlockStoreVolume(HANDLE volume, const VolumeLockCalls &calls = kSystemVolumeLock);
+
+// The two above for the store volume of a visit, which may have been closed
+// (INVALID_HANDLE_VALUE): then TRUE without asking.
+BOOL LockOpenStoreVolume(HANDLE volume, const std::string &root);
+BOOL UnlockOpenStoreVolume(HANDLE volume);

@@ -62,7 +62,6 @@ public:
     bool UpdateData(bool save);
 
     UINT GetTemplateId() const { return m_idTemplate; }
-    HWND GetParentHandle() const { return m_hParent; }
 
 protected:
     // Runs DoDataExchange(load). Return TRUE to let the system set the focus.

@@ -1,28 +1,25 @@
 // gdi.h - small owners for GDI objects and device contexts.
 //
-// Classes: CGdiObject<T> (owns an HBITMAP, HBRUSH, HRGN...), CMemoryDC (a
-// compatible memory DC), CClientDC (GetDC/ReleaseDC pair that remembers its
-// window), CSelectObject (undoes a SelectObject), CPaintScope (BeginPaint /
-// EndPaint).
+// Classes: CGdiObject<T> (owns an HBITMAP, HBRUSH, HRGN...), CGdiView<T>
+// (names one that something else owns), CMemoryDC (a compatible memory DC),
+// CClientDC (GetDC/ReleaseDC pair that remembers its window), CSelectObject
+// (undoes a SelectObject), CPaintScope (BeginPaint / EndPaint); DrawBitmap
+// and DrawBackground copy a bitmap onto a DC.
 #pragma once
 
 #include <windows.h>
 
-// Owner of one GDI object, deleted with DeleteObject. A stock object may be
-// held through AttachStock: it is never deleted.
+// Owner of one GDI object, deleted with DeleteObject.
 template <typename T> class CGdiObject {
 public:
     CGdiObject() = default;
     explicit CGdiObject(T h) : m_h(h) {}
     ~CGdiObject() { Reset(); }
-    CGdiObject(CGdiObject &&o) noexcept : m_h(o.m_h), m_bStock(o.m_bStock) { o.m_h = nullptr; }
+    CGdiObject(CGdiObject &&o) noexcept : m_h(o.Detach()) {}
     CGdiObject &operator=(CGdiObject &&o) noexcept
     {
-        if (this != &o) {
-            Reset(o.m_h);
-            m_bStock = o.m_bStock;
-            o.m_h = nullptr;
-        }
+        if (this != &o)
+            Reset(o.Detach());
         return *this;
     }
     CGdiObject(const CGdiObject &) = delete;
@@ -32,33 +29,40 @@ public:
     explicit operator bool() const { return m_h != nullptr; }
     void Reset(T h = nullptr)
     {
-        if (m_h && !m_bStock)
+        if (m_h)
             DeleteObject(m_h);
         m_h = h;
-        m_bStock = false;
-    }
-    void AttachStock(T h)
-    {
-        Reset();
-        m_h = h;
-        m_bStock = true;
     }
     T Detach()
     {
         T h = m_h;
         m_h = nullptr;
-        m_bStock = false;
         return h;
     }
 
 private:
     T m_h = nullptr;
-    bool m_bStock = false;
+};
+
+// A GDI object that this object does not own: a stock object, or one that
+// an owner elsewhere (or a window) deletes. Never deleted here.
+template <typename T> class CGdiView {
+public:
+    CGdiView() = default;
+    explicit CGdiView(T h) : m_h(h) {}
+    T Get() const { return m_h; }
+    explicit operator bool() const { return m_h != nullptr; }
+
+private:
+    T m_h = nullptr;
 };
 
 using CBitmapObject = CGdiObject<HBITMAP>;
 using CBrushObject = CGdiObject<HBRUSH>;
 using CRgnObject = CGdiObject<HRGN>;
+using CBitmapView = CGdiView<HBITMAP>;
+using CBrushView = CGdiView<HBRUSH>;
+using CRgnView = CGdiView<HRGN>;
 
 class CMemoryDC {
 public:
@@ -112,6 +116,23 @@ private:
     HDC m_dc;
     HGDIOBJ m_old;
 };
+
+// Copies bitmap to dc at (0, 0), cx by cy pixels, through a memory DC of
+// its own. False when nothing could be drawn.
+inline bool DrawBitmap(HDC dc, HBITMAP bitmap, int cx, int cy)
+{
+    CMemoryDC mem(dc);
+    if (!bitmap || !mem.Get())
+        return false;
+    CSelectObject select(mem.Get(), bitmap);
+    return select.Ok() && BitBlt(dc, 0, 0, cx, cy, mem.Get(), 0, 0, SRCCOPY);
+}
+
+// A dialog's background: the bitmap over as much as the device shows.
+inline bool DrawBackground(HDC dc, HBITMAP bitmap)
+{
+    return DrawBitmap(dc, bitmap, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES));
+}
 
 class CPaintScope {
 public:

@@ -1,5 +1,6 @@
 // handles.h - small owners for kernel handles, registry keys, find handles,
-// module handles and heap memory. Each closes what it owns exactly once.
+// module handles, mapped views, local and global memory and window hooks.
+// Each closes what it owns exactly once.
 #pragma once
 
 #include <windows.h>
@@ -87,6 +88,16 @@ struct LocalTraits {
     static HLOCAL Invalid() { return nullptr; }
     static void Close(HLOCAL h) { LocalFree(h); }
 };
+struct GlobalTraits {
+    using Type = HGLOBAL;
+    static HGLOBAL Invalid() { return nullptr; }
+    static void Close(HGLOBAL h) { GlobalFree(h); }
+};
+struct HookTraits {
+    using Type = HHOOK;
+    static HHOOK Invalid() { return nullptr; }
+    static void Close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
 } // namespace handles_detail
 
 // A kernel handle whose "none" is INVALID_HANDLE_VALUE (files, volumes).
@@ -99,3 +110,5 @@ using CModuleHandle = CUniqueHandle<handles_detail::ModuleTraits>;
 using CRegKey = CUniqueHandle<handles_detail::KeyTraits>;
 using CMappedView = CUniqueHandle<handles_detail::ViewTraits>;
 using CLocalMemory = CUniqueHandle<handles_detail::LocalTraits>;
+using CGlobalMemory = CUniqueHandle<handles_detail::GlobalTraits>;
+using CHookHandle = CUniqueHandle<handles_detail::HookTraits>;

@@ -2,7 +2,7 @@
 //
 // The library refuses an argument it cannot read or write instead of
 // faulting in the caller's process. Texts are tested over at most
-// kMaxTextProbe bytes unless a Part names another limit.
+// kMaxTextProbe bytes unless the call states another limit.
 #pragma once
 
 #include <windows.h>

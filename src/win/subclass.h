@@ -27,12 +27,7 @@ protected:
     virtual void PreSubclassWindow() {}
     // true: handled, result is the message's answer. false: default processing.
     virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result);
-    // The control's own processing of the message being handled.
-    LRESULT Default();
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    UINT m_curMsg = 0;
-    WPARAM m_curW = 0;
-    LPARAM m_curL = 0;
 };

@@ -36,7 +36,6 @@ public:
     // The window's whole text (ANSI code page).
     std::string GetWindowText() const { return GetWindowTextOf(m_hWnd); }
     bool GetClientRect(RECT *rc) const { return ::GetClientRect(m_hWnd, rc) != FALSE; }
-    bool Invalidate(bool erase = true) const { return ::InvalidateRect(m_hWnd, nullptr, erase) != FALSE; }
     LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageA(m_hWnd, msg, w, l); }
     bool PostMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::PostMessageA(m_hWnd, msg, w, l) != FALSE; }
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }

@@ -1,9 +1,11 @@
-// sefrabox_teardown.cpp - the end of a visit: CSefraboxDlg::OnDestroy, the
-// store unmount, the end of the Windows session and the store volume's lock
-// probe.
+// teardown.cpp - the end of a visit: CSefraboxDlg::OnDestroy, the store
+// unmount with the platform channel, the end of the Windows session and the
+// store volume's lock probe.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
+#include "store/store_mount.h"
+#include "suite/Dravel.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
 #include "volume/volume_lock.h"
@@ -23,16 +25,13 @@ void CSefraboxDlg::OnDestroy()
         SHChangeNotifyDeregister(m_ulNotifyID);
     // Ends the wait of a running Explorer watcher before the lock is awaited.
     m_bExiting = 1;
-    AcquireMountVolumeLock(kLockPollHandlerMs);
+    CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
     m_pOpenningDlg.reset();
     ReleaseSefraDrive();
-    if (m_hVolume != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_hVolume);
-        m_hVolume = INVALID_HANDLE_VALUE;
-    }
+    m_hVolume.Reset();
     UnMountSefraVolume();
-    ReleaseMountVolumeLock();
+    lock.Release();
     // An exit-wait thread uses this object; with m_bExiting set and no
     // volume handle it ends without asking anything.
     JoinExitWaitThreads();
@@ -48,6 +47,13 @@ void CSefraboxDlg::UnMountSefraVolume()
     ReleaseStoreAndChannel();
 }
 
+void CSefraboxDlg::ReleaseStoreAndChannel()
+{
+    UnmountStore();
+    Dravel_Cleanup();
+    m_hPlatformChannel.Reset();
+}
+
 BOOL CSefraboxDlg::OnQueryEndSession()
 {
     SB_TRACE("CSefraboxDlg::OnQueryEndSession()");
@@ -58,9 +64,6 @@ BOOL CSefraboxDlg::OnQueryEndSession()
     return TRUE;
 }
 
-BOOL CSefraboxDlg::LockVolume()
-{
-    return m_hVolume == INVALID_HANDLE_VALUE ? TRUE : LockStoreVolume(m_hVolume, m_szVolumeName);
-}
+BOOL CSefraboxDlg::LockVolume() { return LockOpenStoreVolume(m_hVolume.Get(), m_szVolumeName); }
 
-BOOL CSefraboxDlg::UnLockVolume() { return m_hVolume == INVALID_HANDLE_VALUE ? TRUE : UnlockStoreVolume(m_hVolume); }
+BOOL CSefraboxDlg::UnLockVolume() { return UnlockOpenStoreVolume(m_hVolume.Get()); }

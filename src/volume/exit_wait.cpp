@@ -1,12 +1,18 @@
 // exit_wait.cpp - WaitExplorerExit, the worker that closes the sefra once
 // its Explorer window is gone (asking the user when a program still uses
 // the store volume), and the start and join of those workers.
+//
+// A worker reads nothing of the dialog object but what its start record
+// hands it: the windows it watches and posts to, the dialog's exiting flag,
+// and the store volume, which it reads only while it holds g_MountVolumeLock
+// (the teardown closes the volume under the lock).
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "res/resource.h"
 #include "ui/sefrabox_dlg.h"
-#include "win/message_wait.h"
 #include "volume/release_drive.h"
+#include "volume/volume_lock.h"
+#include "win/message_wait.h"
 #include "win/res_string.h"
 
 #include <memory>
@@ -16,10 +22,31 @@ namespace {
 
 constexpr DWORD kWindowPollMs = 10;
 
-struct ExitWaitStart {
-    CSefraboxDlg *pDlg;
-    LONG lBrowserSerial; // the browser whose window this worker watches
+} // namespace
+
+struct CSefraboxDlg::ExitWaitStart {
+    HWND hwndDialog;              // the dialog, to which the worker posts
+    HWND hwndExplorer;            // the Explorer window it watches
+    LONG lBrowserSerial;          // the browser of that window
+    const volatile int *pExiting; // the dialog's m_bExiting
+    const CFileHandle *pVolume;   // the dialog's m_hVolume
+    std::string volumeRoot;       // the store volume's root
 };
+
+namespace {
+
+// OnQuit as the exit-wait worker makes it. The worker may not touch the
+// browser: it belongs to the dialog's apartment, and the dialog's thread may
+// be waiting for the lock the worker holds. The release is posted instead;
+// the serial makes sure that a browser adopted in the meantime is not the
+// one released. Every release runs on the dialog's thread, so the browser is
+// released exactly once.
+void PostBrowserRelease(HWND dialog, LONG serial)
+{
+    SB_TRACE("CSefraboxDlg::OnQuit()");
+    ::PostMessageA(dialog, WM_RELEASE_BROWSER, static_cast<WPARAM>(serial), 0);
+    SB_TRACE("CSefraboxDlg::OnQuit() soon return");
+}
 
 } // namespace
 
@@ -30,7 +57,8 @@ bool CSefraboxDlg::StartExitWait()
     for (size_t i = m_vecExitWaitThreads.size(); i-- > 0;)
         if (WaitForSingleObject(m_vecExitWaitThreads[i].Get(), 0) == WAIT_OBJECT_0)
             m_vecExitWaitThreads.erase(m_vecExitWaitThreads.begin() + static_cast<std::ptrdiff_t>(i));
-    std::unique_ptr<ExitWaitStart> start(new (std::nothrow) ExitWaitStart{this, m_lBrowserSerial});
+    std::unique_ptr<ExitWaitStart> start(new (std::nothrow) ExitWaitStart{m_hWnd, m_hwndExplorer, m_lBrowserSerial,
+                                                                          &m_bExiting, &m_hVolume, m_szVolumeName});
     if (!start)
         return false;
     CKernelHandle thread(CreateThread(nullptr, 0, WaitExplorerExit, start.get(), 0, nullptr));
@@ -53,36 +81,35 @@ void CSefraboxDlg::JoinExitWaitThreads()
 DWORD WINAPI CSefraboxDlg::WaitExplorerExit(LPVOID param)
 {
     const std::unique_ptr<ExitWaitStart> start(static_cast<ExitWaitStart *>(param));
-    CSefraboxDlg &dlg = *start->pDlg;
     SB_TRACE("CSefraboxDlg::WaitExplorerExit() startup...");
-    while (dlg.m_bExiting == 0 && ::IsWindow(dlg.m_hwndExplorer))
+    while (*start->pExiting == 0 && ::IsWindow(start->hwndExplorer))
         Sleep(kWindowPollMs);
     SB_TRACE("CSefraboxDlg::WaitExplorerExit() begin exit");
-    AcquireMountVolumeLock(kLockPollHandlerMs);
+    CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("WaitExplorerExit() gained g_MountVolumeLock");
-    dlg.OnQuitFromExitWait(start->lBrowserSerial);
+    PostBrowserRelease(start->hwndDialog, start->lBrowserSerial);
 
-    if (dlg.LockVolume()) {
-        if (!dlg.UnLockVolume())
+    const HANDLE volume = start->pVolume->Get();
+    if (LockOpenStoreVolume(volume, start->volumeRoot)) {
+        if (!UnlockOpenStoreVolume(volume))
             SB_TRACE("UnLockVolume failed! %s", GetErrorText(GetLastError()).c_str());
     } else {
         // A box owned by a window of the dialog's thread would need that
         // thread to answer its messages, and it may be waiting for the lock
         // this worker holds: such a box goes without owner.
         HWND owner = GetForegroundWindow();
-        if (owner && GetWindowThreadProcessId(owner, nullptr) == GetWindowThreadProcessId(dlg.m_hWnd, nullptr))
+        if (owner && GetWindowThreadProcessId(owner, nullptr) == GetWindowThreadProcessId(start->hwndDialog, nullptr))
             owner = nullptr;
         if (MessageBoxById(owner, IDS_VOLUME_IN_USE, MB_YESNO | MB_ICONWARNING) != IDYES) {
-            ::PostMessageA(dlg.m_hWnd, WM_REOPEN_EXPLORER, 0, 0);
+            ::PostMessageA(start->hwndDialog, WM_REOPEN_EXPLORER, 0, 0);
             SB_TRACE("CSefraboxDlg::WaitExplorerExit() soon return");
-            ReleaseMountVolumeLock();
             return 0;
         }
     }
     ReleaseSefraDrive();
-    if (::IsWindow(dlg.m_hWnd))
-        ::PostMessageA(dlg.m_hWnd, WM_ENABLE_CONTROLS, 1, 0);
-    ReleaseMountVolumeLock();
+    if (::IsWindow(start->hwndDialog))
+        ::PostMessageA(start->hwndDialog, WM_ENABLE_CONTROLS, 1, 0);
+    lock.Release();
     SB_TRACE("CSefraboxDlg::WaitExplorerExit() soon return");
     return 0;
 }

@@ -1,0 +1,111 @@
+// timers.cpp - the dialog's timers (bringing the dialog to the front,
+// naming the Explorer window after the sefra, the fallback when no new
+// window was recognised, the retry of deferred work) and, while the
+// Explorer window is shown, the redirect of the dialog's input to it.
+#include "diagnostics/trace.h"
+#include "module/mount_lock.h"
+#include "ui/sefrabox_dlg.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr UINT kTopNoMoveNoSize = SWP_NOSIZE | SWP_NOMOVE;
+constexpr DWORD kFlashFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+constexpr UINT kFlashCount = 20;
+constexpr DWORD kFlashIntervalMs = 1000;
+
+// line is the caller's own, so that each failure names its call site.
+void TraceIfFailed(BOOL ok, const char *call, int line)
+{
+    if (!ok)
+        LogTraceAtLine(line, "%s failed! %s", call, GetErrorText(GetLastError()).c_str());
+}
+
+void RedirectInputToExplorer(HWND explorer)
+{
+    SetForegroundWindow(explorer);
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = explorer;
+    flash.dwFlags = kFlashFlags;
+    flash.uCount = kFlashCount;
+    flash.dwTimeout = kFlashIntervalMs;
+    FlashWindowEx(&flash);
+}
+
+} // namespace
+
+void CSefraboxDlg::OnTimer(UINT_PTR id)
+{
+    if (id == ACTIVATE_DIALOG) {
+        KillTimer(m_hWnd, ACTIVATE_DIALOG);
+        SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+        BringWindowToTop(m_hWnd);
+        TraceIfFailed(SetForegroundWindow(m_hWnd), "SetForegroundWindow()", __LINE__);
+        TraceIfFailed(AllowSetForegroundWindow(GetCurrentProcessId()), "AllowSetForegroundWindow()", __LINE__);
+        TraceIfFailed(LockSetForegroundWindow(LSFW_UNLOCK), "LockSetForegroundWindow()", __LINE__);
+        const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+        AttachThreadInput(foregroundThread, GetCurrentThreadId(), TRUE);
+        SetForegroundWindow(m_hWnd);
+        ::SetFocus(m_hWnd);
+        AttachThreadInput(foregroundThread, GetCurrentThreadId(), FALSE);
+        SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, kTopNoMoveNoSize);
+        CenterWindow(::GetDesktopWindow());
+    } else if (id == RETITLE_EXPLORER) {
+        KillTimer(m_hWnd, RETITLE_EXPLORER);
+        try {
+            const std::string drive = m_szDrivePath.substr(0, 2);
+            char title[MAX_PATH] = {};
+            std::snprintf(title, sizeof title, "%s (%s)", m_szSefraName.c_str(), drive.c_str());
+            if (::IsWindow(m_hwndExplorer)) {
+                char old[MAX_PATH] = {};
+                ::GetWindowTextA(m_hwndExplorer, old, sizeof old);
+                SB_TRACE("szOldText:%s", old);
+                if (!drive.empty() && std::strstr(old, drive.c_str()))
+                    ::SetWindowTextA(m_hwndExplorer, title);
+                SB_TRACE("IsWindow(m_hwndExplorer) and %s", title);
+            }
+        } catch (...) {
+            SB_TRACE("Exceptional occur");
+        }
+    } else if (id == RETRY_DEFERRED_WORK) {
+        OnRetryDeferredWork();
+    } else if (id == VERIFY_NEW_WINDOWS) {
+        SB_TRACE("VERIFY_NEW_WINDOWS in OnTimer");
+        KillTimer(m_hWnd, VERIFY_NEW_WINDOWS);
+        if (IsMountVolumeLockHeldHere()) {
+            // Armed again: it runs once the holder on this thread lets go.
+            SB_TRACE("VERIFY_NEW_WINDOWS waits: this thread holds g_MountVolumeLock");
+            SetTimer(m_hWnd, VERIFY_NEW_WINDOWS, kLockPollHandlerMs, nullptr);
+            CDialog::OnTimer(id);
+            return;
+        }
+        const CMountVolumeLockHolder lock(kLockPollHandlerMs);
+        SB_TRACE("VERIFY_NEW_WINDOWS gained g_MountVolumeLock");
+        if (!::IsWindow(m_hwndExplorer)) {
+            SB_TRACE("!IsWindow(m_hwndExplorer)");
+            DiscardWindowSnapshot();
+            AttachShellWindow();
+        }
+    }
+    CDialog::OnTimer(id);
+}
+
+bool CSefraboxDlg::PreTranslateMessage(MSG *msg)
+{
+    if (!::IsWindow(m_hwndExplorer))
+        return CDialog::PreTranslateMessage(msg);
+    const UINT m = msg->message;
+    const bool keyboard = m >= WM_KEYDOWN && m <= 0x108;
+    const bool button = m >= WM_LBUTTONDOWN && m <= 0x209;
+    if (m == WM_MOUSEMOVE || !(keyboard || button || m > 0xC000))
+        return CDialog::PreTranslateMessage(msg);
+    if (m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK)
+        ::SendMessageA(m_hwndExplorer, WM_SYSCOMMAND, SC_RESTORE, 0);
+    // The dialog's own keyboard navigation is skipped: Escape and Enter do
+    // not end it while the window is shown.
+    RedirectInputToExplorer(m_hwndExplorer);
+    return false;
+}
