@@ -83,7 +83,7 @@ Timings MeasureDialog(int visits)
 {
     Timings t;
     CSefraboxDlg dlg(nullptr);
-    if (!dlg.Initialize(nullptr, nullptr, TRUE) || !dlg.Create() || dlg.m_slTarget.empty()) {
+    if (!dlg.Initialize(nullptr, nullptr, TRUE) || !dlg.Create() || dlg.StateForTests().m_slTarget.empty()) {
         t.reason = "the dialog could not be prepared on the demo world";
         return t;
     }
@@ -110,8 +110,8 @@ Timings MeasureDialog(int visits)
         }
         t.open.push_back(NowMs() - t0);
         // The opening dialog waits for the shell's word; here nobody asks.
-        if (dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow())
-            dlg.m_pOpenningDlg->EndDialog(0);
+        if (dlg.StateForTests().m_pOpenningDlg && dlg.StateForTests().m_pOpenningDlg->IsWindow())
+            dlg.StateForTests().m_pOpenningDlg->EndDialog(0);
         dlg.EnableWindow(true);
 
         const double t2 = NowMs();

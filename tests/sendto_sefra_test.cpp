@@ -116,7 +116,7 @@ TEST_F(SendToSefra, AStoreMountedElsewhereWithoutAChannelEndsTheRequestAtOnce)
     }
     EXPECT_FALSE(Arrived("MainSefra", "late.txt"));
     EXPECT_TRUE(m_answerer.Boxes().empty());
-    shown.m_hVolume.Reset();
+    shown.StateForTests().m_hVolume.Reset();
     shown.UnMountSefraVolume();
 }
 

@@ -94,7 +94,6 @@ protected:
         EXPECT_EQ(0u, g_dwMountHandle);
         EXPECT_EQ('\0', g_szDriveLetter[0]);
     }
-
 };
 
 TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheCloseRemovesTheDrive)
@@ -121,26 +120,26 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     EXPECT_EQ(0x440u, l.mask);
     EXPECT_EQ(SW_SHOWNORMAL, l.show);
     EXPECT_FALSE(l.hasVerb || l.hasDirectory || l.hasOwner);
-    EXPECT_FALSE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
+    EXPECT_FALSE(dlg.StateForTests().m_pOpenningDlg && dlg.StateForTests().m_pOpenningDlg->IsWindow());
     EXPECT_TRUE(dlg.IsWindowEnabled());
     EXPECT_TRUE(trace.Contains("CSefraboxDlg::OnShellChangeNotify() gained g_MountVolumeLock"));
 
     // The window that registers is adopted: tree pane hidden, browsed to the
     // drive, watched; the dialog's rows collapse and its controls lock.
-    ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) != FALSE; }));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) != FALSE; }));
     const std::vector<CFakeBrowser *> open = windows.OpenBrowsers();
     ASSERT_EQ(2u, open.size());
     CFakeBrowser *shown = open[1];
-    EXPECT_EQ(shown->Hwnd(), dlg.m_hwndExplorer);
-    EXPECT_EQ(shown->AsDispatch(), static_cast<IDispatch *>(dlg.m_pWebBrowser2.Get()));
-    EXPECT_EQ(1, dlg.m_bOwnShellWindow);
+    EXPECT_EQ(shown->Hwnd(), dlg.StateForTests().m_hwndExplorer);
+    EXPECT_EQ(shown->AsDispatch(), static_cast<IDispatch *>(dlg.StateForTests().m_pWebBrowser2.Get()));
+    EXPECT_EQ(1, dlg.StateForTests().m_bOwnShellWindow);
     EXPECT_EQ(std::vector<std::string>{"{EFA24E64-B078-11d0-89E4-00C04FC9E26E},FALSE,empty"}, shown->m_barCalls);
     EXPECT_EQ(std::vector<std::string>{"{49E1B500-4636-11D3-97F7-00C04F45D0B3}"}, shown->m_services);
     EXPECT_EQ(std::vector<std::string>{root}, shown->m_shellBrowser.m_browsed);
     EXPECT_EQ(std::vector<UINT>{1}, shown->m_shellBrowser.m_browseFlags);
     EXPECT_EQ(1u, shown->m_events.SinkCount());
     EXPECT_EQ(0u, windows.m_events.SinkCount()) << "the snapshot's connection stays";
-    EXPECT_FALSE(dlg.m_pShellWindows);
+    EXPECT_FALSE(dlg.StateForTests().m_pShellWindows);
     EXPECT_EQ(0u, other->m_cRef) << "the snapshot's references stay";
     EXPECT_TRUE(ControlsEnabled(dlg, false));
     EXPECT_FALSE(IsWindowVisible(dlg.GetDlgItem(IDC_PWD1)));
@@ -148,7 +147,7 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
 
     // The document completes: the window is named after the sefra.
     shown->CompleteDocument(false, L"file:///");
-    const std::string title = dlg.m_szSefraName + " (" + drive + ")";
+    const std::string title = dlg.StateForTests().m_szSefraName + " (" + drive + ")";
     EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(shown->Hwnd()) == title; }))
         << CWindow::GetWindowTextOf(shown->Hwnd());
 
@@ -186,7 +185,7 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_FALSE(DriveExists(letter));
     EXPECT_FALSE(HasLabel(letter));
-    EXPECT_FALSE(dlg.m_pWebBrowser2);
+    EXPECT_FALSE(dlg.StateForTests().m_pWebBrowser2);
     EXPECT_EQ(0u, shown->m_cRef) << "the browser was not released exactly once";
     EXPECT_EQ(0u, shown->m_events.SinkCount());
     EXPECT_EQ(0, shown->m_nQuit) << "an adopted window closed by its user is not told to quit";
@@ -205,7 +204,7 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     ASSERT_TRUE(dlg.Create());
     const char letter = OpenFirstSefra(dlg);
     ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
-    ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) != FALSE; }));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) != FALSE; }));
     CFakeBrowser *first = windows.OpenBrowsers().at(0);
 
     // Another program keeps a file of the sefra open.
@@ -218,13 +217,14 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     std::string box;
     std::thread no([&] { box = AnswerModuleBox(IDNO); });
     windows.Close(first);
-    ASSERT_TRUE(PumpUntil([&] { return launch.Launches().size() == 2 && IsWindow(dlg.m_hwndExplorer); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return launch.Launches().size() == 2 && IsWindow(dlg.StateForTests().m_hwndExplorer); }));
     no.join();
     EXPECT_EQ(LoadResString(IDS_VOLUME_IN_USE), box);
     EXPECT_EQ(letter, g_szDriveLetter[0]);
     EXPECT_TRUE(DriveExists(letter));
     CFakeBrowser *second = windows.OpenBrowsers().at(0);
-    EXPECT_EQ(second->Hwnd(), dlg.m_hwndExplorer);
+    EXPECT_EQ(second->Hwnd(), dlg.StateForTests().m_hwndExplorer);
     EXPECT_TRUE(ControlsEnabled(dlg, false));
     EXPECT_EQ(0u, first->m_cRef);
 
@@ -254,16 +254,17 @@ protected:
         letter = OpenFirstSefra(dlg);
         if (!(letter >= 'A' && letter <= 'Z'))
             return nullptr;
-        EXPECT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) && ControlsEnabled(dlg, false); }));
+        EXPECT_TRUE(
+            PumpUntil([&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) && ControlsEnabled(dlg, false); }));
         EXPECT_EQ(0u, CountLines(trace, "VERIFY_NEW_WINDOWS in OnTimer")) << "not adopted through its registration";
-        EXPECT_EQ(1, dlg.m_bOwnShellWindow);
+        EXPECT_EQ(1, dlg.StateForTests().m_bOwnShellWindow);
         char cls[32] = {};
-        GetClassNameA(dlg.m_hwndExplorer, cls, sizeof cls);
+        GetClassNameA(dlg.StateForTests().m_hwndExplorer, cls, sizeof cls);
         EXPECT_STREQ("ExplorerWClass", cls);
-        const std::string title = dlg.m_szSefraName + " (" + letter + ":)";
-        EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(dlg.m_hwndExplorer) == title; }))
-            << CWindow::GetWindowTextOf(dlg.m_hwndExplorer);
-        return dlg.m_hwndExplorer;
+        const std::string title = dlg.StateForTests().m_szSefraName + " (" + letter + ":)";
+        EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(dlg.StateForTests().m_hwndExplorer) == title; }))
+            << CWindow::GetWindowTextOf(dlg.StateForTests().m_hwndExplorer);
+        return dlg.StateForTests().m_hwndExplorer;
     }
 
     // The program behind a window, to kill.

@@ -151,8 +151,8 @@ protected:
         m_launch = std::make_unique<CLaunchIntoDouble>(*m_windows, LaunchAnswer::Nothing);
         m_dlg = std::make_unique<CSefraboxDlg>(nullptr);
         ASSERT_TRUE(m_dlg->Create());
-        m_dlg->m_szDrivePath = "C:\\";
-        m_dlg->m_szSefraName = "Sefra";
+        State().m_szDrivePath = "C:\\";
+        State().m_szSefraName = "Sefra";
     }
 
     void TearDown() override
@@ -174,6 +174,7 @@ protected:
     }
 
     CSefraboxDlg &Dlg() { return *m_dlg; }
+    SefraVisitState &State() { return m_dlg->StateForTests(); }
 
     std::unique_ptr<CFakeShellWindows> m_windows;
     std::unique_ptr<CLaunchIntoDouble> m_launch;
@@ -187,18 +188,18 @@ TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
     Dlg().CreateNewShellWindow();
     ASSERT_EQ(1u, m_launch->Launches().size());
     EXPECT_EQ(1u, m_windows->m_events.SinkCount());
-    ASSERT_TRUE(Dlg().m_pShellWindows);
-    EXPECT_EQ(1u, Dlg().m_lstOldWindows.size());
+    ASSERT_TRUE(State().m_pShellWindows);
+    EXPECT_EQ(1u, State().m_lstOldWindows.size());
 
     // A web browser window opened by the user registers first.
     CFakeBrowser *web = m_windows->Open("IEFrame", "News");
-    EXPECT_EQ(web->Hwnd(), Dlg().m_hwndExplorer);
-    EXPECT_EQ(web->AsDispatch(), static_cast<IDispatch *>(Dlg().m_pWebBrowser2.Get()));
-    EXPECT_EQ(1, Dlg().m_bOwnShellWindow);
+    EXPECT_EQ(web->Hwnd(), State().m_hwndExplorer);
+    EXPECT_EQ(web->AsDispatch(), static_cast<IDispatch *>(State().m_pWebBrowser2.Get()));
+    EXPECT_EQ(1, State().m_bOwnShellWindow);
     EXPECT_EQ(std::vector<std::string>{"C:\\"}, web->m_shellBrowser.m_browsed);
     EXPECT_TRUE(before->m_shellBrowser.m_browsed.empty());
-    EXPECT_FALSE(Dlg().m_pShellWindows);
-    EXPECT_TRUE(Dlg().m_lstOldWindows.empty());
+    EXPECT_FALSE(State().m_pShellWindows);
+    EXPECT_TRUE(State().m_lstOldWindows.empty());
     EXPECT_EQ(0u, m_windows->m_events.SinkCount());
     EXPECT_EQ(0u, before->m_cRef);
     EXPECT_TRUE(ControlsEnabled(Dlg(), false));
@@ -212,7 +213,7 @@ TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
     ASSERT_EQ(navigations + 2, lines.size());
     EXPECT_EQ(0u, lines[navigations].find("CSefraboxDlg::WindowRegistered() (At"));
     EXPECT_EQ(0u, lines[navigations + 1].find("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock"));
-    EXPECT_EQ(web->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(web->Hwnd(), State().m_hwndExplorer);
     EXPECT_TRUE(LockIsFree());
 
     // The dialog's end quits the window it launched.
@@ -220,8 +221,8 @@ TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
     EXPECT_EQ(1, web->m_nQuit);
     EXPECT_FALSE(IsWindow(web->Hwnd()));
     EXPECT_EQ(0u, web->m_cRef);
-    EXPECT_EQ(0, Dlg().m_bOwnShellWindow);
-    EXPECT_EQ(1, Dlg().m_bExiting);
+    EXPECT_EQ(0, State().m_bOwnShellWindow);
+    EXPECT_EQ(1, State().m_bExiting);
 }
 
 TEST_F(ShellWindowRules, NoNewWindowReleasesTheDriveAndTheTimerFallsBack)
@@ -232,7 +233,7 @@ TEST_F(ShellWindowRules, NoNewWindowReleasesTheDriveAndTheTimerFallsBack)
     ASSERT_TRUE(AllocDriveLetter(drive));
     ASSERT_EQ(0u, Our_IoCreateSymbolicLink((std::string("\\DosDevices\\") + drive).c_str(), folder.Path().c_str(), 1));
     std::snprintf(g_szDriveLetter, sizeof g_szDriveLetter, "%s", drive);
-    Dlg().m_szDrivePath = std::string(drive) + "\\";
+    State().m_szDrivePath = std::string(drive) + "\\";
 
     m_windows->Open("CabinetWClass", "Old", true);
     Dlg().CreateNewShellWindow();
@@ -240,8 +241,8 @@ TEST_F(ShellWindowRules, NoNewWindowReleasesTheDriveAndTheTimerFallsBack)
     EXPECT_TRUE(m_trace.Contains("bNewWnd not find!"));
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_FALSE((GetLogicalDrives() >> (drive[0] - 'A')) & 1);
-    EXPECT_FALSE(Dlg().m_pShellWindows);
-    EXPECT_FALSE(IsWindow(Dlg().m_hwndExplorer));
+    EXPECT_FALSE(State().m_pShellWindows);
+    EXPECT_FALSE(IsWindow(State().m_hwndExplorer));
     EXPECT_TRUE(LockIsFree());
     EXPECT_TRUE(ControlsEnabled(Dlg(), true));
 }
@@ -256,8 +257,8 @@ TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherCl
     Dlg().CreateNewShellWindow();
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
     EXPECT_TRUE(m_trace.Contains("VERIFY_NEW_WINDOWS gained g_MountVolumeLock"));
-    EXPECT_EQ(upper->Hwnd(), Dlg().m_hwndExplorer);
-    EXPECT_EQ(0, Dlg().m_bOwnShellWindow);
+    EXPECT_EQ(upper->Hwnd(), State().m_hwndExplorer);
+    EXPECT_EQ(0, State().m_bOwnShellWindow);
     EXPECT_EQ(std::vector<std::string>{"C:\\"}, upper->m_shellBrowser.m_browsed);
     EXPECT_TRUE(lower->m_shellBrowser.m_browsed.empty());
     EXPECT_EQ(0u, m_windows->m_events.SinkCount());
@@ -279,7 +280,7 @@ TEST_F(ShellWindowRules, TheFallbackAndTheTitleSearchCountWinesFileManagerWindow
     SetWindowPos(files->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(files->Hwnd(), Dlg().FindExplorerWindowByTitle());
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
-    EXPECT_EQ(files->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(files->Hwnd(), State().m_hwndExplorer);
     EXPECT_EQ(std::vector<std::string>{"C:\\"}, files->m_shellBrowser.m_browsed);
 }
 
@@ -291,10 +292,10 @@ TEST_F(ShellWindowRules, ClassesDifferingInCaseAreFoundByTitleButNeverAdopted)
     char cls[32] = {};
     GetClassNameA(upper->Hwnd(), cls, sizeof cls);
     ASSERT_STREQ("CABINETWCLASS", cls);
-    Dlg().m_szDrivePath = "Q:\\";
+    State().m_szDrivePath = "Q:\\";
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
-    EXPECT_FALSE(IsWindow(Dlg().m_hwndExplorer));
-    EXPECT_FALSE(Dlg().m_pWebBrowser2);
+    EXPECT_FALSE(IsWindow(State().m_hwndExplorer));
+    EXPECT_FALSE(State().m_pWebBrowser2);
     EXPECT_TRUE(upper->m_shellBrowser.m_browsed.empty() && web->m_shellBrowser.m_browsed.empty());
     EXPECT_TRUE(ControlsEnabled(Dlg(), true));
     EXPECT_TRUE(LockIsFree());
@@ -311,13 +312,13 @@ TEST_F(ShellWindowRules, AWindowWithoutHandleIsFoundByTheDriveInItsTitle)
     Dlg().CreateNewShellWindow();
     m_windows->Open("CabinetWClass", "System", false, true);
     EXPECT_TRUE(m_trace.Contains("!IsWindow(m_hwndExplorer)"));
-    EXPECT_FALSE(IsWindow(Dlg().m_hwndExplorer));
+    EXPECT_FALSE(IsWindow(State().m_hwndExplorer));
     EXPECT_TRUE(ControlsEnabled(Dlg(), true));
 
     Dlg().CreateNewShellWindow();
     CFakeBrowser *b = m_windows->Open("CabinetWClass", "System (C:)", false, true);
     EXPECT_TRUE(m_trace.Contains("Find it: System (C:)"));
-    EXPECT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    EXPECT_EQ(b->Hwnd(), State().m_hwndExplorer);
     EXPECT_TRUE(ControlsEnabled(Dlg(), false));
     KillTimer(Dlg(), VERIFY_NEW_WINDOWS);
 }
@@ -327,22 +328,22 @@ TEST_F(ShellWindowRules, APathNamingAFileShowsItsFolderAndSelectsItOnceTheViewIs
     CScratchFolder folder;
     const std::string file = folder / "note.txt";
     ASSERT_TRUE(WriteText(file, "a note\r\n"));
-    Dlg().m_szDrivePath = file;
+    State().m_szDrivePath = file;
     CFakeBrowser *b = m_windows->Open("CabinetWClass", "note", true);
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
-    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    ASSERT_EQ(b->Hwnd(), State().m_hwndExplorer);
     EXPECT_TRUE(m_trace.Contains("this is a file"));
     ASSERT_EQ(1u, b->m_shellBrowser.m_browsed.size());
     EXPECT_EQ(0, lstrcmpiA(folder.Path().c_str(), b->m_shellBrowser.m_browsed[0].c_str()))
         << b->m_shellBrowser.m_browsed[0];
-    ASSERT_TRUE(Dlg().m_pidlSelect);
+    ASSERT_TRUE(State().m_pidlSelect);
 
     // The window's own document leaves the item; a frame's selects it.
     b->CompleteDocument(false, L"file:///");
-    EXPECT_TRUE(Dlg().m_pidlSelect);
+    EXPECT_TRUE(State().m_pidlSelect);
     EXPECT_TRUE(b->m_shellBrowser.m_view.m_selected.empty());
     b->CompleteDocument(true, L"file:///note");
-    EXPECT_FALSE(Dlg().m_pidlSelect);
+    EXPECT_FALSE(State().m_pidlSelect);
     ASSERT_EQ(1u, b->m_shellBrowser.m_view.m_selected.size());
     EXPECT_EQ(LastIdOf(file), b->m_shellBrowser.m_view.m_selected[0]);
     EXPECT_EQ(0x99u, b->m_shellBrowser.m_view.m_selectFlags[0]);
@@ -360,7 +361,7 @@ TEST_F(ShellWindowRules, TheTopLevelHtmlDocumentIsBrandedAndEveryCompletionRetit
     CFakeDocument document;
     b->m_document = &document;
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
-    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    ASSERT_EQ(b->Hwnd(), State().m_hwndExplorer);
 
     b->CompleteDocument(false, L"http://example.invalid/");
     EXPECT_EQ(L"Brannick", document.m_title);
@@ -386,7 +387,7 @@ TEST_F(ShellWindowRules, AWindowThatVanishesWithoutQuitIsLetGoThroughItsWatcher)
 {
     CFakeBrowser *b = m_windows->Open("CabinetWClass", "Gone (C:)", true);
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
-    ASSERT_EQ(b->Hwnd(), Dlg().m_hwndExplorer);
+    ASSERT_EQ(b->Hwnd(), State().m_hwndExplorer);
     EXPECT_EQ(1u, b->m_events.SinkCount());
 
     // Mouse buttons on the dialog restore the window and bring it forward.
@@ -399,7 +400,7 @@ TEST_F(ShellWindowRules, AWindowThatVanishesWithoutQuitIsLetGoThroughItsWatcher)
 
     // No OnQuit event: the watcher's request releases the browser, once.
     shell_double::DestroyFakeWindow(b->Hwnd(), "CabinetWClass");
-    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(Dlg(), true) && !Dlg().m_pWebBrowser2; }));
+    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(Dlg(), true) && !State().m_pWebBrowser2; }));
     EXPECT_EQ(0u, b->m_cRef);
     EXPECT_EQ(0u, b->m_events.SinkCount());
     EXPECT_TRUE(LockIsFree());
@@ -433,16 +434,16 @@ TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
     notify("C:\\", SHCNE_MKDIR);
     notify("C:\\", SHCNE_DRIVEADDGUI);
     int result = 0;
-    Dlg().m_pnResult = &result;
+    State().m_pnResult = &result;
     notify("C:\\", SHCNE_DRIVEADD);
-    Dlg().m_pnResult = nullptr;
+    State().m_pnResult = nullptr;
     EXPECT_TRUE(m_launch->Launches().empty());
     EXPECT_FALSE(m_trace.Contains("OnShellChangeNotify() gained"));
     EXPECT_TRUE(m_trace.Contains("OnShellChangNotify(Z:\\, )"));
 
     notify("C:\\", SHCNE_DRIVEADD);
     EXPECT_EQ(1u, m_launch->Launches().size());
-    EXPECT_TRUE(PumpUntil([&] { return IsWindow(Dlg().m_hwndExplorer) != FALSE; }));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindow(State().m_hwndExplorer) != FALSE; }));
 }
 
 BOOL CALLBACK CollectFileManagers(HWND hwnd, LPARAM l)
@@ -490,16 +491,17 @@ TEST(ShellWithWinesExplorer, TheLaunchedWindowIsAdoptedAndOneOpenBeforeIsLeftAlo
         CTraceCapture trace;
         CSefraboxDlg dlg(nullptr);
         ASSERT_TRUE(dlg.Create());
-        dlg.m_szDrivePath = "C:\\";
-        dlg.m_szSefraName = "Sefra";
+        dlg.StateForTests().m_szDrivePath = "C:\\";
+        dlg.StateForTests().m_szSefraName = "Sefra";
         dlg.CreateNewShellWindow();
-        ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.m_hwndExplorer) != FALSE; }));
+        ASSERT_TRUE(PumpUntil([&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) != FALSE; }));
         EXPECT_FALSE(trace.Contains("VERIFY_NEW_WINDOWS in OnTimer"));
-        EXPECT_NE(older, dlg.m_hwndExplorer);
-        EXPECT_EQ(1, dlg.m_bOwnShellWindow);
+        EXPECT_NE(older, dlg.StateForTests().m_hwndExplorer);
+        EXPECT_EQ(1, dlg.StateForTests().m_bOwnShellWindow);
         EXPECT_TRUE(ControlsEnabled(dlg, false));
-        EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(dlg.m_hwndExplorer) == "Sefra (C:)"; }));
-        const HWND launched = dlg.m_hwndExplorer;
+        EXPECT_TRUE(
+            PumpUntil([&] { return CWindow::GetWindowTextOf(dlg.StateForTests().m_hwndExplorer) == "Sefra (C:)"; }));
+        const HWND launched = dlg.StateForTests().m_hwndExplorer;
         dlg.DestroyWindow();
         EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(launched); }));
         EXPECT_TRUE(LockIsFree());

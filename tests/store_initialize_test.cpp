@@ -51,8 +51,8 @@ protected:
     // Gives back what a successful Initialize holds, as the dialog's end does.
     void Release(CSefraboxDlg &dlg)
     {
-        dlg.m_hVolume.Reset();
-        dlg.m_hPlatformChannel.Reset();
+        dlg.StateForTests().m_hVolume.Reset();
+        dlg.StateForTests().m_hPlatformChannel.Reset();
         if (g_dwMountHandle != 0)
             UnMount_Volume(255, g_dwMountHandle);
         g_dwMountHandle = 0;
@@ -71,29 +71,29 @@ TEST_F(StoreWorld, PreparesListsMountAndProfile)
     ASSERT_TRUE(dlg.Initialize(nullptr, &result, FALSE));
 
     // The default store is the file of the default-store platform.
-    EXPECT_EQ(Store(), dlg.m_szSefraFile);
-    EXPECT_EQ(&result, dlg.m_pnResult);
-    EXPECT_EQ(0, dlg.m_bNoPlatformService);
+    EXPECT_EQ(Store(), dlg.StateForTests().m_szSefraFile);
+    EXPECT_EQ(&result, dlg.StateForTests().m_pnResult);
+    EXPECT_EQ(0, dlg.StateForTests().m_bNoPlatformService);
     // Main system first, then the offered platforms in the service's order.
-    ASSERT_EQ(3u, dlg.m_daIndex.size());
-    EXPECT_EQ(255u, dlg.m_daIndex[0]);
-    EXPECT_EQ(0u, dlg.m_daType[0]);
-    EXPECT_EQ(kMainSystem, dlg.m_slPlatformName[0]);
-    EXPECT_EQ(kMainSystem, dlg.m_slSefraFile[0]);
-    EXPECT_EQ(1u, dlg.m_daIndex[1]);
-    EXPECT_EQ(2u, dlg.m_daIndex[2]);
-    EXPECT_EQ(1u, dlg.m_daType[2]);
+    ASSERT_EQ(3u, dlg.StateForTests().m_daIndex.size());
+    EXPECT_EQ(255u, dlg.StateForTests().m_daIndex[0]);
+    EXPECT_EQ(0u, dlg.StateForTests().m_daType[0]);
+    EXPECT_EQ(kMainSystem, dlg.StateForTests().m_slPlatformName[0]);
+    EXPECT_EQ(kMainSystem, dlg.StateForTests().m_slSefraFile[0]);
+    EXPECT_EQ(1u, dlg.StateForTests().m_daIndex[1]);
+    EXPECT_EQ(2u, dlg.StateForTests().m_daIndex[2]);
+    EXPECT_EQ(1u, dlg.StateForTests().m_daType[2]);
 
-    ASSERT_EQ('\\', dlg.m_szVolumeName.back());
-    ASSERT_EQ('\\', dlg.m_szMountDeviceName.back());
-    EXPECT_EQ(dlg.m_szVolumeName + "Sefrabox.ini", dlg.m_szSefrabox);
-    EXPECT_EQ(dlg.m_szVolumeName, std::string(g_szVolumeName));
-    EXPECT_EQ(dlg.m_szMountDeviceName, std::string(g_szMountDeviceName));
+    ASSERT_EQ('\\', dlg.StateForTests().m_szVolumeName.back());
+    ASSERT_EQ('\\', dlg.StateForTests().m_szMountDeviceName.back());
+    EXPECT_EQ(dlg.StateForTests().m_szVolumeName + "Sefrabox.ini", dlg.StateForTests().m_szSefrabox);
+    EXPECT_EQ(dlg.StateForTests().m_szVolumeName, std::string(g_szVolumeName));
+    EXPECT_EQ(dlg.StateForTests().m_szMountDeviceName, std::string(g_szMountDeviceName));
     EXPECT_NE(0u, g_dwMountHandle);
-    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hVolume.Get());
-    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
+    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hVolume.Get());
+    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hPlatformChannel.Get());
     // The profile is reachable through the volume path.
-    EXPECT_EQ("WorkSefra", ReadValue(dlg.m_szSefrabox, "2", "Target"));
+    EXPECT_EQ("WorkSefra", ReadValue(dlg.StateForTests().m_szSefrabox, "2", "Target"));
     Release(dlg);
 }
 
@@ -110,8 +110,8 @@ TEST_F(StoreWorld, LaterDefaultStorePlatformWins)
 
     CSefraboxDlg dlg(nullptr);
     EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE)); // Later.vpf does not exist
-    EXPECT_EQ(m_folder / "Later.vpf", dlg.m_szSefraFile);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
+    EXPECT_EQ(m_folder / "Later.vpf", dlg.StateForTests().m_szSefraFile);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hPlatformChannel.Get());
     EXPECT_EQ(0u, g_dwMountHandle);
 }
 
@@ -122,15 +122,15 @@ TEST_F(StoreWorld, FailuresLeaveNothingMounted)
         CConfigOverride none(m_folder / "missing.ini");
         CSefraboxDlg dlg(nullptr);
         EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE));
-        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hPlatformChannel.Get());
     }
     MakeWorld();
     // A store file that is not there.
     {
         CSefraboxDlg dlg(nullptr);
         EXPECT_FALSE(dlg.Initialize((m_folder / "nothing.vpf").c_str(), nullptr, FALSE));
-        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume.Get());
-        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hVolume.Get());
+        EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hPlatformChannel.Get());
     }
     // An unreadable name changes nothing at all.
     {
@@ -138,8 +138,8 @@ TEST_F(StoreWorld, FailuresLeaveNothingMounted)
         void *page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
         EXPECT_FALSE(dlg.Initialize(static_cast<const char *>(page), nullptr, FALSE));
         VirtualFree(page, 0, MEM_RELEASE);
-        EXPECT_TRUE(dlg.m_szSefraFile.empty());
-        EXPECT_TRUE(dlg.m_daIndex.empty());
+        EXPECT_TRUE(dlg.StateForTests().m_szSefraFile.empty());
+        EXPECT_TRUE(dlg.StateForTests().m_daIndex.empty());
     }
     // A mount left by someone else with the check skipped: no volume path,
     // 123, and that mount is given back.
@@ -150,7 +150,7 @@ TEST_F(StoreWorld, FailuresLeaveNothingMounted)
         g_dwMountHandle = handle;
         CSefraboxDlg dlg(nullptr);
         EXPECT_FALSE(dlg.Initialize(Store().c_str(), nullptr, TRUE));
-        EXPECT_TRUE(dlg.m_szVolumeName.empty());
+        EXPECT_TRUE(dlg.StateForTests().m_szVolumeName.empty());
         EXPECT_EQ(0u, g_dwMountHandle);
         EXPECT_NE(0u, UnMount_Volume(255, handle)) << "the mount was already released";
     }
@@ -238,11 +238,11 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
     ASSERT_TRUE(dlg.Create()); // runs LoadSefraList
 
-    ASSERT_EQ(1u, dlg.m_slSefraName.size());
-    EXPECT_EQ(named, dlg.m_slSefraName[0]);
-    EXPECT_EQ("WorkSefra", dlg.m_slTarget[0]);
-    ASSERT_EQ(1u, dlg.m_daRecord.size());
-    EXPECT_EQ(2u, dlg.m_daRecord[0]);
+    ASSERT_EQ(1u, dlg.StateForTests().m_slSefraName.size());
+    EXPECT_EQ(named, dlg.StateForTests().m_slSefraName[0]);
+    EXPECT_EQ("WorkSefra", dlg.StateForTests().m_slTarget[0]);
+    ASSERT_EQ(1u, dlg.StateForTests().m_daRecord.size());
+    EXPECT_EQ(2u, dlg.StateForTests().m_daRecord[0]);
     char caption[64] = {};
     GetDlgItemTextA(dlg, IDC_PLATFORM1, caption, sizeof caption);
     EXPECT_EQ(named, caption);

@@ -19,7 +19,6 @@
 #include <string>
 #include <thread>
 
-
 namespace {
 
 const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";                        // 保险箱
@@ -153,7 +152,7 @@ protected:
         m_config = std::make_unique<CConfigOverride>(config);
         // Record 1 has no password, record 2 one of 8 characters.
         WriteText(Profile(), "[1]\r\nid=255\r\nTarget=MainSefra\r\nPassword=\r\n"
-                                          "[2]\r\nid=1\r\nTarget=WorkSefra\r\nPassword='secret12'\r\n");
+                             "[2]\r\nid=1\r\nTarget=WorkSefra\r\nPassword='secret12'\r\n");
     }
 
     std::string Profile() const { return m_folder / "Sefrabox.ini"; }
@@ -173,9 +172,9 @@ protected:
     // chosen (0: none).
     void Select(CSefraboxDlg &main, int selButton)
     {
-        main.m_szSefrabox = Profile();
-        main.m_daRecord = {1, 2};
-        main.m_nSelButton = selButton;
+        main.StateForTests().m_szSefrabox = Profile();
+        main.StateForTests().m_daRecord = {1, 2};
+        main.StateForTests().m_nSelButton = selButton;
     }
 
     std::string Stored(CSefraboxDlg &main)
@@ -334,14 +333,14 @@ TEST_F(PasswordDialogs, NothingIsWrittenWithoutSelectionOrWithBadInput)
     EXPECT_TRUE(trace.Contains("m_lpOldPwd and m_pSefrabox is bad!"));
 
     // Too long, a button without a record, a profile that cannot be written.
-    main.m_nSelButton = IDC_PLATFORM1;
+    main.StateForTests().m_nSelButton = IDC_PLATFORM1;
     EXPECT_FALSE(main.SetPassword("123456789"));
-    main.m_nSelButton = IDC_PLATFORM3;
+    main.StateForTests().m_nSelButton = IDC_PLATFORM3;
     EXPECT_FALSE(main.SetPassword("x"));
     EXPECT_EQ("Password=", RawPassword("1"));
     EXPECT_EQ("Password='secret12'", RawPassword("2"));
-    main.m_nSelButton = IDC_PLATFORM1;
-    main.m_szSefrabox = m_folder / "missing\\Sefrabox.ini";
+    main.StateForTests().m_nSelButton = IDC_PLATFORM1;
+    main.StateForTests().m_szSefrabox = m_folder / "missing\\Sefrabox.ini";
     EXPECT_FALSE(main.SetPassword("x"));
     EXPECT_TRUE(trace.Contains("SetFileAttributes() failed! "));
     EXPECT_TRUE(trace.Contains("SetProfileParameter() failed! "));
@@ -371,7 +370,7 @@ TEST_F(PasswordDialogs, RowButtonOpensTheDialogForTheSelectedSefra)
 {
     CSefraboxDlg main(nullptr);
     // No profile while the dialog starts, so its list stays empty.
-    main.m_szSefrabox = m_folder / "none.ini";
+    main.StateForTests().m_szSefrabox = m_folder / "none.ini";
     ASSERT_TRUE(main.Create());
     Select(main, IDC_PLATFORM2);
     ShowWindow(main, SW_SHOW);

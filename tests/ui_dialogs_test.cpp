@@ -158,14 +158,14 @@ TEST_F(MainDialog, InitialisesTitleTaskbarButtonAndHotKeyAndEndsWithTheHotKey)
 {
     CTraceCapture trace;
     CSefraboxDlg dlg(nullptr);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hPlatformChannel.Get());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.m_hVolume.Get());
-    EXPECT_EQ(nullptr, dlg.m_pnResult);
-    EXPECT_EQ(GetStockObject(NULL_BRUSH), dlg.m_brCtlColor.Get());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hPlatformChannel.Get());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hVolume.Get());
+    EXPECT_EQ(nullptr, dlg.StateForTests().m_pnResult);
+    EXPECT_EQ(GetStockObject(NULL_BRUSH), dlg.StateForTests().m_brCtlColor.Get());
     const INT_PTR result = Run(dlg, [&dlg](HWND hwnd) {
         EXPECT_EQ(kTitle, CWindow::GetWindowTextOf(hwnd));
         EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-        EXPECT_NE(0u, dlg.m_ulNotifyID) << "shell change notification registered";
+        EXPECT_NE(0u, dlg.StateForTests().m_ulNotifyID) << "shell change notification registered";
         // The dialog holds Ctrl+Alt+Shift+L: nobody else gets it now.
         EXPECT_FALSE(RegisterHotKey(nullptr, 77, kHotKeyModifiers, kHotKeyVirtualKey));
         // Only the row of a chosen platform shows; everything else starts hidden.
@@ -177,11 +177,11 @@ TEST_F(MainDialog, InitialisesTitleTaskbarButtonAndHotKeyAndEndsWithTheHotKey)
         EnableWindow(hwnd, FALSE);
         SendMessageA(hwnd, WM_HOTKEY, kHotKeyId, 0);
         EnableWindow(hwnd, TRUE);
-        EXPECT_EQ(0, dlg.m_bClosedByHotKey);
+        EXPECT_EQ(0, dlg.StateForTests().m_bClosedByHotKey);
         PostMessageA(hwnd, WM_HOTKEY, kHotKeyId, MAKELPARAM(kHotKeyModifiers, kHotKeyVirtualKey));
     });
     EXPECT_EQ(0, result);
-    EXPECT_EQ(1, dlg.m_bClosedByHotKey);
+    EXPECT_EQ(1, dlg.StateForTests().m_bClosedByHotKey);
     EXPECT_FALSE(trace.Contains("RegisterHotKey() Error."));
     EXPECT_TRUE(RegisterHotKey(nullptr, 78, kHotKeyModifiers, kHotKeyVirtualKey)) << "lapses with the window";
     UnregisterHotKey(nullptr, 78);
@@ -250,15 +250,15 @@ TEST_F(MainDialog, PasswordEditsTakeAtMostEightBytes)
         // cutting, and the text stays out of its member; 8 bytes pass.
         SetWindowTextA(GetDlgItem(hwnd, IDC_PWD2), "123456789012");
         EXPECT_FALSE(dlg.UpdateData(true));
-        EXPECT_EQ("abcdefgh", dlg.m_szPwd1);
-        EXPECT_EQ("", dlg.m_szPwd2);
+        EXPECT_EQ("abcdefgh", dlg.StateForTests().m_szPwd1);
+        EXPECT_EQ("", dlg.StateForTests().m_szPwd2);
         SetWindowTextA(GetDlgItem(hwnd, IDC_PWD2), "12345678");
         SetWindowTextA(GetDlgItem(hwnd, IDC_PWD3), "a\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"); // a密码密码
         EXPECT_FALSE(dlg.UpdateData(true));
         SetWindowTextA(GetDlgItem(hwnd, IDC_PWD3), "a\xC3\xDC\xC2\xEB\xC3\xDC"); // a密码密
         EXPECT_TRUE(dlg.UpdateData(true));
-        EXPECT_EQ("12345678", dlg.m_szPwd2);
-        EXPECT_EQ("a\xC3\xDC\xC2\xEB\xC3\xDC", dlg.m_szPwd3);
+        EXPECT_EQ("12345678", dlg.StateForTests().m_szPwd2);
+        EXPECT_EQ("a\xC3\xDC\xC2\xEB\xC3\xDC", dlg.StateForTests().m_szPwd3);
         PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(IDCANCEL, result);
@@ -276,7 +276,7 @@ TEST_F(MainDialog, PlatformButtonsOpenOneRowAndBackgroundClicksFoldIt)
         EXPECT_TRUE(visible(IDC_PWD1) && visible(IDC_ENTER1) && visible(IDC_SETPWD1));
         SetWindowTextA(GetDlgItem(hwnd, IDC_PWD1), "secret");
         click(IDC_PLATFORM2);
-        EXPECT_EQ(IDC_PLATFORM2, dlg.m_nSelButton);
+        EXPECT_EQ(IDC_PLATFORM2, dlg.StateForTests().m_nSelButton);
         EXPECT_FALSE(visible(IDC_PWD1) || visible(IDC_ENTER1) || visible(IDC_SETPWD1));
         EXPECT_EQ(0, GetWindowTextLengthA(GetDlgItem(hwnd, IDC_PWD1)));
         EXPECT_TRUE(visible(IDC_PWD2) && visible(IDC_ENTER2) && visible(IDC_SETPWD2));
@@ -286,7 +286,7 @@ TEST_F(MainDialog, PlatformButtonsOpenOneRowAndBackgroundClicksFoldIt)
         SendMessageA(hwnd, WM_RBUTTONDOWN, 0, MAKELPARAM(5, 200));
         EXPECT_FALSE(visible(IDC_PWD2) || visible(IDC_ENTER2) || visible(IDC_SETPWD2));
         EXPECT_EQ(0, GetWindowTextLengthA(GetDlgItem(hwnd, IDC_PWD2)));
-        EXPECT_EQ(IDC_PLATFORM2, dlg.m_nSelButton) << "the choice stays";
+        EXPECT_EQ(IDC_PLATFORM2, dlg.StateForTests().m_nSelButton) << "the choice stays";
         PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(IDCANCEL, result);
@@ -296,7 +296,7 @@ TEST_F(MainDialog, CancelWithResultWordAsksTheRestartDialog)
 {
     CSefraboxDlg dlg(nullptr);
     int word = 7;
-    dlg.m_pnResult = &word;
+    dlg.StateForTests().m_pnResult = &word;
     bool sawRestart = false, backAfterCancel = false;
     const INT_PTR result = Run(dlg, [&](HWND hwnd) {
         RunFromLoop([&, hwnd] {
@@ -327,22 +327,22 @@ TEST_F(MainDialog, PaintsARoundedWindowWithTheBackgroundItHas)
     Run(dlg, [&dlg](HWND hwnd) {
         InvalidateRect(hwnd, nullptr, TRUE);
         UpdateWindow(hwnd);
-        ASSERT_TRUE(dlg.m_hBackBitmap);
-        if (dlg.m_bmpBack.Get()) {
-            EXPECT_EQ(dlg.m_bmpBack.Get(), dlg.m_hBackBitmap.Get());
+        ASSERT_TRUE(dlg.StateForTests().m_hBackBitmap);
+        if (dlg.StateForTests().m_bmpBack.Get()) {
+            EXPECT_EQ(dlg.StateForTests().m_bmpBack.Get(), dlg.StateForTests().m_hBackBitmap.Get());
         }
         BITMAP bm{};
-        GetObjectA(dlg.m_hBackBitmap.Get(), sizeof(bm), &bm);
+        GetObjectA(dlg.StateForTests().m_hBackBitmap.Get(), sizeof(bm), &bm);
         EXPECT_GT(bm.bmWidth, 300);
         CRgnObject rgn(CreateRectRgn(0, 0, 0, 0));
         EXPECT_EQ(COMPLEXREGION, GetWindowRgn(hwnd, rgn.Get())) << "rounded corners";
         // Labels on the picture, edits in their own colours.
         CClientDC dc(hwnd);
         const HWND edit = GetDlgItem(hwnd, IDC_PWD1);
-        EXPECT_NE(dlg.m_brCtlColor.Get(),
+        EXPECT_NE(dlg.StateForTests().m_brCtlColor.Get(),
                   reinterpret_cast<HBRUSH>(SendMessageA(hwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.Get()),
                                                         reinterpret_cast<LPARAM>(edit))));
-        EXPECT_EQ(dlg.m_brCtlColor.Get(),
+        EXPECT_EQ(dlg.StateForTests().m_brCtlColor.Get(),
                   reinterpret_cast<HBRUSH>(SendMessageA(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
                                                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)))));
         EXPECT_EQ(RGB(70, 70, 70), GetTextColor(dc.Get()));
@@ -354,19 +354,19 @@ TEST_F(MainDialog, LoadsTheBackgroundFileAndPaintsResource1123WithoutIt)
 {
     // The build puts SefraboxBack.bmp beside the programs.
     CSefraboxDlg withFile(nullptr);
-    ASSERT_TRUE(withFile.m_bmpBack.Get());
+    ASSERT_TRUE(withFile.StateForTests().m_bmpBack.Get());
     BITMAP bm{};
-    GetObjectA(withFile.m_bmpBack.Get(), sizeof(bm), &bm);
+    GetObjectA(withFile.StateForTests().m_bmpBack.Get(), sizeof(bm), &bm);
     EXPECT_EQ(380, bm.bmWidth);
     EXPECT_EQ(532, bm.bmHeight);
 
     CSefraboxDlg dlg(nullptr);
-    dlg.m_bmpBack.Reset(); // as if the file were missing
+    dlg.StateForTests().m_bmpBack.Reset(); // as if the file were missing
     CBitmapObject resource(LoadBitmapA(g_hSefraboxInstance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
     ASSERT_TRUE(resource);
     Run(dlg, [&](HWND hwnd) {
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        ASSERT_TRUE(dlg.m_hBackBitmap);
+        ASSERT_TRUE(dlg.StateForTests().m_hBackBitmap);
         CClientDC screen(nullptr);
         CMemoryDC mem(screen.Get());
         CSelectObject select(mem.Get(), resource.Get());

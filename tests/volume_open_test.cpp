@@ -146,7 +146,7 @@ protected:
     {
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PLATFORM1, BN_CLICKED),
                         reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_PLATFORM1)));
-        ASSERT_EQ(IDC_PLATFORM1, dlg.m_nSelButton);
+        ASSERT_EQ(IDC_PLATFORM1, dlg.StateForTests().m_nSelButton);
         SetDlgItemTextA(dlg, IDC_PWD1, pwd);
     }
 
@@ -154,8 +154,8 @@ protected:
     void Release(CSefraboxDlg &dlg)
     {
         dlg.DestroyWindow();
-        dlg.m_hVolume.Reset();
-        dlg.m_hPlatformChannel.Reset();
+        dlg.StateForTests().m_hVolume.Reset();
+        dlg.StateForTests().m_hPlatformChannel.Reset();
         if (g_dwMountHandle != 0) {
             EXPECT_EQ(0u, UnMount_Volume(255, g_dwMountHandle));
         }
@@ -170,7 +170,7 @@ protected:
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(dlg.GetDlgItem(button)));
         SetDlgItemTextA(dlg, button + 3, pwd);
         const size_t index = size_t(button - IDC_PLATFORM1);
-        const std::string folder = Content() + "\\" + dlg.m_slTarget.at(index);
+        const std::string folder = Content() + "\\" + dlg.StateForTests().m_slTarget.at(index);
         CopyDialogView view;
         std::thread watch([&] {
             if (box)
@@ -199,8 +199,8 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
     ASSERT_TRUE(dlg.Create());
-    ASSERT_FALSE(dlg.m_slTarget.empty());
-    const std::string folder = Content() + "\\" + dlg.m_slTarget[0];
+    ASSERT_FALSE(dlg.StateForTests().m_slTarget.empty());
+    const std::string folder = Content() + "\\" + dlg.StateForTests().m_slTarget[0];
     const DWORD storeDrives = GetLogicalDrives(); // the store volume's own drive included
 
     // A wrong password: the stop box, no drive, the edit emptied.
@@ -221,24 +221,24 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
     const char letter = g_szDriveLetter[0];
     ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
     EXPECT_EQ(std::string(1, letter) + ":", std::string(g_szDriveLetter));
-    EXPECT_EQ(std::string(1, letter) + ":\\", dlg.m_szDrivePath);
-    EXPECT_EQ(dlg.m_slSefraName[0], dlg.m_szSefraName);
-    EXPECT_EQ(dlg.m_szSefraName, LabelOf(letter));
+    EXPECT_EQ(std::string(1, letter) + ":\\", dlg.StateForTests().m_szDrivePath);
+    EXPECT_EQ(dlg.StateForTests().m_slSefraName[0], dlg.StateForTests().m_szSefraName);
+    EXPECT_EQ(dlg.StateForTests().m_szSefraName, LabelOf(letter));
     EXPECT_TRUE(DriveExists(letter));
     EXPECT_EQ("", CWindow::GetWindowTextOf(dlg.GetDlgItem(IDC_PWD1)));
     // The opening dialog waits over the disabled main dialog for the shell's
     // word that the drive arrived; here the test ends it.
-    ASSERT_TRUE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
-    EXPECT_TRUE(IsWindowVisible(*dlg.m_pOpenningDlg));
+    ASSERT_TRUE(dlg.StateForTests().m_pOpenningDlg && dlg.StateForTests().m_pOpenningDlg->IsWindow());
+    EXPECT_TRUE(IsWindowVisible(*dlg.StateForTests().m_pOpenningDlg));
     EXPECT_FALSE(dlg.IsWindowEnabled());
-    dlg.m_pOpenningDlg->EndDialog(0);
+    dlg.StateForTests().m_pOpenningDlg->EndDialog(0);
     dlg.EnableWindow(true);
 
     // The drive leads to the sefra's folder.
-    const std::string through = dlg.m_szDrivePath + "via_drive.txt";
+    const std::string through = dlg.StateForTests().m_szDrivePath + "via_drive.txt";
     ASSERT_TRUE(WriteText(through, "written through the drive\r\n"));
     EXPECT_TRUE(FileExists(folder + "\\via_drive.txt"));
-    EXPECT_TRUE(FileExists(dlg.m_szDrivePath + "readme.txt"));
+    EXPECT_TRUE(FileExists(dlg.StateForTests().m_szDrivePath + "readme.txt"));
 
     // A second open while the drive stands does nothing.
     Choose(dlg, "main");
@@ -322,14 +322,15 @@ TEST_F(OpenSefraWorld, TheVolumeLockAloneAnswersOnlyWhereTheSystemRefusesItTruth
 {
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
-    const std::string file = dlg.m_szVolumeName + "Sefrabox.ini";
+    const std::string file = dlg.StateForTests().m_szVolumeName + "Sefrabox.ini";
     auto hold = [&file] {
         return CFileHandle(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                        OPEN_EXISTING, 0, nullptr));
     };
     // This machine grants a lock even with a handle of ours open: the
     // open-files probe answers, and sees a held file.
-    EXPECT_EQ(VolumeLockAnswer::Untruthful, DetectVolumeLockAnswer(dlg.m_hVolume.Get(), dlg.m_szVolumeName));
+    EXPECT_EQ(VolumeLockAnswer::Untruthful,
+              DetectVolumeLockAnswer(dlg.StateForTests().m_hVolume.Get(), dlg.StateForTests().m_szVolumeName));
     CFileHandle held = hold();
     ASSERT_TRUE(held);
     EXPECT_FALSE(dlg.LockVolume());
@@ -340,15 +341,17 @@ TEST_F(OpenSefraWorld, TheVolumeLockAloneAnswersOnlyWhereTheSystemRefusesItTruth
     // Where the lock is truthful it is asked ten times, and the probe never
     // overrules it: a held file does not refuse a lock the system grants.
     g_grantFrom = 0;
-    EXPECT_EQ(VolumeLockAnswer::Truthful,
-              DetectVolumeLockAnswer(dlg.m_hVolume.Get(), dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_EQ(VolumeLockAnswer::Truthful, DetectVolumeLockAnswer(dlg.StateForTests().m_hVolume.Get(),
+                                                                 dlg.StateForTests().m_szVolumeName, kTruthfulLock));
     g_lockRequests = 0;
-    EXPECT_FALSE(LockStoreVolume(dlg.m_hVolume.Get(), dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_FALSE(
+        LockStoreVolume(dlg.StateForTests().m_hVolume.Get(), dlg.StateForTests().m_szVolumeName, kTruthfulLock));
     EXPECT_EQ(1 + 10, g_lockRequests) << "the question, then ten attempts";
     held = hold();
     g_lockRequests = 0;
     g_grantFrom = 2; // the question is refused, the first attempt granted
-    EXPECT_TRUE(LockStoreVolume(dlg.m_hVolume.Get(), dlg.m_szVolumeName, kTruthfulLock));
+    EXPECT_TRUE(
+        LockStoreVolume(dlg.StateForTests().m_hVolume.Get(), dlg.StateForTests().m_szVolumeName, kTruthfulLock));
     EXPECT_EQ(2, g_lockRequests);
     held.Reset();
     Release(dlg);
@@ -361,7 +364,7 @@ TEST_F(OpenSefraWorld, CopyModeListsTheTargetsWithThePlatformDriveLastAndGivesEv
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, &result, TRUE));
     ASSERT_TRUE(dlg.Create());
-    ASSERT_GE(dlg.m_slTarget.size(), 2u);
+    ASSERT_GE(dlg.StateForTests().m_slTarget.size(), 2u);
     const DWORD storeDrives = GetLogicalDrives();
     const std::string title = LoadResString(IDS_COPY_TITLE);
 
@@ -374,13 +377,13 @@ TEST_F(OpenSefraWorld, CopyModeListsTheTargetsWithThePlatformDriveLastAndGivesEv
     EXPECT_EQ(0u, view.targets[0].find("D:"));
     EXPECT_EQ(0u, view.targets[2].find("Z:  "));
     EXPECT_NE(std::string::npos, view.targets[2].find(LoadResString(IDS_DRIVE_C_SUFFIX) + "  [writable]"));
-    EXPECT_NE(std::string::npos, view.dest.find(dlg.m_slSefraName[0] + "  [writable]")) << view.dest;
+    EXPECT_NE(std::string::npos, view.dest.find(dlg.StateForTests().m_slSefraName[0] + "  [writable]")) << view.dest;
     EXPECT_TRUE(view.throughDrive);
     EXPECT_FALSE(trace.Contains("Before UnMount_Volume"));
     EXPECT_EQ(storeDrives, GetLogicalDrives()) << "the temporary drive was left";
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_TRUE(dlg.IsWindowEnabled());
-    EXPECT_FALSE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
+    EXPECT_FALSE(dlg.StateForTests().m_pOpenningDlg && dlg.StateForTests().m_pOpenningDlg->IsWindow());
     EXPECT_EQ("", CWindow::GetWindowTextOf(dlg.GetDlgItem(IDC_PWD1)));
 
     // The second row: its platform's disk is mounted for the dialog, listed
@@ -388,7 +391,7 @@ TEST_F(OpenSefraWorld, CopyModeListsTheTargetsWithThePlatformDriveLastAndGivesEv
     view = OpenInCopyMode(dlg, IDC_PLATFORM2, "work1");
     ASSERT_FALSE(view.targets.empty()) << view.dest;
     const std::string platformEntry = view.targets.back();
-    EXPECT_EQ(":  " + dlg.m_slSefraFile[1] + LoadResString(IDS_DRIVE_C_SUFFIX) + "  [writable]",
+    EXPECT_EQ(":  " + dlg.StateForTests().m_slSefraFile[1] + LoadResString(IDS_DRIVE_C_SUFFIX) + "  [writable]",
               platformEntry.substr(1));
     EXPECT_TRUE(view.throughDrive);
     EXPECT_TRUE(trace.Contains("After Dravel_MountDriverByFileName()"));
@@ -404,21 +407,22 @@ TEST_F(OpenSefraWorld, CopyModeFailingAfterTheLinkStillRemovesTheTemporaryDrive)
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, &result, TRUE));
     ASSERT_TRUE(dlg.Create());
-    ASSERT_GE(dlg.m_slSefraFile.size(), 2u);
+    ASSERT_GE(dlg.StateForTests().m_slSefraFile.size(), 2u);
     const DWORD storeDrives = GetLogicalDrives();
 
     // The platform's disk file is gone: the mount fails after the sefra's
     // drive was linked.
-    ASSERT_TRUE(DeleteFileA(dlg.m_slSefraFile[1].c_str()));
+    ASSERT_TRUE(DeleteFileA(dlg.StateForTests().m_slSefraFile[1].c_str()));
     CTraceCapture trace;
     std::string box;
     OpenInCopyMode(dlg, IDC_PLATFORM2, "work1", &box);
-    EXPECT_EQ(0u, box.find("\xB4\xF2\xBF\xAA\\\"" + dlg.m_slSefraFile[1] + "\\\"")) << box; // 打开\"<file>\"
+    EXPECT_EQ(0u, box.find("\xB4\xF2\xBF\xAA\\\"" + dlg.StateForTests().m_slSefraFile[1] + "\\\""))
+        << box; // 打开\"<file>\"
     EXPECT_TRUE(trace.Contains("Before Dravel_MountDriverByFileName()"));
     EXPECT_FALSE(trace.Contains("Before copy_file_dialog()"));
     EXPECT_EQ(storeDrives, GetLogicalDrives()) << "the temporary drive was left";
     EXPECT_TRUE(dlg.IsWindowEnabled());
-    EXPECT_FALSE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
+    EXPECT_FALSE(dlg.StateForTests().m_pOpenningDlg && dlg.StateForTests().m_pOpenningDlg->IsWindow());
 
     // The wrong password in copy mode links nothing either.
     OpenInCopyMode(dlg, IDC_PLATFORM2, "wrong", &box);
@@ -454,11 +458,12 @@ TEST_F(OpenSefraXp, ExplorerModeDefinesTheDriveAndItsReleaseRemovesIt)
     const std::string drive = g_szDriveLetter;
     ASSERT_EQ(2u, drive.size());
     const std::string target = DosDeviceOf(drive);
-    EXPECT_EQ(target.size() - dlg.m_slTarget[0].size(), target.rfind(dlg.m_slTarget[0])) << target;
-    EXPECT_EQ(dlg.m_szSefraName, LabelOf(drive[0]));
-    EXPECT_EQ(drive + "\\", dlg.m_szDrivePath);
-    ASSERT_TRUE(dlg.m_pOpenningDlg && dlg.m_pOpenningDlg->IsWindow());
-    dlg.m_pOpenningDlg->EndDialog(0);
+    EXPECT_EQ(target.size() - dlg.StateForTests().m_slTarget[0].size(), target.rfind(dlg.StateForTests().m_slTarget[0]))
+        << target;
+    EXPECT_EQ(dlg.StateForTests().m_szSefraName, LabelOf(drive[0]));
+    EXPECT_EQ(drive + "\\", dlg.StateForTests().m_szDrivePath);
+    ASSERT_TRUE(dlg.StateForTests().m_pOpenningDlg && dlg.StateForTests().m_pOpenningDlg->IsWindow());
+    dlg.StateForTests().m_pOpenningDlg->EndDialog(0);
     dlg.EnableWindow(true);
 
     {
@@ -480,7 +485,8 @@ TEST_F(OpenSefraXp, CopyModeDefinesTheTemporaryDriveForTheCopyDialogOnly)
     const CopyDialogView view = OpenInCopyMode(dlg, IDC_PLATFORM1, "main");
     ASSERT_GE(view.dest.size(), 2u);
     const std::string &target = view.dosDevice;
-    EXPECT_EQ(target.size() - dlg.m_slTarget[0].size(), target.rfind(dlg.m_slTarget[0])) << target;
+    EXPECT_EQ(target.size() - dlg.StateForTests().m_slTarget[0].size(), target.rfind(dlg.StateForTests().m_slTarget[0]))
+        << target;
     EXPECT_EQ("", DosDeviceOf(view.dest.substr(0, 2)));
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     Release(dlg);

@@ -105,7 +105,7 @@ int PrepareAndRun(CSefraboxDlg &dlg, CMountVolumeLockHolder &lock, const char *l
     if (stored)
         *pWnd = nullptr;
     if (IsWritableBlock(pbClosedByHotKey, sizeof *pbClosedByHotKey))
-        *pbClosedByHotKey = dlg.m_bClosedByHotKey;
+        *pbClosedByHotKey = dlg.ClosedByHotKey() ? 1 : 0;
     SB_TRACE("After CSefraboxDlg::DoModal()");
     return result;
 }

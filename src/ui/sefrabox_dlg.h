@@ -13,7 +13,7 @@
 //   volume/  mount, unmount, exit wait and session end
 //   shell/   the Explorer window, its events and timers
 //   sendto/  the copy of a Send To request
-// The state of a visit, the members, comes last.
+// The state of a visit is SefraVisitState, the dialog's private base.
 #pragma once
 
 #include "res/resource.h"
@@ -68,7 +68,57 @@ constexpr DISPID DISPID_SB_WINDOWCLOSING = 263;
 // Passwords are at most 8 bytes.
 constexpr size_t kMaxPasswordBytes = 8;
 
-class CSefraboxDlg : public CDialog, public CDispatchSink {
+// The state of one sefra visit, in the product's declaration order. The
+// dialog inherits it privately, so that its methods name the members
+// directly and nothing outside the dialog reaches them.
+struct SefraVisitState {
+    int m_bClosedByHotKey = 0;
+    CSkinButton m_btnEnter2, m_btnEnter3, m_btnEnter1;
+    CSkinButton m_btnSetPwd2, m_btnSetPwd3, m_btnSetPwd1;
+    CSkinButton m_btnPlatform3, m_btnPlatform2, m_btnPlatform1;
+    CSkinButton m_btnClose;
+    std::string m_szPwd1, m_szPwd3, m_szPwd2;
+    DWORD m_dwBrowserCookie = 0;
+    CComPtr<IWebBrowser2> m_pWebBrowser2;
+    std::string m_szSefrabox;
+    std::vector<std::string> m_slSefraName, m_slTarget;
+    int m_bOwnShellWindow = 0;
+    CFileHandle m_hPlatformChannel;
+    int *m_pnResult = nullptr;
+    DWORD m_dwShellWindowsCookie = 0;
+    std::vector<DWORD> m_daRecord;
+    // The window's region: once handed over (SetWindowRgn) it belongs to
+    // the window.
+    CRgnView m_rgnWindow;
+    BYTE m_bNoPlatformService = 0;
+    std::string m_szMountDeviceName;
+    std::unique_ptr<COpeningDlg> m_pOpenningDlg;
+    ULONG m_ulNotifyID = 0;
+    CFileHandle m_hVolume;
+    volatile int m_bExiting = 0;
+    HWND m_hwndExplorer = nullptr;
+    std::string m_szSefraName, m_szDrivePath;
+    CBrushView m_brCtlColor; // the stock NULL_BRUSH
+    std::vector<DWORD> m_daType, m_daIndex;
+    std::vector<std::string> m_slSefraFile, m_slPlatformName;
+    CSkinBitmap m_bmpBack;
+    // The background painted: m_bmpBack's, or m_bmpDefaultBack's when the
+    // picture file gave none.
+    CBitmapView m_hBackBitmap;
+    CBitmapObject m_bmpDefaultBack; // bitmap resource 1123, loaded on demand
+    std::string m_szVolumeName;
+    int m_nSelButton = 0;
+    std::string m_szSefraFile;
+    CComPtr<IShellWindows> m_pShellWindows;
+    std::vector<CComPtr<IDispatch>> m_lstOldWindows;
+    CItemIdList m_pidlSelect;
+    // Serial of the browser in m_pWebBrowser2, counted up by each connection.
+    LONG m_lBrowserSerial = 0;
+    std::vector<CKernelHandle> m_vecExitWaitThreads;
+    unsigned m_uDeferredWork = 0; // DeferredWork bits waiting for the lock
+};
+
+class CSefraboxDlg : public CDialog, public CDispatchSink, private SefraVisitState {
     // ---- ui/sefrabox_dlg.cpp: construction, data exchange, message routing
 public:
     // parent: the desktop window, the caller's window or null.
@@ -88,6 +138,8 @@ public:
     void ShowPlatformRow(int platformButton, int show);
     void EnableSefraControls(BOOL enable);
     void ShowOpeningDialog();
+    // Whether the hot key ended the dialog.
+    bool ClosedByHotKey() const { return m_bClosedByHotKey != 0; }
 
 protected:
     void OnCancel() override;
@@ -263,50 +315,8 @@ private:
     bool ReadPlatformLists();
     void CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath);
 
-    // ---- the state of a visit, in the product's declaration order
+    // ---- the state of a visit (SefraVisitState), read from outside only by
+    // the tests
 public:
-    int m_bClosedByHotKey = 0;
-    CSkinButton m_btnEnter2, m_btnEnter3, m_btnEnter1;
-    CSkinButton m_btnSetPwd2, m_btnSetPwd3, m_btnSetPwd1;
-    CSkinButton m_btnPlatform3, m_btnPlatform2, m_btnPlatform1;
-    CSkinButton m_btnClose;
-    std::string m_szPwd1, m_szPwd3, m_szPwd2;
-    DWORD m_dwBrowserCookie = 0;
-    CComPtr<IWebBrowser2> m_pWebBrowser2;
-    std::string m_szSefrabox;
-    std::vector<std::string> m_slSefraName, m_slTarget;
-    int m_bOwnShellWindow = 0;
-    CFileHandle m_hPlatformChannel;
-    int *m_pnResult = nullptr;
-    DWORD m_dwShellWindowsCookie = 0;
-    std::vector<DWORD> m_daRecord;
-    // The window's region: once handed over (SetWindowRgn) it belongs to
-    // the window.
-    CRgnView m_rgnWindow;
-    BYTE m_bNoPlatformService = 0;
-    std::string m_szMountDeviceName;
-    std::unique_ptr<COpeningDlg> m_pOpenningDlg;
-    ULONG m_ulNotifyID = 0;
-    CFileHandle m_hVolume;
-    volatile int m_bExiting = 0;
-    HWND m_hwndExplorer = nullptr;
-    std::string m_szSefraName, m_szDrivePath;
-    CBrushView m_brCtlColor; // the stock NULL_BRUSH
-    std::vector<DWORD> m_daType, m_daIndex;
-    std::vector<std::string> m_slSefraFile, m_slPlatformName;
-    CSkinBitmap m_bmpBack;
-    // The background painted: m_bmpBack's, or m_bmpDefaultBack's when the
-    // picture file gave none.
-    CBitmapView m_hBackBitmap;
-    CBitmapObject m_bmpDefaultBack; // bitmap resource 1123, loaded on demand
-    std::string m_szVolumeName;
-    int m_nSelButton = 0;
-    std::string m_szSefraFile;
-    CComPtr<IShellWindows> m_pShellWindows;
-    std::vector<CComPtr<IDispatch>> m_lstOldWindows;
-    CItemIdList m_pidlSelect;
-    // Serial of the browser in m_pWebBrowser2, counted up by each connection.
-    LONG m_lBrowserSerial = 0;
-    std::vector<CKernelHandle> m_vecExitWaitThreads;
-    unsigned m_uDeferredWork = 0; // DeferredWork bits waiting for the lock
+    SefraVisitState &StateForTests() { return *this; }
 };
