@@ -75,7 +75,10 @@ typedef struct FILE_OPERATION {
    holds the dialog object while the dialog runs, null afterwards: another
    thread of the caller may read the window handle at
    SEFRABOX_WND_HANDLE_OFFSET of it and post to that window (WM_COMMAND with
-   IDCANCEL ends the dialog with 2). */
+   IDCANCEL ends the dialog with 2). The sefra of a platform that the
+   platform service no longer lists is emptied when the dialog starts; while
+   the service fails to list its platforms such sefras are kept, unshown
+   (earlier versions emptied them). */
 int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -257,6 +258,35 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
 
     dlg.DestroyWindow();
     Release(dlg);
+}
+
+TEST_F(StoreWorld, SefrasAreKeptWhileTheServiceCannotListItsPlatforms)
+{
+    MakeWorld();
+    const std::string config = m_folder / "Platforms.ini";
+    const std::string profile = Content() + "\\Sefrabox.ini";
+    auto showSefras = [&] {
+        CSefraboxDlg dlg(nullptr);
+        EXPECT_TRUE(dlg.Initialize(Store().c_str(), nullptr, TRUE));
+        EXPECT_TRUE(dlg.Create()); // runs LoadSefraList
+        const std::vector<DWORD> records = dlg.StateForTests().m_daRecord;
+        dlg.DestroyWindow();
+        Release(dlg);
+        return records;
+    };
+
+    // The service fails: only the main system is known, and nothing of the
+    // other platforms' sefras is touched.
+    WritePrivateProfileStringA("Service", "InitVPFInfo", "1722", config.c_str());
+    EXPECT_EQ(std::vector<DWORD>{1}, showSefras());
+    for (const char *record : {"2", "3"}) {
+        EXPECT_TRUE(FileExists(Content() + "\\" + ReadValue(profile, record, "Target") + "\\readme.txt")) << record;
+        EXPECT_NE("", ReadValue(profile, record, "Password")) << record;
+    }
+
+    // Once the service answers again, every sefra is there to open.
+    WritePrivateProfileStringA("Service", "InitVPFInfo", nullptr, config.c_str());
+    EXPECT_EQ((std::vector<DWORD>{1, 2, 3}), showSefras());
 }
 
 } // namespace

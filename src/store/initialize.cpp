@@ -45,9 +45,11 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
     if (code != ERROR_SUCCESS)
         return FailInitialize(code);
 
-    // The service's result is not looked at: what it listed is offered.
+    // What the service listed is offered whatever its result; the result is
+    // kept so that the sefra list does not take a platform missing from a
+    // failed listing for one that is gone.
     PlatformRows rows;
-    ReadPlatformRows(rows);
+    m_dwPlatformListStatus = ReadPlatformRows(rows);
     if (!lpSefraName && rows.hasDefaultStore)
         m_szSefraFile = rows.defaultStore;
     InsertMainSystemRow(rows);

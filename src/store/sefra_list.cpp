@@ -1,5 +1,6 @@
 // sefra_list.cpp - CSefraboxDlg::LoadSefraList: one platform button per sefra
-// of the profile; the sefras of platforms that are gone are wiped.
+// of the profile; the sefras of platforms that are gone are wiped, but only
+// when the platform service could list its platforms.
 #include "diagnostics/trace.h"
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
@@ -29,6 +30,12 @@ void CSefraboxDlg::LoadSefraList()
 
         const auto found = std::find(m_daIndex.begin(), m_daIndex.end(), static_cast<DWORD>(record.id));
         if (found == m_daIndex.end()) {
+            // The service could not list its platforms: this one may well be
+            // installed, and its sefra holds the user's files.
+            if (m_dwPlatformListStatus != ERROR_SUCCESS) {
+                SB_TRACE("InitVPFInfo failed, sefra kept: %d", record.id);
+                return true;
+            }
             SB_TRACE("nIndex >= m_daIndex.GetSize()");
             WipeSefra(record.number, m_szSefrabox, m_szVolumeName, record.target);
             return true;

@@ -116,6 +116,9 @@ struct SefraVisitState {
     LONG m_lBrowserSerial = 0;
     std::vector<CKernelHandle> m_vecExitWaitThreads;
     unsigned m_uDeferredWork = 0; // DeferredWork bits waiting for the lock
+    // InitVPFInfo's result in Initialize: not 0 when the platform lists may
+    // lack platforms that are installed.
+    DWORD m_dwPlatformListStatus = ERROR_SUCCESS;
 };
 
 class CSefraboxDlg : public CDialog, public CDispatchSink, private SefraVisitState {

@@ -72,6 +72,8 @@ DWORD __cdecl PreparePlatformChannel(HANDLE channel)
 // Fills the four lists in parallel, one entry per configured platform (all
 // kinds, in configuration order, at most PALMET_MAX_PLATFORMS). The numeric
 // arguments (1, 0, 3 from the dialog) select nothing in this library.
+// [Service] InitVPFInfo=<code>, when not 0, makes the service fail with that
+// code and list nothing, as an unreachable or failing service does.
 DWORD __cdecl InitVPFInfo(PALMET_TEXT_LIST *files, int, int, PALMET_TEXT_LIST *names, PALMET_DWORD_LIST *kinds,
                           PALMET_DWORD_LIST *numbers, int)
 {
@@ -85,6 +87,9 @@ DWORD __cdecl InitVPFInfo(PALMET_TEXT_LIST *files, int, int, PALMET_TEXT_LIST *n
     const DWORD status = palmet::ConfigStatus();
     if (status != 0)
         return status;
+    const DWORD failure = palmet::ConfigNumber("Service", "InitVPFInfo", 0);
+    if (failure != 0)
+        return failure;
     DWORD n = 0;
     for (const palmet::PlatformEntry &p : palmet::ConfigPlatforms()) {
         if (n == PALMET_MAX_PLATFORMS)

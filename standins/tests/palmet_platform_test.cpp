@@ -95,6 +95,12 @@ TEST_F(PalmetPlatform, InitVPFInfoFillsTheFourListsInParallel)
     }
     EXPECT_EQ(87u, InitVPFInfo(nullptr, 1, 0, &names, &kinds, &numbers, 3));
     EXPECT_EQ(87u, InitVPFInfo(&files, 1, 0, &names, nullptr, &numbers, 3));
+
+    // A service told to fail answers its code and lists nothing.
+    WritePrivateProfileStringA("Service", "InitVPFInfo", "1722", m_config.c_str());
+    EXPECT_EQ(1722u, InitVPFInfo(&files, 1, 0, &names, &kinds, &numbers, 3));
+    EXPECT_EQ(0u, files.count);
+    EXPECT_EQ(0u, numbers.count);
 }
 
 TEST_F(PalmetPlatform, InitVPFInfoStopsAtTheListCapacity)
