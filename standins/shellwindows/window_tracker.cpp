@@ -6,6 +6,7 @@
 #include <exdispid.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 namespace {
@@ -30,13 +31,11 @@ CWindowTracker *CWindowTracker::Acquire()
         t_tracker->AddUse();
         return t_tracker;
     }
-    CWindowTracker *tracker = new (std::nothrow) CWindowTracker();
-    if (!tracker)
+    std::unique_ptr<CWindowTracker> owned(new (std::nothrow) CWindowTracker());
+    if (!owned || !owned->Start())
         return nullptr;
-    if (!tracker->Start()) {
-        delete tracker;
-        return nullptr;
-    }
+    // From here its uses own it: the last ReleaseUse deletes it.
+    CWindowTracker *tracker = owned.release();
     t_tracker = tracker;
     tracker->AddUse();
     tracker->Refresh();

@@ -28,6 +28,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 class CShellWindows;
@@ -66,6 +67,8 @@ private:
 
     CWindowTracker() = default;
     ~CWindowTracker();
+    // Acquire's owner until the tracker is started.
+    friend struct std::default_delete<CWindowTracker>;
     bool Start();
     void Queue(Kind kind, const CComPtr<CBrowser> &browser);
     void Tick();
