@@ -30,7 +30,7 @@ claim_build_tree() {
     exec {lock}>"$BUILD_DIR/wine-session.lock" # held only to read and write the owner file
     while :; do
         flock "$lock"
-        pid= start= display= display_start=
+        pid='' start='' display='' display_start=''
         if [ -f "$TREE_OWNER_FILE" ]; then
             { read -r pid start && read -r display display_start; } <"$TREE_OWNER_FILE" || true
         fi
