@@ -94,8 +94,12 @@ void PrintVisit(const VisitReport &r)
         else
             std::printf("visit: the drive was kept after its window closed; it goes when the dialog ends\n");
     }
-    for (const std::string &shot : r.screenshots)
-        std::printf("visit: screenshot %s\n", shot.c_str());
+    // The rectangle in the geometry form of picture tools (WxH+X+Y), so that
+    // a script can cut the windows out of the screen.
+    for (const VisitScreenshot &shot : r.screenshots)
+        std::printf("visit: screenshot %s, windows at %ldx%ld+%ld+%ld\n", shot.path.c_str(),
+                    shot.shows.right - shot.shows.left, shot.shows.bottom - shot.shows.top, shot.shows.left,
+                    shot.shows.top);
     if (!r.problem.empty())
         std::printf("visit: %s\n", r.problem.c_str());
 }

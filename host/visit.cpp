@@ -66,13 +66,22 @@ std::vector<std::string> ListRoot(const std::string &drive)
     return names;
 }
 
-void Screenshot(const VisitPlan &plan, VisitReport &report, const char *name)
+// Saves the screen, noting the rectangle that holds the given windows (the
+// dialog first) so that a picture of them alone can be cut out of it.
+void Screenshot(const VisitPlan &plan, VisitReport &report, const char *name, HWND dialog,
+                const std::vector<HWND> &beside = {})
 {
     if (plan.screensFolder.empty())
         return;
-    const std::string path = plan.screensFolder + "\\" + name;
-    if (SaveScreenBitmap(path))
-        report.screenshots.push_back(path);
+    VisitScreenshot shot{plan.screensFolder + "\\" + name, {}};
+    GetWindowRect(dialog, &shot.shows);
+    for (HWND window : beside) {
+        RECT r{};
+        if (GetWindowRect(window, &r))
+            UnionRect(&shot.shows, &shot.shows, &r);
+    }
+    if (SaveScreenBitmap(shot.path))
+        report.screenshots.push_back(shot);
 }
 
 void Click(HWND dialog, int id)
@@ -93,7 +102,7 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
     if (!report.adopted || opened.empty()) {
         // Nobody tells the dialog about the window: it stays open, and so
         // does the drive, until the dialog ends.
-        Screenshot(plan, report, "visit_drive.bmp");
+        Screenshot(plan, report, "visit_drive.bmp", dialog, opened);
         CloseExplorers(opened, kCloseWaitMs);
         report.driveRemoved = WaitFor([&] { return DriveOf(shared).empty(); }, 1000);
         return;
@@ -103,7 +112,7 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
     report.windowTitle = TitleOf(window);
     PlaceBeside(window, dialog);
     Sleep(1000); // the moved window's paint
-    Screenshot(plan, report, "visit_drive.bmp");
+    Screenshot(plan, report, "visit_drive.bmp", dialog, {window});
 
     const DWORD closed = GetTickCount();
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -131,7 +140,7 @@ VisitReport RunVisit(const VisitPlan &plan, const SharedBlock *shared)
         CoUninitialize();
     }
     Sleep(1000); // the first paint
-    Screenshot(plan, report, "visit_dialog.bmp");
+    Screenshot(plan, report, "visit_dialog.bmp", dialog);
 
     // The first row, its password, the arrow button.
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PLATFORM1, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDC_PLATFORM1)));

@@ -6,6 +6,8 @@
 // on the caller's thread.
 #pragma once
 
+#include <windows.h>
+
 #include <atomic>
 #include <string>
 #include <vector>
@@ -16,6 +18,11 @@ struct VisitPlan {
     std::string password = "main";
     std::string screensFolder;                       // empty: no screenshots
     const std::atomic<bool> *showReturned = nullptr; // stops the wait for the dialog
+};
+
+struct VisitScreenshot {
+    std::string path; // the picture of the whole screen
+    RECT shows{};     // the windows it was taken for, in screen coordinates
 };
 
 struct VisitReport {
@@ -29,7 +36,7 @@ struct VisitReport {
     bool driveRemoved = false;        // gone before the dialog was closed
     unsigned long removedAfterMs = 0; // from the window's WM_CLOSE to the drive gone
     bool controlsBack = false;        // the dialog's controls enabled again after the close
-    std::vector<std::string> screenshots;
+    std::vector<VisitScreenshot> screenshots;
     std::string problem; // what went wrong, empty when nothing did
 };
 

@@ -1,4 +1,5 @@
-# Sourced: starts a private Xvfb unless USE_DISPLAY=1 keeps the caller's one.
+# Sourced: starts a private Xvfb unless USE_DISPLAY=1 keeps the caller's one;
+# SCREEN_SIZE (default 1280x1024) is its screen's size.
 # Sets DISPLAY and registers stop_display, which ends Xvfb by its process id,
 # and set_window_management, which suits Wine's windows to the display.
 XVFB_PID=
@@ -8,7 +9,7 @@ start_display() {
     fi
     local fdfile
     fdfile="$(mktemp)"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1280x1024}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$fdfile" ] && break

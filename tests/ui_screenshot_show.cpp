@@ -1,12 +1,15 @@
 // ui_screenshot_show.cpp - shows the main dialog with its three platform rows
-// for a screenshot (scripts/ui-screenshot.sh). Writes the file named by its
-// first argument once the dialog is painted and ends when the file named by
-// the second argument appears. A third argument "restart" shows the restart
-// dialog instead.
+// for a screenshot (scripts/ui-screenshot.sh). Once the dialog is painted,
+// writes its window rectangle as WxH+X+Y (the geometry form of picture
+// tools) into the file named by its first argument; ends when the file named
+// by the second argument appears. A third argument "restart" shows the
+// restart dialog instead.
 #include "module/app.h"
 #include "ui/restart_dlg.h"
 #include "ui/sefrabox_dlg.h"
+#include "win/handles.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -31,8 +34,15 @@ void CALLBACK Arrange(HWND, UINT, UINT_PTR id, DWORD)
     SendMessageA(g_dialog, WM_COMMAND, MAKEWPARAM(IDC_PLATFORM2, BN_CLICKED), 0);
     SetWindowTextA(GetDlgItem(g_dialog, IDC_PWD2), "secret");
     RedrawWindow(g_dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    HANDLE h = CreateFileA(g_readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
+    RECT r{};
+    GetWindowRect(g_dialog, &r);
+    char geometry[64];
+    const int length = std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top,
+                                     r.left, r.top);
+    DWORD written = 0;
+    CFileHandle ready(CreateFileA(g_readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (ready)
+        WriteFile(ready.Get(), geometry, static_cast<DWORD>(length), &written, nullptr);
     SetTimer(nullptr, 0, 100, WaitForDone);
 }
 
