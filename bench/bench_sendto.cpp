@@ -13,6 +13,7 @@
 #include "bench_rows.h"
 #include "bench_trace.h"
 #include "bench_util.h"
+#include "window_finders.h"
 
 #include <shellapi.h>
 
@@ -28,28 +29,6 @@ const char kTarget[] = "<=1.20";
 const char kFoundLine[] = "nIndex = "; // the sefra found; its drive follows
 const char kPeerBegins[] = "bench: shell copy begins";
 const char kPeerDone[] = "bench: shell copy done";
-
-struct FindArgs {
-    DWORD pid;
-    HWND box;
-};
-
-BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM l)
-{
-    auto *a = reinterpret_cast<FindArgs *>(l);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    // A message box: its text and an OK button (the copy's own windows have
-    // no OK button).
-    if (pid == a->pid && IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && GetDlgItem(hwnd, 0xFFFF) &&
-        GetDlgItem(hwnd, IDOK)) {
-        a->box = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // One process, from CreateProcess: when its success box showed (answered at
 // once), when a drive letter appeared after its trace line that begins with
@@ -75,6 +54,10 @@ Watched StartAndWatch(CTraceMonitor &monitor, const std::string &commandLine, co
         return w;
     CKernelHandle process(pi.hProcess), thread(pi.hThread);
     w.pid = pi.dwProcessId;
+    // Its message box: a text and an OK button (the copy's own windows have
+    // no OK button).
+    const CWindowQuery boxes =
+        ShownWindows().OfProcess(w.pid).OfClass(kDialogClass).WithControl(0xFFFF).WithControl(IDOK);
     while (monitor.Wait(process.Get(), kWatchPollMs) == WAIT_TIMEOUT) {
         const double now = NowMs();
         if (now - w.startMs > kSendTimeoutMs) {
@@ -89,11 +72,9 @@ Watched StartAndWatch(CTraceMonitor &monitor, const std::string &commandLine, co
         if (drivesBefore && w.driveMs < 0 && (GetLogicalDrives() & ~drivesBefore) != 0)
             w.driveMs = now;
         if (w.boxMs < 0) {
-            FindArgs args{w.pid, nullptr};
-            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&args));
-            if (args.box) {
+            if (const HWND box = boxes.First()) {
                 w.boxMs = NowMs();
-                PostMessageA(args.box, WM_COMMAND, IDOK, 0);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
             }
         }
     }

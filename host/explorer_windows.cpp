@@ -3,6 +3,7 @@
 
 #include "win/com_ptr.h"
 #include "win/handles.h"
+#include "window_finders.h"
 
 #include <exdisp.h>
 
@@ -18,21 +19,9 @@ bool IsExplorerClass(HWND hwnd)
            lstrcmpiA(cls, "ExplorerWClass") == 0;
 }
 
-BOOL CALLBACK CollectExplorers(HWND hwnd, LPARAM l)
-{
-    if (IsExplorerClass(hwnd) && IsWindowVisible(hwnd))
-        reinterpret_cast<std::vector<HWND> *>(l)->push_back(hwnd);
-    return TRUE;
-}
-
 } // namespace
 
-std::vector<HWND> ExplorerWindows()
-{
-    std::vector<HWND> found;
-    EnumWindows(CollectExplorers, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+std::vector<HWND> ExplorerWindows() { return ShownWindows().Where(IsExplorerClass).All(); }
 
 std::vector<HWND> NewExplorers(const std::vector<HWND> &before)
 {
@@ -66,19 +55,11 @@ void PlaceBeside(HWND window, HWND dialog)
                      SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::string TitleOf(HWND window)
-{
-    char title[MAX_PATH] = {};
-    GetWindowTextA(window, title, sizeof title);
-    return title;
-}
-
 void CloseExplorers(const std::vector<HWND> &windows, DWORD timeoutMs)
 {
     std::vector<CKernelHandle> programs;
     for (HWND hwnd : windows) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
+        const DWORD pid = ProcessOfWindow(hwnd);
         if (pid != GetCurrentProcessId())
             programs.emplace_back(OpenProcess(SYNCHRONIZE, FALSE, pid));
         PostMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 // The shown top-level windows of the file manager's classes ("CabinetWClass",
@@ -19,8 +18,6 @@ std::vector<HWND> NewExplorers(const std::vector<HWND> &before);
 bool ShellListsItsWindows();
 // Moves window to the left of dialog, at the dialog's top, narrowed to fit.
 void PlaceBeside(HWND window, HWND dialog);
-// The window's title, or empty.
-std::string TitleOf(HWND window);
 // WM_CLOSE to each, as a click on the close box sends it; then waits up to
 // timeoutMs for their programs to end.
 void CloseExplorers(const std::vector<HWND> &windows, DWORD timeoutMs);

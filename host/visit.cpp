@@ -5,6 +5,9 @@
 #include "own_dialog.h"
 #include "screenshot.h"
 
+#include "clock.h"
+#include "window_finders.h"
+
 #include "module/shared_block.h"
 #include "res/resource.h"
 #include "win/handles.h"
@@ -22,7 +25,6 @@ constexpr DWORD kUnlistedAdoptionWaitMs = 8000; // past the dialog's own fallbac
 constexpr DWORD kRetitleWaitMs = 5000;
 constexpr DWORD kCloseWaitMs = 10000;
 constexpr DWORD kWindowCloseWaitMs = 15000;
-constexpr DWORD kPollMs = 20;
 
 std::string DriveOf(const SharedBlock *shared)
 {
@@ -30,18 +32,6 @@ std::string DriveOf(const SharedBlock *shared)
     std::memcpy(text, const_cast<const char *>(shared->szDriveLetter), sizeof text - 1);
     return (text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z') ? std::string(text, 2)
                                                                                     : std::string();
-}
-
-// Polls until done() holds or timeoutMs passed; whether it held.
-template <typename Done> bool WaitFor(Done done, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
-    return true;
 }
 
 // drive: a letter and a colon, as DriveOf gives it.
@@ -96,20 +86,20 @@ bool ControlsLocked(HWND dialog) { return !IsWindowEnabled(GetDlgItem(dialog, ID
 void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vector<HWND> &before, const VisitPlan &plan,
                          VisitReport &report)
 {
-    report.adopted = WaitFor([&] { return ControlsLocked(dialog) && !NewExplorers(before).empty(); },
-                             report.shellListsWindows ? kAdoptionWaitMs : kUnlistedAdoptionWaitMs);
+    report.adopted = PollUntil([&] { return ControlsLocked(dialog) && !NewExplorers(before).empty(); },
+                               report.shellListsWindows ? kAdoptionWaitMs : kUnlistedAdoptionWaitMs);
     const std::vector<HWND> opened = NewExplorers(before);
     if (!report.adopted || opened.empty()) {
         // Nobody tells the dialog about the window: it stays open, and so
         // does the drive, until the dialog ends.
         Screenshot(plan, report, "visit_drive.bmp", dialog, opened);
         CloseExplorers(opened, kCloseWaitMs);
-        report.driveRemoved = WaitFor([&] { return DriveOf(shared).empty(); }, 1000);
+        report.driveRemoved = PollUntil([&] { return DriveOf(shared).empty(); }, 1000);
         return;
     }
     const HWND window = opened.front();
-    WaitFor([&] { return TitleOf(window) == report.expectedTitle; }, kRetitleWaitMs);
-    report.windowTitle = TitleOf(window);
+    PollUntil([&] { return WindowTitle(window) == report.expectedTitle; }, kRetitleWaitMs);
+    report.windowTitle = WindowTitle(window);
     PlaceBeside(window, dialog);
     Sleep(1000); // the moved window's paint
     Screenshot(plan, report, "visit_drive.bmp", dialog, {window});
@@ -117,9 +107,9 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
     const DWORD closed = GetTickCount();
     PostMessageA(window, WM_CLOSE, 0, 0);
     report.driveRemoved =
-        WaitFor([&] { return DriveOf(shared).empty() && !DriveLinked(report.drive); }, kWindowCloseWaitMs);
+        PollUntil([&] { return DriveOf(shared).empty() && !DriveLinked(report.drive); }, kWindowCloseWaitMs);
     report.removedAfterMs = GetTickCount() - closed;
-    report.controlsBack = WaitFor([&] { return !ControlsLocked(dialog); }, kCloseWaitMs);
+    report.controlsBack = PollUntil([&] { return !ControlsLocked(dialog); }, kCloseWaitMs);
     // Their programs end; nothing of the visit stays.
     CloseExplorers(opened, kCloseWaitMs);
 }
@@ -149,13 +139,13 @@ VisitReport RunVisit(const VisitPlan &plan, const SharedBlock *shared)
     GetDlgItemTextA(dialog, IDC_PLATFORM1, name, sizeof name);
     const std::vector<HWND> explorersBefore = ExplorerWindows();
     Click(dialog, IDC_ENTER1);
-    WaitFor([&] { return !DriveOf(shared).empty(); }, kDriveWaitMs);
+    PollUntil([&] { return !DriveOf(shared).empty(); }, kDriveWaitMs);
     report.drive = DriveOf(shared);
     if (report.drive.empty()) {
         report.problem = "no drive came for the sefra";
     } else {
         report.expectedTitle = std::string(name) + " (" + report.drive + ")";
-        WaitFor([&] { return !(report.listing = ListRoot(report.drive)).empty(); }, 5000);
+        PollUntil([&] { return !(report.listing = ListRoot(report.drive)).empty(); }, 5000);
         CloseTheSefraWindow(dialog, shared, explorersBefore, plan, report);
     }
     // The dialog's close button.

@@ -4,6 +4,7 @@
 // ends the process. The box is a real window on the test display.
 #include "files.h"
 #include "process.h"
+#include "window_finders.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-const char kBoxClass[] = "#32770";
 const char kBoxCaption[] = "Brannick";
 
 // A UTF-8 text in code page 936, as the product's texts are stored.
@@ -33,15 +33,17 @@ std::string ExpectedMessage(const std::string &dumpPath)
            Gbk(u8"请将此文件传递给我们，以便能更好的为你服务，十分感谢！");
 }
 
-// Waits for the crash box of the process; nullptr when the process ends first.
+// The crash boxes of the process.
+CWindowQuery CrashBoxes(HANDLE process)
+{
+    return ShownWindows().OfProcess(GetProcessId(process)).OfClass(kDialogClass).Titled(kBoxCaption);
+}
+
+// Waits for the crash box of the process; nullptr when the process ends
+// first or no box came within a minute.
 HWND WaitForCrashBox(HANDLE process)
 {
-    for (;;) {
-        if (HWND box = FindWindowA(kBoxClass, kBoxCaption))
-            return box;
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0)
-            return nullptr;
-    }
+    return CrashBoxes(process).WaitFor(60000, [process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; });
 }
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM param)
@@ -145,7 +147,7 @@ TEST(CrashHandler, WithoutDumpProgramTheSystemHandlesTheCrash)
     CKernelHandle process = StartProgram("\"" + (dir / "crash_probe.exe") + "\"", dir.Path());
     ASSERT_TRUE(process);
     while (WaitForSingleObject(process.Get(), 50) == WAIT_TIMEOUT) {
-        if (HWND box = FindWindowA(kBoxClass, kBoxCaption)) {
+        if (HWND box = CrashBoxes(process.Get()).First()) {
             ADD_FAILURE() << "message box shown without a dump program";
             PressOk(box);
         }

@@ -6,6 +6,7 @@
 #include "process.h"
 #include "suite/Palmet.h"
 #include "win/handles.h"
+#include "window_finders.h"
 #include "world_test.h"
 
 #include <gtest/gtest.h>
@@ -16,44 +17,24 @@
 
 namespace {
 
-struct DialogSearch {
-    HWND password; // a password question of another process
-    HWND box;      // a message box of another process
-};
-
-BOOL CALLBACK FindOtherDialogs(HWND hwnd, LPARAM l)
-{
-    auto *search = reinterpret_cast<DialogSearch *>(l);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == GetCurrentProcessId() || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
-        return TRUE;
-    if (GetDlgItem(hwnd, 1069))
-        search->password = hwnd;
-    else if (GetDlgItem(hwnd, 0xFFFF))
-        search->box = hwnd;
-    return TRUE;
-}
-
 // The user at the screen while another process works: types pwd into its
 // password question and reads and confirms its message boxes.
 class CUserAtScreen {
 public:
     explicit CUserAtScreen(const char *pwd)
         : m_thread([this, pwd] {
+              const auto otherProcess = [](HWND hwnd) { return ProcessOfWindow(hwnd) != GetCurrentProcessId(); };
+              const CWindowQuery passwords = ShownWindows().OfClass(kDialogClass).WithControl(1069).Where(otherProcess);
+              const CWindowQuery boxes = ShownWindows().OfClass(kDialogClass).WithControl(0xFFFF).Where(otherProcess);
               while (!m_stop) {
-                  DialogSearch search{nullptr, nullptr};
-                  EnumWindows(FindOtherDialogs, reinterpret_cast<LPARAM>(&search));
-                  if (search.password) {
-                      SendMessageA(GetDlgItem(search.password, 1069), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pwd));
-                      SendMessageA(search.password, WM_COMMAND, IDOK, 0);
+                  if (const HWND password = passwords.First()) {
+                      SendMessageA(GetDlgItem(password, 1069), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pwd));
+                      SendMessageA(password, WM_COMMAND, IDOK, 0);
                       m_answered = true;
-                  } else if (search.box) {
+                  } else if (const HWND box = boxes.First()) {
                       char text[256] = {};
-                      GetDlgItemTextA(search.box, 0xFFFF, text, sizeof text);
-                      SendMessageA(search.box, WM_COMMAND, IDOK, 0);
+                      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                      SendMessageA(box, WM_COMMAND, IDOK, 0);
                       m_boxes += text;
                       m_boxes += '\n';
                   }

@@ -23,11 +23,11 @@
 #include "Sefrabox.h"
 #include "res/resource.h"
 #include "shared_section.h"
+#include "window_finders.h"
 
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -57,23 +57,12 @@ LRESULT CALLBACK CbtProc(int code, WPARAM w, LPARAM l)
     return CallNextHookEx(g_cbtHook, code, w, l);
 }
 
-BOOL CALLBACK FindThreadDialog(HWND hwnd, LPARAM l)
-{
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (IsWindowVisible(hwnd) && std::strcmp(cls, "#32770") == 0 && GetDlgItem(hwnd, IDC_PLATFORM1)) {
-        *reinterpret_cast<HWND *>(l) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void Click(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
 
 void CALLBACK StartTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
-    HWND dlg = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindThreadDialog, reinterpret_cast<LPARAM>(&dlg));
+    const HWND dlg =
+        ShownWindows().OfThread(GetCurrentThreadId()).OfClass(kDialogClass).WithControl(IDC_PLATFORM1).First();
     if (!dlg)
         return; // not shown yet: the timer comes again
     KillTimer(nullptr, id);

@@ -16,11 +16,11 @@ TEST_F(SendToRequests, WithAMainDialogShownElsewhereTheStoreAndMarkerAreLeftAlon
     MakeWorld(true);
     CKernelHandle shown = StartProgram(BinProgram("show_entry_child.exe") + " show", BinDir());
     ASSERT_TRUE(shown.Valid());
-    const DWORD shownPid = GetProcessId(shown.Get());
-    ShownDialog find{shownPid, nullptr};
-    while (!find.hwnd && WaitForSingleObject(shown.Get(), 20) == WAIT_TIMEOUT)
-        EnumWindows(FindShownDialog, reinterpret_cast<LPARAM>(&find));
-    ASSERT_NE(nullptr, find.hwnd) << "the main dialog did not show";
+    const HWND dialog =
+        ShownWindows().OfProcess(GetProcessId(shown.Get())).Titled(kTitle).WaitFor(kRequestLimitMs, [&] {
+            return WaitForSingleObject(shown.Get(), 0) != WAIT_TIMEOUT;
+        });
+    ASSERT_NE(nullptr, dialog) << "the main dialog did not show";
     const DWORD mount = m_shared.MountHandle();
     const std::string volume = m_shared.VolumeName();
     ASSERT_NE(0u, mount);
@@ -46,7 +46,7 @@ TEST_F(SendToRequests, WithAMainDialogShownElsewhereTheStoreAndMarkerAreLeftAlon
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ(kWorkSefra, boxes[1].caption);
 
-    PostMessageA(find.hwnd, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
+    PostMessageA(dialog, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(shown.Get(), kRequestLimitMs));
 }
 

@@ -9,6 +9,7 @@
 #include "files.h"
 #include "process.h"
 #include "sendto_support.h"
+#include "window_finders.h"
 #include "world_test.h"
 
 #include <gtest/gtest.h>
@@ -69,24 +70,6 @@ inline std::string MarkerText()
         UnmapViewOfFile(view);
     CloseHandle(mapping);
     return text;
-}
-
-struct ShownDialog {
-    DWORD pid;
-    HWND hwnd;
-};
-
-// The visible main dialog (titled 保险箱) of process pid.
-inline BOOL CALLBACK FindShownDialog(HWND hwnd, LPARAM l)
-{
-    auto *f = reinterpret_cast<ShownDialog *>(l);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == f->pid && IsWindowVisible(hwnd) && WindowText(hwnd) == kTitle) {
-        f->hwnd = hwnd;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 class SendToRequests : public DemoWorldTest {

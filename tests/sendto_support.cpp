@@ -1,6 +1,8 @@
 // sendto_support.cpp - CTraceMonitor and CBoxAnswerer (see sendto_support.h).
 #include "sendto_support.h"
 
+#include "window_finders.h"
+
 #include <cstring>
 
 namespace {
@@ -12,13 +14,6 @@ constexpr int kPasswordPrompt = 1070;
 constexpr int kMessageBoxText = 0xFFFF;
 
 } // namespace
-
-std::string WindowText(HWND hwnd)
-{
-    char text[1024] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
 
 CTraceMonitor::CTraceMonitor()
 {
@@ -136,31 +131,21 @@ std::vector<std::string> CBoxAnswerer::PasswordPrompts() const
     return m_prompts;
 }
 
-// Runs with m_lock held: the dialogs of the served processes not answered yet.
-BOOL CALLBACK CBoxAnswerer::CollectWindow(HWND hwnd, LPARAM l)
-{
-    auto *s = reinterpret_cast<Scan *>(l);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (s->self->m_pids.count(pid) && !s->self->m_answered.count(hwnd) && IsWindowVisible(hwnd) &&
-        std::strcmp(cls, "#32770") == 0)
-        s->found->emplace_back(hwnd, pid);
-    return TRUE;
-}
-
 void CBoxAnswerer::Run()
 {
     while (!m_stop) {
-        std::vector<std::pair<HWND, DWORD>> found;
+        std::vector<HWND> found;
         {
             std::lock_guard<std::mutex> hold(m_lock);
-            Scan scan{this, &found};
-            EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&scan));
+            found = ShownWindows()
+                        .OfClass(kDialogClass)
+                        .Where([this](HWND hwnd) {
+                            return m_pids.count(ProcessOfWindow(hwnd)) != 0 && m_answered.count(hwnd) == 0;
+                        })
+                        .All();
         }
-        for (const auto &window : found)
-            Answer(window.first, window.second);
+        for (HWND hwnd : found)
+            Answer(hwnd, ProcessOfWindow(hwnd));
         Sleep(kPollMs);
     }
 }
@@ -174,7 +159,7 @@ void CBoxAnswerer::Answer(HWND hwnd, DWORD pid)
         {
             std::lock_guard<std::mutex> hold(m_lock);
             m_answered.insert(hwnd);
-            m_prompts.push_back(WindowText(GetDlgItem(hwnd, kPasswordPrompt)));
+            m_prompts.push_back(WindowTitle(GetDlgItem(hwnd, kPasswordPrompt)));
             hook = m_hook;
             cancel = m_cancel;
             password = m_password;
@@ -192,7 +177,7 @@ void CBoxAnswerer::Answer(HWND hwnd, DWORD pid)
     if (HWND text = GetDlgItem(hwnd, kMessageBoxText)) {
         std::lock_guard<std::mutex> hold(m_lock);
         m_answered.insert(hwnd);
-        m_boxes.push_back({pid, WindowText(hwnd), WindowText(text)});
+        m_boxes.push_back({pid, WindowTitle(hwnd), WindowTitle(text)});
         PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
     }
 }

@@ -76,11 +76,6 @@ public:
     std::vector<std::string> PasswordPrompts() const;
 
 private:
-    struct Scan {
-        CBoxAnswerer *self;
-        std::vector<std::pair<HWND, DWORD>> *found;
-    };
-    static BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM l);
     void Run();
     void Answer(HWND hwnd, DWORD pid);
 
@@ -95,6 +90,3 @@ private:
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
-
-// The text of window hwnd (ANSI).
-std::string WindowText(HWND hwnd);

@@ -18,6 +18,7 @@
 #include "ui_support.h"
 #include "win/handles.h"
 #include "win/res_string.h"
+#include "window_finders.h"
 
 #include <gtest/gtest.h>
 
@@ -270,9 +271,7 @@ protected:
     // The program behind a window, to kill.
     static CKernelHandle ProgramOf(HWND hwnd)
     {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        return CKernelHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+        return CKernelHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, ProcessOfWindow(hwnd)));
     }
 };
 

@@ -18,6 +18,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
 #include "win/handles.h"
+#include "window_finders.h"
 
 #include <gtest/gtest.h>
 
@@ -446,22 +447,6 @@ TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
     EXPECT_TRUE(PumpUntil([&] { return IsWindow(State().m_hwndExplorer) != FALSE; }));
 }
 
-BOOL CALLBACK CollectFileManagers(HWND hwnd, LPARAM l)
-{
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpA(cls, "ExplorerWClass") == 0 && IsWindowVisible(hwnd))
-        reinterpret_cast<std::vector<HWND> *>(l)->push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> FileManagerWindows()
-{
-    std::vector<HWND> found;
-    EnumWindows(CollectFileManagers, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // No double: the launch goes to Wine's own file manager, whose windows the
 // shell-window provider of the prefix lists. The launched window is adopted
 // through its registration, before the fallback, and renamed; a window the
@@ -477,15 +462,9 @@ TEST(ShellWithWinesExplorer, TheLaunchedWindowIsAdoptedAndOneOpenBeforeIsLeftAlo
     char command[] = "explorer.exe C:\\windows";
     ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     CKernelHandle olderProgram(pi.hProcess), olderThread(pi.hThread);
+    const CWindowQuery olderWindows = ShownWindows().OfProcess(pi.dwProcessId).OfClass("ExplorerWClass");
     HWND older = nullptr;
-    ASSERT_TRUE(PumpUntil([&] {
-        for (HWND hwnd : FileManagerWindows()) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            older = pid == pi.dwProcessId ? hwnd : older;
-        }
-        return older != nullptr;
-    }));
+    ASSERT_TRUE(PumpUntil([&] { return (older = olderWindows.First()) != nullptr; }));
     const std::string olderTitle = CWindow::GetWindowTextOf(older);
     {
         CTraceCapture trace;

@@ -6,6 +6,7 @@
 #include "files.h"
 #include "process.h"
 #include "ui_support.h"
+#include "window_finders.h"
 #include "world_test.h"
 
 #include <gtest/gtest.h>
@@ -22,42 +23,13 @@ const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
 const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";      // 保险箱
 constexpr WPARAM kHotKeyId = 0x1000;
 
-std::string TextOf(HWND hwnd)
-{
-    char buf[128] = {};
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    return buf;
-}
-
 void PostHotKey(HWND dlg)
 {
     PostMessageA(dlg, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
 }
 
-struct FindArgs {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessDialog(HWND hwnd, LPARAM l)
-{
-    auto *a = reinterpret_cast<FindArgs *>(l);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == a->pid && IsWindowVisible(hwnd) && TextOf(hwnd) == kTitle) {
-        a->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible dialog titled 保险箱 of process pid, or null.
-HWND DialogOfProcess(DWORD pid)
-{
-    FindArgs args{pid, nullptr};
-    EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&args));
-    return args.found;
-}
+// The visible dialogs titled 保险箱 of process pid.
+CWindowQuery DialogsOf(DWORD pid) { return ShownWindows().OfProcess(pid).Titled(kTitle); }
 
 class ShowEntry : public DemoWorldTest {
 protected:
@@ -84,7 +56,7 @@ TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
     RunFromLoop([&] {
         const std::vector<HWND> dialogs = ThreadDialogs();
         ASSERT_EQ(1u, dialogs.size());
-        row = TextOf(GetDlgItem(dialogs[0], 2100));
+        row = WindowTitle(GetDlgItem(dialogs[0], 2100));
         seenWnd = pWnd;
         mounted = m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty() && m_shared.DialogAddress() == reinterpret_cast<DWORD>(pWnd);
         lockDuringRun = m_shared.Lock();
@@ -120,7 +92,7 @@ TEST_F(ShowEntry, AnotherThreadEndsTheDialogThroughTheHandleItsFrameworkReads)
                 Sleep(20);
         }
         if (!posted) // keeps the test from hanging
-            PostHotKey(DialogOfProcess(GetCurrentProcessId()));
+            PostHotKey(DialogsOf(GetCurrentProcessId()).First());
     });
     const int result = SB_ShowDlg(nullptr, nullptr, nullptr, &pWnd);
     caller.join();
@@ -133,9 +105,8 @@ TEST_F(ShowEntry, AKilledDialogsMountIsCleanedUpByTheNextShow)
     CKernelHandle child = StartProgram(BinProgram("show_entry_child.exe") + " show");
     ASSERT_TRUE(child);
     const DWORD pid = GetProcessId(child.Get());
-    HWND childDialog = nullptr;
-    while (!childDialog && WaitForSingleObject(child.Get(), 50) == WAIT_TIMEOUT)
-        childDialog = DialogOfProcess(pid);
+    const HWND childDialog =
+        DialogsOf(pid).WaitFor(60000, [&] { return WaitForSingleObject(child.Get(), 0) != WAIT_TIMEOUT; });
     ASSERT_NE(nullptr, childDialog) << "the child ended without showing its dialog";
     EXPECT_NE(0u, m_shared.MountHandle());
     // Refused while the other process's dialog lives.
@@ -212,7 +183,7 @@ TEST_F(ShowEntry, UnwritablePointerIsNeverWrittenAndSessionEndUnmounts)
 TEST_F(ShowEntry, BothEntriesTraceTheirCourseAndAFailedPreparationLeavesNothing)
 {
     CTraceCapture trace;
-    RunFromLoop([] { PostHotKey(DialogOfProcess(GetCurrentProcessId())); });
+    RunFromLoop([] { PostHotKey(DialogsOf(GetCurrentProcessId()).First()); });
     CSefraboxDlg *pWnd = nullptr;
     EXPECT_EQ(0, SB_ShowDlg(nullptr, nullptr, nullptr, &pWnd));
     const std::vector<std::string> lines = trace.Lines();
@@ -268,7 +239,7 @@ TEST_F(ShowEntry, ADialogAddressThatNoRecordSpeaksForCountsAsAliveAndKeepsItsSto
     std::atomic<bool> returned{false}, shown{false};
     std::thread closer([&] { // keeps the test from hanging should a dialog come
         while (!returned) {
-            if (HWND dlg = DialogOfProcess(GetCurrentProcessId())) {
+            if (HWND dlg = DialogsOf(GetCurrentProcessId()).First()) {
                 shown = true;
                 PostHotKey(dlg);
             }

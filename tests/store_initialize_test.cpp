@@ -9,6 +9,7 @@
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
+#include "ui_support.h"
 
 #include <gtest/gtest.h>
 
@@ -195,16 +196,11 @@ TEST_F(StoreWorld, DebugSwitchShowsTheDriveBeforeTheCheck)
     std::atomic<bool> stop{false};
     std::string seen;
     std::thread watcher([&] {
-        while (!stop) {
-            HWND box = FindWindowA("#32770", kSafe);
-            if (box) {
-                char text[256] = {};
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                seen = text;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(50);
+        if (const HWND box = ModuleBoxes().WaitFor(60000, [&] { return stop.load(); })) {
+            char text[256] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            seen = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
     });
     CSefraboxDlg dlg(nullptr);

@@ -2,6 +2,7 @@
 // the test's thread while a second thread types into them, presses their
 // buttons and answers their message boxes.
 #include "module/app.h"
+#include "clock.h"
 #include "config_override.h"
 #include "files.h"
 #include "res/resource.h"
@@ -11,6 +12,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
 #include "win/res_string.h"
+#include "window_finders.h"
 
 #include <gtest/gtest.h>
 
@@ -21,43 +23,15 @@
 
 namespace {
 
-const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";                        // 保险箱
 const char kChkPwdTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4\xC3\xDC\xC2\xEB"; // 保险箱密码
 const char kSetPwdTitle[] = "\xC3\xDC\xC2\xEB\xC9\xE8\xD6\xC3";         // 密码设置
 const char kResetCode[] = "Open4Sefra-ResetMe";                         // 18 characters
 
-// Window searches give up after about ten seconds so a broken dialog fails
-// the test instead of hanging it.
-constexpr int kPolls = 500;
+// Window searches give up after ten seconds so a broken dialog fails the
+// test instead of hanging it.
+constexpr DWORD kWindowWaitMs = 10000;
 
-struct FindBoxState {
-    HWND found;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM l)
-{
-    char cls[16] = {}, title[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    // The main dialog carries the same caption but no message text.
-    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(title, kSafe) == 0 &&
-        GetDlgItem(hwnd, 0xFFFF)) {
-        reinterpret_cast<FindBoxState *>(l)->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitDialog(const char *title)
-{
-    for (int i = 0; i < kPolls; ++i) {
-        HWND h = FindWindowA("#32770", title);
-        if (h && IsWindowVisible(h))
-            return h;
-        Sleep(20);
-    }
-    return nullptr;
-}
+HWND WaitDialog(const char *title) { return ShownWindows().OfClass(kDialogClass).Titled(title).WaitFor(kWindowWaitMs); }
 
 // How a box of string id looks: its text, after "[stop] " when it shows
 // the stop icon.
@@ -68,27 +42,21 @@ std::string PlainBox(UINT id) { return LoadResString(id); }
 // look (as StopBox and PlainBox put it) once it is gone.
 std::string AnswerBox()
 {
+    const HWND box = ModuleBoxes().WaitFor(kWindowWaitMs);
+    if (!box)
+        return "(no message box)";
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    std::string look = text;
     const HICON stop = LoadIconA(nullptr, IDI_HAND);
-    for (int i = 0; i < kPolls; ++i) {
-        FindBoxState state{nullptr};
-        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&state));
-        if (state.found) {
-            char text[256] = {};
-            GetDlgItemTextA(state.found, 0xFFFF, text, sizeof text);
-            std::string look = text;
-            for (HWND c = GetWindow(state.found, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-                const HICON icon = reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
-                if (icon && IsWindowVisible(c))
-                    look = (icon == stop ? "[stop] " : "[icon] ") + look;
-            }
-            PostMessageA(state.found, WM_COMMAND, IDOK, 0);
-            for (int j = 0; j < kPolls && IsWindow(state.found); ++j)
-                Sleep(10);
-            return look;
-        }
-        Sleep(20);
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const HICON icon = reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+        if (icon && IsWindowVisible(c))
+            look = (icon == stop ? "[stop] " : "[icon] ") + look;
     }
-    return "(no message box)";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PollUntil([box] { return !IsWindow(box); }, kWindowWaitMs, 10);
+    return look;
 }
 
 std::string ItemText(HWND dlg, int id)

@@ -3,6 +3,7 @@
 // Cancel, and a hot key already held by someone else.
 #include "Sefrabox.h"
 #include "ui_support.h"
+#include "window_finders.h"
 
 #include <gtest/gtest.h>
 
@@ -26,13 +27,6 @@ int Show(const char *text, std::function<void(HWND)> drive)
     return SB_ShowDlgNoInit(text);
 }
 
-std::string TitleOf(HWND hwnd)
-{
-    char buf[64] = {};
-    GetWindowTextA(hwnd, buf, sizeof(buf));
-    return buf;
-}
-
 TEST(ShowDlgNoInit, UnreadableTextIsRefusedWithoutADialog)
 {
     EXPECT_EQ(2, SB_ShowDlgNoInit(reinterpret_cast<const char *>(1)));
@@ -48,7 +42,7 @@ TEST(ShowDlgNoInit, NullShowsTheDialogWhichTheHotKeyEndsWithZero)
     CTraceCapture trace;
     bool seen = false;
     EXPECT_EQ(0, Show(nullptr, [&seen](HWND hwnd) {
-                  seen = TitleOf(hwnd) == kTitle && IsWindowVisible(hwnd) &&
+                  seen = WindowTitle(hwnd) == kTitle && IsWindowVisible(hwnd) &&
                          (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
                   // Reaches the dialog from outside its loop, as the system does.
                   PostMessageA(hwnd, WM_HOTKEY, WM_HOTKEY_ID, MAKELPARAM(kModifiers, 'L'));

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "ui_support.h"
 #include "ui/sefrabox_dlg.h"
+#include "window_finders.h"
 #include "volume/release_drive.h"
 #include "volume/volume_lock.h"
 #include "win/handles.h"
@@ -58,35 +59,20 @@ struct CopyDialogView {
     std::string dosDevice;     // what the destination drive name was defined to, if anything
 };
 
-BOOL CALLBACK FindCopyDialogProc(HWND hwnd, LPARAM l)
-{
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && GetDlgItem(hwnd, 1002) && GetDlgItem(hwnd, 1001)) {
-        *reinterpret_cast<HWND *>(l) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Waits for the copy dialog (its destination label and target list), reads
 // it, writes a file through its destination drive and closes it.
 CopyDialogView WatchCopyDialog(const std::string &sefraFolder)
 {
     CopyDialogView view;
-    HWND dlg = nullptr;
-    for (int i = 0; i < kPolls && !dlg; ++i) {
-        EnumWindows(FindCopyDialogProc, reinterpret_cast<LPARAM>(&dlg));
-        if (FindModuleBox() && !dlg) {
-            // Not the copy dialog but a message: keep the test from hanging.
-            view.dest = AnswerBox();
-            return view;
-        }
-        if (!dlg)
-            Sleep(20);
-    }
-    if (!dlg)
+    // Its destination label and target list; a message box may come instead.
+    const HWND dlg = ShownWindows().OfClass(kDialogClass).WithControl(1002).WithControl(1001).WaitFor(kPolls * 20, [] {
+        return FindModuleBox() != nullptr;
+    });
+    if (!dlg) {
+        if (FindModuleBox())
+            view.dest = AnswerBox(); // keeps the test from hanging
         return view;
+    }
     char text[256] = {};
     GetWindowTextA(dlg, text, sizeof text);
     view.title = text;

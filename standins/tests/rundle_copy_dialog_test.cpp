@@ -11,6 +11,7 @@
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "suite/Rundle.h"
+#include "window_finders.h"
 
 #include <windows.h>
 
@@ -162,15 +163,9 @@ int RunWithUser(const std::string &title, const std::function<int()> &callDialog
     std::atomic<bool> returned{false};
     std::atomic<bool> found{false};
     std::thread user([&] {
-        HWND dialog = nullptr;
         // Bounded so that a dialog that never comes cannot hang the test.
-        for (int k = 0; k < 6000 && !returned; ++k) {
-            dialog = FindWindowA("#32770", title.c_str());
-            if (dialog && IsWindowVisible(dialog))
-                break;
-            dialog = nullptr;
-            Sleep(10);
-        }
+        const HWND dialog =
+            ShownWindows().OfClass(kDialogClass).Titled(title.c_str()).WaitFor(60000, [&] { return returned.load(); });
         if (!dialog)
             return;
         found = true;

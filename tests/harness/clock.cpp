@@ -1,7 +1,5 @@
-// clock.cpp - NowMs (see clock.h).
+// clock.cpp - NowMs and PollUntil (see clock.h).
 #include "clock.h"
-
-#include <windows.h>
 
 double NowMs()
 {
@@ -13,4 +11,15 @@ double NowMs()
     LARGE_INTEGER c;
     QueryPerformanceCounter(&c);
     return double(c.QuadPart) / s_perMs;
+}
+
+bool PollUntil(const std::function<bool()> &done, DWORD timeoutMs, DWORD pollMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(pollMs);
+    }
+    return true;
 }

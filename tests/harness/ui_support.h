@@ -1,7 +1,9 @@
 // ui_support.h - helpers of the user-interface tests: actions run inside a
-// running message loop, the dialog windows of this thread, and a capture of
-// the trace lines written while a test runs.
+// running message loop, the dialog windows of this thread, the module's
+// message boxes, and a capture of the trace lines written while a test runs.
 #pragma once
+
+#include "window_finders.h"
 
 #include <windows.h>
 
@@ -16,8 +18,9 @@ void RunFromLoop(std::function<void()> action);
 // Visible top-level dialog windows (class #32770) of this thread.
 std::vector<HWND> ThreadDialogs();
 
-// A visible message box of the module (caption "保险箱") on any thread, or
-// null.
+// The visible message boxes of the module (caption "保险箱"), on any thread.
+CWindowQuery ModuleBoxes();
+// The topmost of them, or null.
 HWND FindModuleBox();
 
 // Waits (bounded, about 15 s) for such a box; presses the button command

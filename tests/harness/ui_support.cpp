@@ -24,15 +24,6 @@ void CALLBACK ActionTimer(HWND, UINT, UINT_PTR id, DWORD)
     action();
 }
 
-BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM l)
-{
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0)
-        reinterpret_cast<std::vector<HWND> *>(l)->push_back(hwnd);
-    return TRUE;
-}
-
 std::mutex g_traceMutex;
 std::vector<std::string> g_traceLines;
 
@@ -59,40 +50,25 @@ LONG CALLBACK TraceHandler(EXCEPTION_POINTERS *ep)
 
 const char kModuleTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
 
-BOOL CALLBACK MatchModuleBox(HWND hwnd, LPARAM l)
-{
-    char cls[16] = {}, title[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(title, kModuleTitle) == 0 &&
-        GetDlgItem(hwnd, 0xFFFF)) {
-        *reinterpret_cast<HWND *>(l) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 } // namespace
 
-HWND FindModuleBox()
+CWindowQuery ModuleBoxes()
 {
-    HWND box = nullptr;
-    EnumWindows(MatchModuleBox, reinterpret_cast<LPARAM>(&box));
-    return box;
+    // The main dialog carries the same caption but no message text.
+    return ShownWindows().OfClass(kDialogClass).Titled(kModuleTitle).WithControl(0xFFFF);
 }
+
+HWND FindModuleBox() { return ModuleBoxes().First(); }
 
 std::string AnswerModuleBox(int command)
 {
-    for (int round = 0; round < 1500; ++round) {
-        if (HWND box = FindModuleBox()) {
-            char text[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
-            return text;
-        }
-        Sleep(10);
-    }
-    return "(no message box)";
+    const HWND box = ModuleBoxes().WaitFor(15000);
+    if (!box)
+        return "(no message box)";
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    return text;
 }
 
 void RunFromLoop(std::function<void()> action)
@@ -101,12 +77,7 @@ void RunFromLoop(std::function<void()> action)
     PendingActions()[id] = std::move(action);
 }
 
-std::vector<HWND> ThreadDialogs()
-{
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+std::vector<HWND> ThreadDialogs() { return ShownWindows().OfThread(GetCurrentThreadId()).OfClass(kDialogClass).All(); }
 
 void PostKey(HWND hwnd, UINT vk)
 {
