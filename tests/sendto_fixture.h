@@ -77,7 +77,6 @@ protected:
     void SetUp() override
     {
         DemoWorldTest::SetUp();
-        m_library.Reset(LoadLibraryA("Sefrabox.dll"));
         ASSERT_TRUE(m_library);
         m_shared = CSharedView(SharedBlockOf(m_library.Get()));
         ASSERT_TRUE(m_shared.Valid());
@@ -155,7 +154,10 @@ protected:
         }
     }
 
-    CModuleHandle m_library;
+    // Loaded before the answering thread starts: under Wine, a library that
+    // loads the common controls while another thread makes its first window
+    // call can wait on that thread for good.
+    CModuleHandle m_library{LoadLibraryA("Sefrabox.dll")};
     CScratchFolder m_sources;
     CTraceMonitor m_monitor;
     CBoxAnswerer m_answerer;
