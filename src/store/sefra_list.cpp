@@ -8,7 +8,6 @@
 #include "store/profile_records.h"
 #include "store/target_check.h"
 #include "store/wipe_sefra.h"
-#include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/res_string.h"
 
