@@ -12,6 +12,7 @@
 #include "bench_rows.h"
 #include "bench_util.h"
 #include "module/mount_lock.h"
+#include "process.h"
 
 #include <cstdlib>
 
@@ -132,15 +133,12 @@ HandoffFigures Measure(int kind, int handoffs)
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string line = Format("\"%s\" --child lock %d %d %s", path, kind, handoffs, mapping.c_str());
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    const CKernelHandle process = StartProgram(line);
+    if (!process) {
         party.Release();
         f.reason = "the second process did not start";
         return f;
     }
-    CKernelHandle process(pi.hProcess), thread(pi.hThread);
     party.Run(0, handoffs);
     if (WaitForSingleObject(process.Get(), kChildTimeoutMs) != WAIT_OBJECT_0)
         TerminateProcess(process.Get(), WAIT_TIMEOUT);

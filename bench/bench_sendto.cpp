@@ -13,6 +13,7 @@
 #include "bench_rows.h"
 #include "bench_trace.h"
 #include "bench_util.h"
+#include "process.h"
 #include "window_finders.h"
 
 #include <shellapi.h>
@@ -43,18 +44,12 @@ struct Watched {
 Watched StartAndWatch(CTraceMonitor &monitor, const std::string &commandLine, const char *drivePrefix)
 {
     Watched w;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
     DWORD drivesBefore = 0;
-    const std::string folder = BinDir();
     w.startMs = NowMs();
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+    const CKernelHandle process = StartProgram(commandLine, BinDir());
+    if (!process)
         return w;
-    CKernelHandle process(pi.hProcess), thread(pi.hThread);
-    w.pid = pi.dwProcessId;
+    w.pid = GetProcessId(process.Get());
     // Its message box: a text and an OK button (the copy's own windows have
     // no OK button).
     const CWindowQuery boxes =

@@ -3,6 +3,7 @@
 // text from "DBWIN_BUFFER", hand the buffer back with "DBWIN_BUFFER_READY".
 #include "debug_monitor.h"
 
+#include "process.h"
 #include "win/handles.h"
 
 #include <gtest/gtest.h>
@@ -33,17 +34,13 @@ MonitoredRun RunUnderDebugMonitor(const std::string &commandLine)
         return run;
     }
 
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
     SetEvent(bufferReady.Get());
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
+    const CKernelHandle process = StartProgram(commandLine);
+    if (!process) {
+        ADD_FAILURE() << "cannot start " << commandLine;
         return run;
     }
-    CKernelHandle process(started.hProcess), thread(started.hThread);
+    const DWORD pid = GetProcessId(process.Get());
 
     const auto buffer = static_cast<const char *>(view.Get());
     const HANDLE waits[2] = {dataReady.Get(), process.Get()};
@@ -56,7 +53,7 @@ MonitoredRun RunUnderDebugMonitor(const std::string &commandLine)
         DWORD writer = 0;
         std::memcpy(&writer, buffer, sizeof writer);
         const char *text = buffer + sizeof writer;
-        if (writer == started.dwProcessId)
+        if (writer == pid)
             run.lines.emplace_back(text, strnlen(text, kBufferSize - sizeof writer));
         SetEvent(bufferReady.Get());
     }

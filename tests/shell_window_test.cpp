@@ -10,6 +10,7 @@
 #include "module/shared_block.h"
 #include "config_override.h"
 #include "files.h"
+#include "process.h"
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
@@ -456,13 +457,10 @@ TEST(ShellWithWinesExplorer, TheLaunchedWindowIsAdoptedAndOneOpenBeforeIsLeftAlo
 {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     g_hSefraboxInstance = GetModuleHandleA(nullptr);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    char command[] = "explorer.exe C:\\windows";
-    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CKernelHandle olderProgram(pi.hProcess), olderThread(pi.hThread);
-    const CWindowQuery olderWindows = ShownWindows().OfProcess(pi.dwProcessId).OfClass("ExplorerWClass");
+    const CKernelHandle olderProgram = StartProgram("explorer.exe C:\\windows");
+    ASSERT_TRUE(olderProgram);
+    const CWindowQuery olderWindows =
+        ShownWindows().OfProcess(GetProcessId(olderProgram.Get())).OfClass("ExplorerWClass");
     HWND older = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (older = olderWindows.First()) != nullptr; }));
     const std::string olderTitle = CWindow::GetWindowTextOf(older);
