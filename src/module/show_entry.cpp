@@ -46,18 +46,20 @@ INT_PTR RunModal(CSefraboxDlg &dlg)
 }
 
 // With the lock held: false when the recorded dialog is alive (the lock is
-// then released); otherwise what a dead one left is cleaned up.
+// then released); otherwise what a dead dialog or any dead process left is
+// cleaned up.
 bool ClearDeadDialog(CMountVolumeLockHolder &lock, bool log)
 {
-    if (g_pSefraboxDlg == 0)
-        return true;
-    if (IsRecordedDialogAlive()) {
-        lock.Release();
-        if (log)
-            SB_TRACE("g_pSefraboxDlg IsWindow()");
-        return false;
+    if (g_pSefraboxDlg != 0) {
+        if (IsRecordedDialogAlive()) {
+            lock.Release();
+            if (log)
+                SB_TRACE("g_pSefraboxDlg IsWindow()");
+            return false;
+        }
+        ClearDeadDialogLeftovers();
     }
-    ClearDeadDialogLeftovers();
+    ClearDeadOwnersLeftovers();
     return true;
 }
 
