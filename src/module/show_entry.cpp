@@ -41,6 +41,9 @@ INT_PTR RunModal(CSefraboxDlg &dlg)
     const INT_PTR result = dlg.DoModal();
     s_showHook.Reset();
     s_pShowingDlg = nullptr;
+    // A teardown that found this thread holding the lock is over before the
+    // dialog counts as ended: till then its visit is its own.
+    dlg.FinishDeferredTeardown();
     ForgetLiveDialog(&dlg);
     return result;
 }

@@ -102,6 +102,7 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
     m_szSefrabox = m_szVolumeName + kProfileFileName;
     std::memcpy(g_szVolumeName, m_szVolumeName.c_str(), m_szVolumeName.size() + 1);
     std::memcpy(g_szMountDeviceName, m_szMountDeviceName.c_str(), m_szMountDeviceName.size() + 1);
+    m_bOwnsVisit = true;
     return TRUE;
 }
 
