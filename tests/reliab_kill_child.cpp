@@ -9,6 +9,18 @@
 //   reliab_kill_child open-drive <at>
 //       as above with the right password "main": stops once OpenSefra has
 //       returned with the sefra's drive defined and the dialog open.
+//   reliab_kill_child open-copy <at>
+//       SB_ShowDlg with a result word (copy mode); opens the second row with
+//       its password "work1": stops as the copy dialog is made, with the
+//       lock held, the sefra on a temporary drive and the platform's disk
+//       mounted.
+//   reliab_kill_child open-check <at>
+//       SB_ShowDlg on a store marked dirty: stops as the checking window is
+//       made, with the lock held and the store mounted for its check.
+//   reliab_kill_child show
+//       SB_ShowDlg, ended by its hot key once shown; exits with its result.
+//   reliab_kill_child sendto-run , MySendTo <n>,<files>
+//       MySendTo with this command line; exits with its result.
 //   reliab_kill_child delete <store> <id> <profile> <at>
 //       DeleteSefra(store, id); a watcher thread stops the call once the
 //       lock is held and the record's password is cleared, i.e. while the
@@ -39,6 +51,7 @@ HANDLE g_atEvent = nullptr;
 volatile LONG *g_lock = nullptr;
 BYTE *g_block = nullptr;
 const char *g_password = nullptr;
+int g_row = IDC_PLATFORM1;
 bool g_stopAtMessageBox = false;
 volatile bool g_openPressed = false;
 HHOOK g_cbtHook = nullptr;
@@ -50,10 +63,18 @@ HHOOK g_cbtHook = nullptr;
         Sleep(INFINITE);
 }
 
+// Drives more than when the child started.
+int g_baseDrives = 0;
+int g_drivesAtPoint = 0;
+int NewDrives() { return __builtin_popcount(GetLogicalDrives()) - g_baseDrives; }
+
 LRESULT CALLBACK CbtProc(int code, WPARAM w, LPARAM l)
 {
-    if (code == HCBT_CREATEWND && g_openPressed && *g_lock == 1)
-        StopHere(); // the message box of OpenSefra, created under the lock
+    // A window made under the lock: OpenSefra's message box, or the copy
+    // dialog (the store, the sefra's and the platform's drives there) or
+    // the checking window (the store's check drive there).
+    if (code == HCBT_CREATEWND && *g_lock == 1 && (g_stopAtMessageBox ? g_openPressed : NewDrives() >= g_drivesAtPoint))
+        StopHere();
     return CallNextHookEx(g_cbtHook, code, w, l);
 }
 
@@ -66,24 +87,34 @@ void CALLBACK StartTimer(HWND, UINT, UINT_PTR id, DWORD)
     if (!dlg)
         return; // not shown yet: the timer comes again
     KillTimer(nullptr, id);
-    Click(dlg, IDC_PLATFORM1);
-    SetDlgItemTextA(dlg, IDC_PWD1, g_password);
+    if (!g_password) {
+        PostMessageA(dlg, WM_HOTKEY, 0x1000, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
+        return;
+    }
+    Click(dlg, g_row);
+    SetDlgItemTextA(dlg, g_row + 3, g_password);
     g_openPressed = true;
-    Click(dlg, IDC_ENTER1);
+    Click(dlg, g_row + 6);
     if (!g_stopAtMessageBox && g_block[kDriveLetterOffset] != '\0' && *g_lock == 0)
         StopHere();
     ExitProcess(51); // the point was not reached
 }
 
-int Open(bool wrong)
+// mode: open-wrong, open-drive, open-copy, open-check or show.
+int Open(const std::string &mode)
 {
-    g_password = wrong ? "wrong" : "main";
-    g_stopAtMessageBox = wrong;
-    if (wrong)
+    const bool copy = mode == "open-copy";
+    g_password = mode == "open-wrong" ? "wrong" : copy ? "work1" : mode == "show" ? nullptr : "main";
+    g_row = copy ? IDC_PLATFORM2 : IDC_PLATFORM1;
+    g_stopAtMessageBox = mode == "open-wrong";
+    g_baseDrives = NewDrives();
+    g_drivesAtPoint = copy ? 3 : 1;
+    if (mode != "open-drive" && mode != "show")
         g_cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
     SetTimer(nullptr, kStartTimer, 50, StartTimer);
-    SB_ShowDlg(nullptr, nullptr, nullptr, nullptr);
-    return 52; // the dialog ended without reaching the point
+    int result = 0;
+    const int shown = SB_ShowDlg(nullptr, copy ? &result : nullptr, nullptr, nullptr);
+    return mode == "show" ? shown : 52; // 52: the dialog ended without reaching the point
 }
 
 struct DeleteWatch {
@@ -185,15 +216,17 @@ int main(int argc, char **argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "probe" && argc == 3)
         return DeleteSefra(argv[2], 99);
+    if (mode == "show")
+        return Open(mode);
+    if (mode == "sendto-run")
+        return MySendTo();
     const bool sendTo = mode == "sendto" && argc > 4;
     const char *at = sendTo ? argv[4] : argc > 2 ? argv[argc - 1] : "";
     g_atEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, at);
     if (!g_atEvent)
         return 61;
-    if (mode == "open-wrong" && argc == 3)
-        return Open(true);
-    if (mode == "open-drive" && argc == 3)
-        return Open(false);
+    if (mode.rfind("open-", 0) == 0 && argc == 3)
+        return Open(mode);
     if (sendTo)
         return SendTo(argv[2], argv[3]);
     if (mode == "delete" && argc == 6)
