@@ -19,6 +19,11 @@
 //       made, with the lock held and the store mounted for its check.
 //   reliab_kill_child show
 //       SB_ShowDlg, ended by its hot key once shown; exits with its result.
+//   reliab_kill_child destroy-owner
+//       SB_ShowDlgWithParent, owned by a window of its own; opens the first
+//       row with a wrong password and, inside the message box that says so,
+//       destroys that owner. Exits 0 once the dialog has ended with the
+//       owner gone and nothing of the visit left in the shared block.
 //   reliab_kill_child sendto-run , MySendTo <n>,<files>
 //       MySendTo with this command line; exits with its result.
 //   reliab_kill_child delete <store> <id> <profile> <at>
@@ -55,12 +60,19 @@ int g_row = IDC_PLATFORM1;
 bool g_stopAtMessageBox = false;
 volatile bool g_openPressed = false;
 HHOOK g_cbtHook = nullptr;
+HWND g_owner = nullptr;
 
 [[noreturn]] void StopHere()
 {
     SetEvent(g_atEvent);
     for (;;)
         Sleep(INFINITE);
+}
+
+void CALLBACK DestroyOwner(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    DestroyWindow(g_owner);
 }
 
 // Drives more than when the child started.
@@ -73,8 +85,13 @@ LRESULT CALLBACK CbtProc(int code, WPARAM w, LPARAM l)
     // A window made under the lock: OpenSefra's message box, or the copy
     // dialog (the store, the sefra's and the platform's drives there) or
     // the checking window (the store's check drive there).
-    if (code == HCBT_CREATEWND && *g_lock == 1 && (g_stopAtMessageBox ? g_openPressed : NewDrives() >= g_drivesAtPoint))
-        StopHere();
+    if (code == HCBT_CREATEWND && *g_lock == 1 &&
+        (g_stopAtMessageBox ? g_openPressed : NewDrives() >= g_drivesAtPoint)) {
+        if (!g_owner)
+            StopHere();
+        g_openPressed = false;
+        SetTimer(nullptr, 0, 10, DestroyOwner); // from inside the message box's loop
+    }
     return CallNextHookEx(g_cbtHook, code, w, l);
 }
 
@@ -95,23 +112,34 @@ void CALLBACK StartTimer(HWND, UINT, UINT_PTR id, DWORD)
     SetDlgItemTextA(dlg, g_row + 3, g_password);
     g_openPressed = true;
     Click(dlg, g_row + 6);
+    if (g_owner)
+        return; // the owner went inside the message box: the dialog with it
     if (!g_stopAtMessageBox && g_block[kDriveLetterOffset] != '\0' && *g_lock == 0)
         StopHere();
     ExitProcess(51); // the point was not reached
 }
 
-// mode: open-wrong, open-drive, open-copy, open-check or show.
+// mode: open-wrong, open-drive, open-copy, open-check, show or destroy-owner.
 int Open(const std::string &mode)
 {
     const bool copy = mode == "open-copy";
-    g_password = mode == "open-wrong" ? "wrong" : copy ? "work1" : mode == "show" ? nullptr : "main";
+    const bool wrong = mode == "open-wrong" || mode == "destroy-owner";
+    g_password = wrong ? "wrong" : copy ? "work1" : mode == "show" ? nullptr : "main";
     g_row = copy ? IDC_PLATFORM2 : IDC_PLATFORM1;
-    g_stopAtMessageBox = mode == "open-wrong";
+    g_stopAtMessageBox = wrong;
     g_baseDrives = NewDrives();
     g_drivesAtPoint = copy ? 3 : 1;
     if (mode != "open-drive" && mode != "show")
         g_cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
     SetTimer(nullptr, kStartTimer, 50, StartTimer);
+    if (mode == "destroy-owner") {
+        g_owner =
+            CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        static SEFRABOX_WND_OBJECT caller = {};
+        caller.hWnd = g_owner;
+        SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(&caller), nullptr);
+        return IsWindow(g_owner) ? 61 : CSharedView(g_block).Leftovers().empty() ? 0 : 62;
+    }
     int result = 0;
     const int shown = SB_ShowDlg(nullptr, copy ? &result : nullptr, nullptr, nullptr);
     return mode == "show" ? shown : 52; // 52: the dialog ended without reaching the point
@@ -216,7 +244,7 @@ int main(int argc, char **argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "probe" && argc == 3)
         return DeleteSefra(argv[2], 99);
-    if (mode == "show")
+    if (mode == "show" || mode == "destroy-owner")
         return Open(mode);
     if (mode == "sendto-run")
         return MySendTo();
