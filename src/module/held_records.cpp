@@ -24,7 +24,9 @@ namespace {
 
 constexpr DWORD kMagic = 0x31524253; // "SBR1"
 constexpr size_t kPathBytes = 1024;
+// A walk reads at most this many records, and looks at no more files.
 constexpr size_t kMaxRecords = 256;
+constexpr size_t kMaxFiles = 1024;
 // How far two readings of the system's start may differ: the clock is set
 // now and then. A record made before a restart differs by at least the
 // time the system ran before it.
@@ -245,6 +247,7 @@ std::vector<HeldRecord> ReadHeldRecords()
     CFindHandle find(FindFirstFileA((folder + "\\*.rec").c_str(), &found));
     if (!find)
         return records;
+    size_t files = 0;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
@@ -254,7 +257,7 @@ std::vector<HeldRecord> ReadHeldRecords()
             records.push_back(record);
         else if (found.nFileSizeLow == 0 && found.nFileSizeHigh == 0)
             DeleteFileA(path.c_str()); // its writer died between making and filling it
-    } while (records.size() < kMaxRecords && FindNextFileA(find.Get(), &found));
+    } while (records.size() < kMaxRecords && ++files < kMaxFiles && FindNextFileA(find.Get(), &found));
     std::stable_sort(records.begin(), records.end(),
                      [](const HeldRecord &a, const HeldRecord &b) { return OrderOf(a.kind) < OrderOf(b.kind); });
     return records;

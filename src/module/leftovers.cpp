@@ -95,7 +95,7 @@ void ClearDeadOwnersLeftovers()
         if (IsProcessRunning(owner.dwProcessId, owner.ftCreated))
             continue;
         if (!IsFromThisSystemStart(record)) {
-            SB_TRACE("Held record of process %u from before the system started dropped: %c 0x%08X %.1023s",
+            SB_TRACE("Held record of process %u from before the system's last start dropped: %c 0x%08X %.1023s",
                      static_cast<unsigned>(owner.dwProcessId), record.chDrive ? record.chDrive : '-',
                      static_cast<unsigned>(record.dwHandle), record.path.c_str());
             ForgetHeldRecord(record);
