@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -240,6 +241,89 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
 
     TerminateProcess(holder.Get(), 0);
     WaitForSingleObject(holder.Get(), INFINITE);
+    Release(dlg);
+}
+
+// How long the opening window's wait may take on a slow machine: its bound
+// of 10 s, and a minute more for a busy one.
+constexpr DWORD kPastTheBoundMs = 70000;
+
+// Pumps until done() holds or kPastTheBoundMs have passed.
+bool PumpPastTheBound(const std::function<bool()> &done)
+{
+    const DWORD start = GetTickCount();
+    while (!PumpUntil(done))
+        if (GetTickCount() - start > kPastTheBoundMs)
+            return false;
+    return true;
+}
+
+// The shell's word that root arrived, as the registration delivers it.
+void SendDriveAdd(CSefraboxDlg &dlg, LPCITEMIDLIST item)
+{
+    LPCITEMIDLIST items[2] = {item, nullptr};
+    dlg.SendMessage(WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), SHCNE_DRIVEADD);
+}
+
+// Without the shell's word of the new drive (here: no registration) the
+// opening window does not lock the dialog for good. At its bound the dialog
+// looks at the drive: one taken away meanwhile is given up (released, the
+// person told), one that stands gets its window. The word coming after
+// either does nothing more.
+TEST_F(ExplorerOnDemoWorld, WithoutTheDrivesArrivalTheOpeningWindowGivesUpOrGoesOnAtItsBound)
+{
+    CFakeShellWindows windows;
+    CLaunchIntoDouble launch(windows, LaunchAnswer::Nothing);
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    SefraVisitState &state = dlg.StateForTests();
+    ASSERT_NE(0u, state.m_ulNotifyID);
+    SHChangeNotifyDeregister(state.m_ulNotifyID);
+    state.m_ulNotifyID = 0;
+    auto opening = [&state] { return state.m_pOpenningDlg && state.m_pOpenningDlg->IsWindow(); };
+    CTraceCapture trace;
+
+    // The drive is taken away behind the dialog's back while it waits.
+    char letter = OpenFirstSefra(dlg);
+    ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+    ASSERT_TRUE(opening());
+    EXPECT_FALSE(dlg.IsWindowEnabled());
+    std::string root = std::string(1, letter) + ":\\";
+    const CItemIdList gone(ILCreateFromPathA(root.c_str()));
+    ASSERT_TRUE(gone);
+    EXPECT_EQ(0u, Our_IoCreateSymbolicLink(("\\DosDevices\\" + root.substr(0, 2)).c_str(), "", 0));
+    std::string box;
+    std::thread answer([&box] { box = AnswerModuleBox(IDOK, kPastTheBoundMs); });
+    // The box is answered inside the handler that gives up.
+    const bool givenUp = PumpPastTheBound([&] { return !opening() && dlg.IsWindowEnabled(); });
+    answer.join();
+    ASSERT_TRUE(givenUp) << box;
+    EXPECT_EQ(0u, box.find(FormatResString(IDS_OPEN_FAILED_FMT, state.m_szSefraName.c_str(), ""))) << box;
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_FALSE(HasLabel(letter));
+    EXPECT_TRUE(launch.Launches().empty());
+    SendDriveAdd(dlg, gone.Get());
+    EXPECT_TRUE(PumpUntil([&] { return trace.Contains("no opening awaits the drive"); }));
+    EXPECT_TRUE(launch.Launches().empty());
+    EXPECT_FALSE(FindModuleBox());
+
+    // The drive stands: the dialog goes on to its window.
+    letter = OpenFirstSefra(dlg);
+    ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+    ASSERT_TRUE(opening());
+    EXPECT_TRUE(PumpPastTheBound([&] { return !launch.Launches().empty(); }));
+    EXPECT_FALSE(opening());
+    EXPECT_TRUE(dlg.IsWindowEnabled());
+    root = std::string(1, letter) + ":\\";
+    ASSERT_EQ(1u, launch.Launches().size());
+    EXPECT_EQ(root, launch.Launches()[0].parameters);
+    const CItemIdList late(ILCreateFromPathA(root.c_str()));
+    ASSERT_TRUE(late);
+    SendDriveAdd(dlg, late.Get());
+    EXPECT_TRUE(PumpUntil([&] { return CountLines(trace, "no opening awaits the drive") == 2; }));
+    EXPECT_EQ(1u, launch.Launches().size()) << "a second window for one opening";
+    EXPECT_TRUE(HasLabel(letter));
     Release(dlg);
 }
 

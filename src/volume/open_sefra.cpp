@@ -78,11 +78,13 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
         CopyText(g_szDriveLetter, driveText);
         m_szDrivePath = DrivePathOf(driveText);
         ShowOpeningDialog();
+        AwaitSefraDrive();
         CopyText(g_szDriveLetter, driveText);
         return;
     }
     m_szDrivePath = DrivePathOf(driveText);
     ShowOpeningDialog();
+    AwaitSefraDrive();
     const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
         SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),
