@@ -1,9 +1,10 @@
 // The Explorer window of an open sefra on the demo world, with the test's
-// own shell window collection: the shell's word of the new drive, the
-// launch, the adoption and navigation, the retitle, the input redirect, and
-// the close, plain or while another program still holds a file of the sefra
-// (question 3362, No and Yes). Then the same with no double at all: Wine's
-// own file manager, whose windows the shell-window provider lists.
+// own shell window collection: the shell's word of the new drive (and the
+// opening window's bound without it), the launch, the adoption and
+// navigation, the retitle, the input redirect, and the close, plain or while
+// another program still holds a file of the sefra (question 3362, No and
+// Yes) or of another sefra. Then the same with no double at all: Wine's own
+// file manager, whose windows the shell-window provider lists.
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -87,6 +88,17 @@ protected:
         SetDlgItemTextA(dlg, IDC_PWD1, "main");
         dlg.OpenSefra();
         return g_szDriveLetter[0];
+    }
+
+    // A program that keeps file open (for reading, others may read and
+    // write) until it is ended; null when it did not come to hold it.
+    static CKernelHandle HoldInAnotherProgram(const std::string &file)
+    {
+        CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, "SefraShellTestHeld"));
+        CKernelHandle holder = StartProgram(BinProgram("shell_hold_file.exe") + " \"" + file + "\" SefraShellTestHeld");
+        if (holder && WaitForSingleObject(ready.Get(), 20000) != WAIT_OBJECT_0)
+            holder.Reset();
+        return holder;
     }
 
     // The dialog's teardown closes the drive, the volume and the store.
@@ -197,7 +209,7 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     Release(dlg);
 }
 
-TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRemovesIt)
+TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRemovesItOtherSefrasDoNotCount)
 {
     CFakeShellWindows windows;
     CLaunchIntoDouble launch(windows, LaunchAnswer::OpenWindow);
@@ -210,11 +222,8 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     CFakeBrowser *first = windows.OpenBrowsers().at(0);
 
     // Another program keeps a file of the sefra open.
-    CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, "SefraShellTestHeld"));
-    const std::string file = std::string(1, letter) + ":\\readme.txt";
-    CKernelHandle holder = StartProgram(BinProgram("shell_hold_file.exe") + " \"" + file + "\" SefraShellTestHeld");
+    CKernelHandle holder = HoldInAnotherProgram(std::string(1, letter) + ":\\readme.txt");
     ASSERT_TRUE(holder);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.Get(), 20000));
 
     std::string box;
     std::thread no([&] { box = AnswerModuleBox(IDNO); });
@@ -238,7 +247,24 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_FALSE(DriveExists(letter));
     EXPECT_EQ(2u, launch.Launches().size());
+    TerminateProcess(holder.Get(), 0);
+    WaitForSingleObject(holder.Get(), INFINITE);
 
+    // A file of another sefra, which has no drive while this one is open:
+    // its program does not hold this one's close up.
+    const std::string other = m_world.Sefra(dlg.StateForTests().m_slTarget.at(1)) + "\\held.txt";
+    ASSERT_TRUE(WriteText(other, "held\r\n"));
+    holder = HoldInAnotherProgram(other);
+    ASSERT_TRUE(holder);
+    const char again = OpenFirstSefra(dlg);
+    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, false); }));
+    windows.Close(windows.OpenBrowsers().at(0));
+    EXPECT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true) && !DriveExists(again); }));
+    if (const HWND asked = FindModuleBox()) {
+        ADD_FAILURE() << "asked about a file of another sefra";
+        PostMessageA(asked, WM_COMMAND, IDYES, 0);
+        PumpUntil([&] { return ControlsEnabled(dlg, true); });
+    }
     TerminateProcess(holder.Get(), 0);
     WaitForSingleObject(holder.Get(), INFINITE);
     Release(dlg);

@@ -126,6 +126,9 @@ struct SefraVisitState {
     // (or the look at the drive when the arrival is not reported) has ended
     // the opening window; only then does the arrival launch a window.
     int m_bAwaitingDrive = 0;
+    // The folder of the sefra open in Explorer mode, with "\": where a
+    // program may hold files of the visit (volume/volume_lock.h).
+    std::string m_szSefraFolder;
 };
 
 class CSefraboxDlg : public CDialog, public CDispatchSink, private SefraVisitState {
