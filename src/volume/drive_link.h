@@ -29,6 +29,12 @@ std::string LinkTargetOf(const std::string &volumePath, const std::string &devic
 DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std::string &devicePath,
                 const std::string &target, DWORD defineFlags);
 
+// 0 when the link of driveText stands: QueryDosDeviceA names it (both
+// kinds) and, for the driver's link, the drive's root can be reached (under
+// Wine a DefineDosDeviceA link gives no file access). Else the error that
+// says why not.
+DWORD CheckDriveLink(const char *driveText);
+
 // Removes the link of driveText; the result is not checked. The
 // DefineDosDeviceA removal broadcasts by itself; the driver's unlink
 // announces nothing, so the shell is told the drive left, unless quiet (a

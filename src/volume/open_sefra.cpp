@@ -70,6 +70,7 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
 {
     if (IsDriveLetter(g_szDriveLetter[0]))
         return;
+    m_szSefraFolder = m_szVolumeName + target + "\\";
     // Recorded before anything is made, so that the drive and its label go
     // also when this process dies with the sefra open.
     RecordSefraDrive(driveText[0], LinkTargetOf(m_szVolumeName, m_szMountDeviceName, target));
@@ -84,11 +85,13 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
         CopyText(g_szDriveLetter, driveText);
         m_szDrivePath = DrivePathOf(driveText);
         ShowOpeningDialog();
+        AwaitSefraDrive();
         CopyText(g_szDriveLetter, driveText);
         return;
     }
     m_szDrivePath = DrivePathOf(driveText);
     ShowOpeningDialog();
+    AwaitSefraDrive();
     const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
         SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),

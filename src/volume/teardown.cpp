@@ -45,6 +45,7 @@ void CSefraboxDlg::ReleaseVisit()
         CMountVolumeLockHolder lock(kLockPollHandlerMs);
         SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
         m_pOpenningDlg.reset();
+        m_bAwaitingDrive = 0;
         ReleaseSefraDrive();
         m_hVolume.Reset();
         UnMountSefraVolume();
@@ -53,6 +54,7 @@ void CSefraboxDlg::ReleaseVisit()
         // store or record: those in the shared block belong to another
         // caller's visit, which may be open beside it.
         m_pOpenningDlg.reset();
+        m_bAwaitingDrive = 0;
         m_hVolume.Reset();
     }
     // An exit-wait thread uses this object; with m_bExiting set and no
