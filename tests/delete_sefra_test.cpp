@@ -155,6 +155,24 @@ TEST_F(DeleteSefraTest, TargetOutsideTheVolumeRootIsNeverRemoved)
     EXPECT_EQ("one", Password(1)) << "an unusable record is left alone";
 }
 
+TEST_F(DeleteSefraTest, ANameEndingInATrailByteOfBackslashIsJoinedWhole)
+{
+    // 私密誠: the trail byte of 誠 (D5 5C) is the code of '\'. Its sibling
+    // 私密誠2 would match a search joined without a separator.
+    const std::string name = "\xCB\xBD\xC3\xDC\xD5\x5C";
+    AddRecord(1, 7, name, "'one'");
+    AddRecord(2, 9, name + "2", "'two'");
+    const std::string inner = Content() + "\\" + name + "\\" + name;
+    ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr));
+    ASSERT_TRUE(WriteText(inner + "\\deep.txt", "deep"));
+
+    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
+    EXPECT_FALSE(FileExists(Content() + "\\" + name));
+    EXPECT_EQ("", Password(1));
+    EXPECT_TRUE(FileExists(Content() + "\\" + name + "2\\sub\\note.txt"));
+    EXPECT_EQ("two", Password(2));
+}
+
 TEST_F(DeleteSefraTest, LinksGoThemselvesAndWhatTheyLeadToOutsideTheStoreStays)
 {
     // Outside the store: a folder with a file, another one, a single file.

@@ -11,6 +11,7 @@
 #include "store/wipe_sefra.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
+#include "win/paths.h"
 #include "win/pointers.h"
 
 #include <cstring>
@@ -22,7 +23,7 @@ namespace {
 // the one of the last such record.
 DWORD DeleteFromRecords(const std::string &volumePath, DWORD dwID)
 {
-    const std::string profile = volumePath + kProfileFileName;
+    const std::string profile = JoinPath(volumePath, kProfileFileName);
     DWORD result = ERROR_SUCCESS;
     ForEachProfileRecord(profile, RecordFields::IdAndTarget, kDialogRecordCount, [&](const ProfileRecord &record) {
         if (!record.NamesSefra() || static_cast<DWORD>(record.id) != dwID || !IsUsableTarget(record.target))
@@ -56,10 +57,7 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
 
     DWORD result = ERROR_INVALID_NAME;
     if (volume[0] != '\0') {
-        std::string volumePath(volume);
-        if (volumePath.back() != '\\')
-            volumePath += '\\';
-        result = DeleteFromRecords(volumePath, dwPlatformId);
+        result = DeleteFromRecords(WithSeparator(volume), dwPlatformId);
     }
 
     if (ownMount) {

@@ -14,6 +14,7 @@
 #include "volume/drive_link.h"
 #include "win/handles.h"
 #include "win/links.h"
+#include "win/paths.h"
 #include "win/pointers.h"
 #include "win/res_string.h"
 
@@ -138,9 +139,7 @@ void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPre
     if (!IsReadableText(lpPrefix, kMaxTextProbe))
         lpPrefix = nullptr;
 
-    std::string folder(lpFolder);
-    if (folder.empty() || folder.back() != '\\')
-        folder += '\\';
+    const std::string folder = WithSeparator(lpFolder);
     const size_t prefixLen = lpPrefix ? std::strlen(lpPrefix) : 0;
     const CFolderFiles files(folder);
 
