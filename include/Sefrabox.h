@@ -78,7 +78,8 @@ typedef struct FILE_OPERATION {
    IDCANCEL ends the dialog with 2). The sefra of a platform that the
    platform service no longer lists is emptied when the dialog starts; while
    the service fails to list its platforms such sefras are kept, unshown
-   (earlier versions emptied them). */
+   (earlier versions emptied them). A profile record whose Target is not a
+   plain folder name of the store's root (see DeleteSefra) gets no row. */
 int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window
@@ -98,7 +99,9 @@ int __cdecl GetDriveTargets(const char *lpPlatformFile, FILE_OPERATION *lpFileOp
                             unsigned int cbPathBuf, char *lpNameBuf, unsigned int cbNameBuf, unsigned char bDiskShift,
                             unsigned long dwDriverArg, unsigned char bSkipC);
 
-/* Send To entry: reads the process command line. Windows error code. */
+/* Send To entry: reads the process command line. Windows error code. A
+   sefra whose Target is not a plain folder name (see DeleteSefra) receives
+   nothing. */
 int __cdecl MySendTo(void);
 
 /* Text slot shared by every process: 1 stored/copied, 0 refused.
@@ -110,7 +113,14 @@ int __cdecl GetSharedText(char *lpBuffer);
 /* Empties a platform's sefra and clears its password. Windows error code.
    Links inside the sefra (junctions, symbolic links), and a sefra folder
    that is itself one, are removed themselves: what they lead to is never
-   deleted (earlier versions followed them). */
+   deleted (earlier versions followed them).
+   A record whose Target is not a plain folder name of the store's root is
+   passed over as if it named no sefra: a Target that ends in a dot or a
+   blank (so also one of dots and blanks only), holds a separator, a colon,
+   a wildcard or a control character, is a device name (CON, NUL, COM1 ...,
+   also with an extension), may be a short-name alias, or names the profile
+   file (earlier versions took "...", " " or "Name." for the store's root or
+   another folder). */
 int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlatformId);
 
 #ifdef __cplusplus

@@ -140,19 +140,26 @@ TEST_F(DeleteSefraTest, MissingFolderGivesTheNotFoundErrorOfTheLastRecord)
     EXPECT_EQ("", Password(2));
 }
 
-TEST_F(DeleteSefraTest, TargetOutsideTheVolumeRootIsNeverRemoved)
+TEST_F(DeleteSefraTest, TargetsThatNameAnythingButTheirOwnFolderAreNeverRemoved)
 {
-    // A folder beside the content folder and one inside it, both named victim.
+    // A folder beside the content folder, one inside it named like it, and
+    // another platform's sefra.
     ASSERT_TRUE(CreateDirectoryA((m_root / "victim").c_str(), nullptr));
     ASSERT_TRUE(WriteText(m_root / "victim\\precious.txt", "x"));
     ASSERT_TRUE(CreateDirectoryA((Content() + "\\victim").c_str(), nullptr));
-    AddRecord(1, 7, "..\\victim", "'one'", false);
+    AddRecord(3, 9, "First", "'keep'");
     AddRecord(2, 7, "a/b", "'two'", false);
-
-    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
+    // Outside the store; the store's root, or the other sefra, as the path
+    // rules read the name (quotes keep the blanks); a device; a wildcard.
+    for (const char *target : {"..\\victim", "...", "' '", "First.", "'First '", "NUL", "Fir*"}) {
+        AddRecord(1, 7, target, "'one'", false);
+        EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7)) << target;
+        EXPECT_EQ("one", Password(1)) << "an unusable record is left alone: " << target;
+    }
     EXPECT_TRUE(FileExists(m_root / "victim\\precious.txt"));
     EXPECT_TRUE(FileExists(Content() + "\\victim"));
-    EXPECT_EQ("one", Password(1)) << "an unusable record is left alone";
+    EXPECT_TRUE(FileExists(Content() + "\\First\\sub\\note.txt"));
+    EXPECT_EQ("keep", Password(3));
 }
 
 TEST_F(DeleteSefraTest, ANameEndingInATrailByteOfBackslashIsJoinedWhole)

@@ -134,6 +134,19 @@ TEST_F(SendToSefra, TheFolderIsMadeOnFirstUseAndReusedLater)
     EXPECT_EQ(kPlaySefra, boxes[1].caption);
 }
 
+TEST_F(SendToSefra, ATargetThatNamesAnotherFolderReceivesNothing)
+{
+    // The store's root, platform 1's sefra as the path rules read the name
+    // (quotes keep the blanks), a device.
+    for (const char *target : {"...", "' '", "WorkSefra.", "'WorkSefra '", "NUL"}) {
+        SetRecord(3, 2, target);
+        EXPECT_EQ(0, Send("2", Source("stray.txt"))) << target;
+        EXPECT_FALSE(FileExists(m_world.Content() + "\\stray.txt")) << target;
+        EXPECT_FALSE(FileExists(m_world.Sefra("WorkSefra") + "\\stray.txt")) << target;
+    }
+    EXPECT_TRUE(m_answerer.Boxes().empty()) << "a copy was reported";
+}
+
 TEST_F(SendToSefra, OnTheXpFamilyTheDriveIsDefinedForTheCopyAndRemovedAfter)
 {
     g_bXpFamily = 1; // as the library decides where the system reports NT 5.1
