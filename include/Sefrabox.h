@@ -78,8 +78,12 @@ typedef struct FILE_OPERATION {
    IDCANCEL ends the dialog with 2). The sefra of a platform that the
    platform service no longer lists is emptied when the dialog starts; while
    the service fails to list its platforms such sefras are kept, unshown
-   (earlier versions emptied them). A profile record whose Target is not a
-   plain folder name of the store's root (see DeleteSefra) gets no row. */
+   (earlier versions emptied them). Such a sefra keeps its folder when the
+   record of an installed platform names the same folder, and keeps its
+   password when its folder could not be removed entirely (earlier versions
+   removed the folder and cleared the password first). A profile record
+   whose Target is not a plain folder name of the store's root (see
+   DeleteSefra) gets no row. */
 int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window
@@ -120,7 +124,12 @@ int __cdecl GetSharedText(char *lpBuffer);
    a wildcard or a control character, is a device name (CON, NUL, COM1 ...,
    also with an extension), may be a short-name alias, or names the profile
    file (earlier versions took "...", " " or "Name." for the store's root or
-   another folder). */
+   another folder).
+   The password is cleared only once the folder is gone: a removal that
+   stops (a read-only file, a file in use) leaves it set, and the result is
+   the removal's error as before (earlier versions cleared it first). A
+   folder that a record of another platform also names is kept with the
+   password, and the result is 5 (ERROR_ACCESS_DENIED). */
 int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlatformId);
 
 #ifdef __cplusplus

@@ -162,6 +162,25 @@ TEST_F(DeleteSefraTest, TargetsThatNameAnythingButTheirOwnFolderAreNeverRemoved)
     EXPECT_EQ("keep", Password(3));
 }
 
+TEST_F(DeleteSefraTest, AFolderThatStaysKeepsItsPassword)
+{
+    // A read-only file stops the removal part-way.
+    AddRecord(1, 7, "First", "'one'");
+    const std::string locked = Content() + "\\First\\sub\\note.txt";
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteSefra(Store().c_str(), 7));
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_EQ("one", Password(1)) << "what is left lost its password";
+
+    // A folder that another platform's record names as well (the system
+    // does not tell the letter case apart) is not touched.
+    AddRecord(2, 8, "Shared", "'two'");
+    AddRecord(3, 9, "sHARED", "'three'", false);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteSefra(Store().c_str(), 8));
+    EXPECT_TRUE(FileExists(Content() + "\\Shared\\sub\\note.txt"));
+    EXPECT_EQ("two", Password(2));
+}
+
 TEST_F(DeleteSefraTest, ANameEndingInATrailByteOfBackslashIsJoinedWhole)
 {
     // 私密誠: the trail byte of 誠 (D5 5C) is the code of '\'. Its sibling

@@ -262,6 +262,34 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
     Release(dlg);
 }
 
+TEST_F(StoreWorld, NoRowAndNoWipeReachesBeyondASefrasOwnFolder)
+{
+    MakeWorld();
+    const std::string profile = Content() + "\\Sefrabox.ini";
+    auto records = [&](const char *target1, const char *id3, const char *target3) {
+        WritePrivateProfileStringA("1", "Target", target1, profile.c_str());
+        WritePrivateProfileStringA("3", "id", id3, profile.c_str());
+        WritePrivateProfileStringA("3", "Target", target3, profile.c_str());
+        CSefraboxDlg dlg(nullptr);
+        EXPECT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+        EXPECT_TRUE(dlg.Create()); // runs LoadSefraList
+        const std::vector<DWORD> rows = dlg.StateForTests().m_daRecord;
+        dlg.DestroyWindow();
+        Release(dlg);
+        return rows;
+    };
+    // The main system's record names the store's root or platform 1's
+    // sefra as the path rules read it; a stale record (no such platform)
+    // names the root, or platform 1's sefra in other letter case.
+    EXPECT_EQ(std::vector<DWORD>{2}, records("...", "-5", "worksefra"));
+    EXPECT_EQ(std::vector<DWORD>{2}, records("WorkSefra.", "-7", "' '"));
+    EXPECT_EQ(std::vector<DWORD>{2}, records("NUL", "-9", "WORKSEFRA"));
+    for (const char *sefra : {"MainSefra", "WorkSefra", "PlaySefra"})
+        EXPECT_TRUE(FileExists(Content() + "\\" + sefra + "\\readme.txt")) << sefra;
+    EXPECT_EQ("work1", ReadValue(profile, "2", "Password"));
+    EXPECT_EQ("play2", ReadValue(profile, "3", "Password")) << "a stale record whose folder stays keeps its password";
+}
+
 TEST_F(StoreWorld, SefrasAreKeptWhileTheServiceCannotListItsPlatforms)
 {
     MakeWorld();
