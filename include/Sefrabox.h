@@ -83,7 +83,9 @@ typedef struct FILE_OPERATION {
    password when its folder could not be removed entirely (earlier versions
    removed the folder and cleared the password first). A profile record
    whose Target is not a plain folder name of the store's root (see
-   DeleteSefra) gets no row. */
+   DeleteSefra) gets no row. A sefra whose password cannot be read from the
+   profile neither opens nor has its password set: the user is told that it
+   could not be opened (earlier versions took the password as empty). */
 int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window

@@ -184,7 +184,8 @@ public:
     // it). FALSE when no platform is selected or the write failed.
     BOOL SetPassword(const char *lpPassword);
     // The selected sefra's stored password into lpBuffer (cut to cbBuffer);
-    // its length, 0 and lpBuffer untouched when no platform is selected.
+    // its length, 0 and lpBuffer untouched when no platform is selected, -1
+    // and lpBuffer untouched (traced) when the record cannot be read.
     int ReadSefraPassword(char *lpBuffer, size_t cbBuffer);
 
 protected:

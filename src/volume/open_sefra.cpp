@@ -40,9 +40,10 @@ void CSefraboxDlg::OpenSefra()
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
 
     char stored[128] = {};
-    ReadSefraPassword(stored, sizeof stored);
     char driveText[10] = {};
-    if (MbsICompare(typed.c_str(), stored, IsAnsiLeadByte) != 0) {
+    if (ReadSefraPassword(stored, sizeof stored) < 0) {
+        MessageBoxById(m_hWnd, IDS_OPEN_SEFRA_FAILED, MB_ICONSTOP);
+    } else if (MbsICompare(typed.c_str(), stored, IsAnsiLeadByte) != 0) {
         MessageBoxById(m_hWnd, IDS_WRONG_PASSWORD, MB_ICONHAND);
     } else if (!target.empty() && IsUsableTarget(target.c_str()) && index < m_slSefraName.size() &&
                AllocDriveLetter(driveText)) {
