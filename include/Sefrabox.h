@@ -107,7 +107,9 @@ int __cdecl GetDriveTargets(const char *lpPlatformFile, FILE_OPERATION *lpFileOp
 
 /* Send To entry: reads the process command line. Windows error code. A
    sefra whose Target is not a plain folder name (see DeleteSefra) receives
-   nothing. */
+   nothing; a copy the shell reports aborted (the user cancelled it or
+   declined part of it) is not reported as sent (earlier versions showed
+   the success message). */
 int __cdecl MySendTo(void);
 
 /* Text slot shared by every process: 1 stored/copied, 0 refused.

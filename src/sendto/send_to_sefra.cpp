@@ -196,7 +196,8 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     op.pTo = drive;
     op.fFlags = FOF_SIMPLEPROGRESS;
     op.lpszProgressTitle = progressTitle;
-    if (SHFileOperationA(&op) == 0) {
+    // A copy the user cancelled part-way also returns 0.
+    if (SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted) {
         char sent[512] = {};
         snprintf(sent, sizeof sent, LoadResString(IDS_SENT_FMT).c_str(), szName);
         MessageBoxA(::GetDesktopWindow(), sent, szName, MB_ICONINFORMATION);
