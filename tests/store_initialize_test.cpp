@@ -168,11 +168,15 @@ TEST_F(StoreWorld, DirtyStoreIsCheckedAndItsLeftoversRemoved)
     WriteText(Content() + "\\file-notes.txt", "kept");
     CreateDirectoryA((Content() + "\\FOUND.001").c_str(), nullptr);
     WriteText(Content() + "\\FOUND.001\\x.chk", "x");
-    // A leftover folder whose name ends in a trail byte of '\\' (私密誠).
+    // A leftover folder whose name ends in a trail byte of '\' (私密誠), and a
+    // sefra whose name begins like the leftovers.
     const std::string doubleByte = Content() + "\\FOUND.002\\\xCB\xBD\xC3\xDC\xD5\x5C";
     MakeFolder(Content() + "\\FOUND.002");
     MakeFolder(doubleByte);
     WriteText(doubleByte + "\\x.chk", "x");
+    WritePrivateProfileStringA("1", "Target", "Foundry", (Content() + "\\Sefrabox.ini").c_str());
+    MakeFolder(Content() + "\\Foundry");
+    WriteText(Content() + "\\Foundry\\mine.txt", "kept");
 
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, FALSE));
@@ -180,6 +184,7 @@ TEST_F(StoreWorld, DirtyStoreIsCheckedAndItsLeftoversRemoved)
     EXPECT_FALSE(FileExists(Content() + "\\FOUND.000"));
     EXPECT_FALSE(FileExists(Content() + "\\FOUND.001"));
     EXPECT_FALSE(FileExists(Content() + "\\FOUND.002"));
+    EXPECT_TRUE(FileExists(Content() + "\\Foundry\\mine.txt"));
     EXPECT_FALSE(FileExists(Content() + "\\FILE0000.CHK"));
     EXPECT_FALSE(FileExists(Content() + "\\FILE-list.txt"));
     EXPECT_TRUE(FileExists(Content() + "\\file-notes.txt"));
