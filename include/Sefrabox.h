@@ -85,7 +85,10 @@ typedef struct FILE_OPERATION {
    whose Target is not a plain folder name of the store's root (see
    DeleteSefra) gets no row. A sefra whose password cannot be read from the
    profile neither opens nor has its password set: the user is told that it
-   could not be opened (earlier versions took the password as empty). */
+   could not be opened (earlier versions took the password as empty).
+   Closing a sefra removes the drive label the library wrote and leaves the
+   letter's other Explorer settings, such as its icon (earlier versions
+   deleted all of them). */
 int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window
