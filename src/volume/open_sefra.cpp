@@ -70,7 +70,7 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
 {
     if (IsDriveLetter(g_szDriveLetter[0]))
         return;
-    m_szSefraFolder = m_szVolumeName + target + "\\";
+    m_szSefraFolder = WithSeparator(JoinPath(m_szVolumeName, target));
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
     if (g_bXpFamily == 1) {
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
