@@ -3,6 +3,7 @@
 
 #include "module/app.h"
 #include "suite/Kestor.h"
+#include "win/paths.h"
 
 #include <shlobj.h>
 
@@ -16,13 +17,7 @@ DWORD LastErrorOrNotFound()
 
 } // namespace
 
-std::string DrivePathOf(const char *driveText)
-{
-    std::string path = driveText;
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
-}
+std::string DrivePathOf(const char *driveText) { return WithSeparator(driveText); }
 
 std::string DriverLinkName(const char *driveText) { return std::string("\\DosDevices\\") + driveText; }
 
@@ -30,10 +25,10 @@ DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std:
                 const std::string &target, DWORD defineFlags)
 {
     if (g_bXpFamily == 1) {
-        const std::string folder = volumePath + target;
+        const std::string folder = JoinPath(volumePath, target);
         return DefineDosDeviceA(defineFlags, driveText, folder.c_str()) ? 0 : GetLastError();
     }
-    const std::string linkTarget = devicePath + target;
+    const std::string linkTarget = JoinPath(devicePath, target);
     return Our_IoCreateSymbolicLink(DriverLinkName(driveText).c_str(), linkTarget.c_str(), 1);
 }
 
