@@ -78,7 +78,17 @@ typedef struct FILE_OPERATION {
    IDCANCEL ends the dialog with 2). The sefra of a platform that the
    platform service no longer lists is emptied when the dialog starts; while
    the service fails to list its platforms such sefras are kept, unshown
-   (earlier versions emptied them). */
+   (earlier versions emptied them). Such a sefra keeps its folder when the
+   record of an installed platform names the same folder, and keeps its
+   password when its folder could not be removed entirely (earlier versions
+   removed the folder and cleared the password first). A profile record
+   whose Target is not a plain folder name of the store's root (see
+   DeleteSefra) gets no row. A sefra whose password cannot be read from the
+   profile neither opens nor has its password set: the user is told that it
+   could not be opened (earlier versions took the password as empty).
+   Closing a sefra removes the drive label the library wrote and leaves the
+   letter's other Explorer settings, such as its icon (earlier versions
+   deleted all of them). */
 int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window
@@ -98,7 +108,11 @@ int __cdecl GetDriveTargets(const char *lpPlatformFile, FILE_OPERATION *lpFileOp
                             unsigned int cbPathBuf, char *lpNameBuf, unsigned int cbNameBuf, unsigned char bDiskShift,
                             unsigned long dwDriverArg, unsigned char bSkipC);
 
-/* Send To entry: reads the process command line. Windows error code. */
+/* Send To entry: reads the process command line. Windows error code. A
+   sefra whose Target is not a plain folder name (see DeleteSefra) receives
+   nothing; a copy the shell reports aborted (the user cancelled it or
+   declined part of it) is not reported as sent (earlier versions showed
+   the success message). */
 int __cdecl MySendTo(void);
 
 /* Text slot shared by every process: 1 stored/copied, 0 refused.
@@ -110,7 +124,19 @@ int __cdecl GetSharedText(char *lpBuffer);
 /* Empties a platform's sefra and clears its password. Windows error code.
    Links inside the sefra (junctions, symbolic links), and a sefra folder
    that is itself one, are removed themselves: what they lead to is never
-   deleted (earlier versions followed them). */
+   deleted (earlier versions followed them).
+   A record whose Target is not a plain folder name of the store's root is
+   passed over as if it named no sefra: a Target that ends in a dot or a
+   blank (so also one of dots and blanks only), holds a separator, a colon,
+   a wildcard or a control character, is a device name (CON, NUL, COM1 ...,
+   also with an extension), may be a short-name alias, or names the profile
+   file (earlier versions took "...", " " or "Name." for the store's root or
+   another folder).
+   The password is cleared only once the folder is gone: a removal that
+   stops (a read-only file, a file in use) leaves it set, and the result is
+   the removal's error as before (earlier versions cleared it first). A
+   folder that a record of another platform also names is kept with the
+   password, and the result is 5 (ERROR_ACCESS_DENIED). */
 int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlatformId);
 
 #ifdef __cplusplus

@@ -86,22 +86,26 @@ std::string Probe() { return BinProgram("crash_probe.exe"); }
 
 TEST(CrashHandler, DumpWrittenAndBoxNamesThePathFixedAtLoad)
 {
-    CScratchFolder dir;
-    ASSERT_TRUE(CreateDirectoryA((dir / "later").c_str(), nullptr));
+    CScratchFolder scratch;
+    // 私密誠: its last byte, the trail byte of 誠 (D5 5C), is the code of '\'
+    // and no separator.
+    const std::string dir = scratch / "\xCB\xBD\xC3\xDC\xD5\x5C";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((dir + "\\later").c_str(), nullptr));
     // A dump of an earlier run is deleted when the library loads.
-    ASSERT_TRUE(WriteText(dir / "brann.dmp", "old dump"));
+    ASSERT_TRUE(WriteText(dir + "\\brann.dmp", "old dump"));
 
     // The probe changes into "later" after loading the library.
-    CKernelHandle process = StartProgram(Probe() + " later", dir.Path());
+    CKernelHandle process = StartProgram(Probe() + " later", dir);
     ASSERT_TRUE(process);
     HWND box = WaitForCrashBox(process.Get());
     ASSERT_NE(nullptr, box) << "no message box; the probe ended with 0x" << std::hex << ExitCodeOf(process.Get());
 
     // The dump program ran in the current directory of the crash and had
     // ended before the box came up.
-    EXPECT_EQ("MDMP", ReadText(dir / "later\\brann.dmp").substr(0, 4));
-    EXPECT_FALSE(FileExists(dir / "brann.dmp"));
-    EXPECT_EQ(ExpectedMessage(dir / "brann.dmp"), BoxText(box));
+    EXPECT_EQ("MDMP", ReadText(dir + "\\later\\brann.dmp").substr(0, 4));
+    EXPECT_FALSE(FileExists(dir + "\\brann.dmp"));
+    EXPECT_EQ(ExpectedMessage(dir + "\\brann.dmp"), BoxText(box));
 
     PressOk(box);
     WaitForSingleObject(process.Get(), INFINITE);

@@ -140,19 +140,63 @@ TEST_F(DeleteSefraTest, MissingFolderGivesTheNotFoundErrorOfTheLastRecord)
     EXPECT_EQ("", Password(2));
 }
 
-TEST_F(DeleteSefraTest, TargetOutsideTheVolumeRootIsNeverRemoved)
+TEST_F(DeleteSefraTest, TargetsThatNameAnythingButTheirOwnFolderAreNeverRemoved)
 {
-    // A folder beside the content folder and one inside it, both named victim.
+    // A folder beside the content folder, one inside it named like it, and
+    // another platform's sefra.
     ASSERT_TRUE(CreateDirectoryA((m_root / "victim").c_str(), nullptr));
     ASSERT_TRUE(WriteText(m_root / "victim\\precious.txt", "x"));
     ASSERT_TRUE(CreateDirectoryA((Content() + "\\victim").c_str(), nullptr));
-    AddRecord(1, 7, "..\\victim", "'one'", false);
+    AddRecord(3, 9, "First", "'keep'");
     AddRecord(2, 7, "a/b", "'two'", false);
-
-    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
+    // Outside the store; the store's root, or the other sefra, as the path
+    // rules read the name (quotes keep the blanks); a device; a wildcard.
+    for (const char *target : {"..\\victim", "...", "' '", "First.", "'First '", "NUL", "Fir*"}) {
+        AddRecord(1, 7, target, "'one'", false);
+        EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7)) << target;
+        EXPECT_EQ("one", Password(1)) << "an unusable record is left alone: " << target;
+    }
     EXPECT_TRUE(FileExists(m_root / "victim\\precious.txt"));
     EXPECT_TRUE(FileExists(Content() + "\\victim"));
-    EXPECT_EQ("one", Password(1)) << "an unusable record is left alone";
+    EXPECT_TRUE(FileExists(Content() + "\\First\\sub\\note.txt"));
+    EXPECT_EQ("keep", Password(3));
+}
+
+TEST_F(DeleteSefraTest, AFolderThatStaysKeepsItsPassword)
+{
+    // A read-only file stops the removal part-way.
+    AddRecord(1, 7, "First", "'one'");
+    const std::string locked = Content() + "\\First\\sub\\note.txt";
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteSefra(Store().c_str(), 7));
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_EQ("one", Password(1)) << "what is left lost its password";
+
+    // A folder that another platform's record names as well (the system
+    // does not tell the letter case apart) is not touched.
+    AddRecord(2, 8, "Shared", "'two'");
+    AddRecord(3, 9, "sHARED", "'three'", false);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteSefra(Store().c_str(), 8));
+    EXPECT_TRUE(FileExists(Content() + "\\Shared\\sub\\note.txt"));
+    EXPECT_EQ("two", Password(2));
+}
+
+TEST_F(DeleteSefraTest, ANameEndingInATrailByteOfBackslashIsJoinedWhole)
+{
+    // 私密誠: the trail byte of 誠 (D5 5C) is the code of '\'. Its sibling
+    // 私密誠2 would match a search joined without a separator.
+    const std::string name = "\xCB\xBD\xC3\xDC\xD5\x5C";
+    AddRecord(1, 7, name, "'one'");
+    AddRecord(2, 9, name + "2", "'two'");
+    const std::string inner = Content() + "\\" + name + "\\" + name;
+    ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr));
+    ASSERT_TRUE(WriteText(inner + "\\deep.txt", "deep"));
+
+    EXPECT_EQ(0, DeleteSefra(Store().c_str(), 7));
+    EXPECT_FALSE(FileExists(Content() + "\\" + name));
+    EXPECT_EQ("", Password(1));
+    EXPECT_TRUE(FileExists(Content() + "\\" + name + "2\\sub\\note.txt"));
+    EXPECT_EQ("two", Password(2));
 }
 
 TEST_F(DeleteSefraTest, LinksGoThemselvesAndWhatTheyLeadToOutsideTheStoreStays)

@@ -28,8 +28,8 @@
 //       MySendTo with this command line; exits with its result.
 //   reliab_kill_child delete <store> <id> <profile> <at>
 //       DeleteSefra(store, id); a watcher thread stops the call once the
-//       lock is held and the record's password is cleared, i.e. while the
-//       folder is being emptied. Exits 50 when the call ended first.
+//       lock is held and some of the record's folder is gone, i.e. while
+//       the folder is being emptied. Exits 50 when the call ended first.
 //   reliab_kill_child sendto <folder> <count> <at> , MySendTo <n>,<files>
 //       MySendTo with this command line; a watcher thread stops the request
 //       once <count> files have arrived in <folder>, i.e. during the copy.
@@ -45,6 +45,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -147,27 +148,33 @@ int Open(const std::string &mode)
 
 struct DeleteWatch {
     HANDLE hMainThread;
-    std::string profile;
-    std::string id;
+    std::string folder; // of the record whose id is being deleted
+    int entries;        // in it before the call
 };
+
+// The entries of folder; 0 when it is gone.
+int CountEntries(const std::string &folder)
+{
+    int n = 0;
+    WIN32_FIND_DATAA entry;
+    const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        ++n;
+    while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return n;
+}
 
 DWORD WINAPI WatchDelete(void *arg)
 {
     auto *watch = static_cast<DeleteWatch *>(arg);
     for (;;) {
-        if (*g_lock == 1) {
-            // The record whose id is being deleted, with its password gone.
-            for (int record = 1; record <= 3; ++record) {
-                const std::string section = std::to_string(record);
-                char id[16] = {}, password[64] = {};
-                GetPrivateProfileStringA(section.c_str(), "id", "", id, sizeof id, watch->profile.c_str());
-                GetPrivateProfileStringA(section.c_str(), "Password", "?", password, sizeof password,
-                                         watch->profile.c_str());
-                if (watch->id == id && password[0] == '\0') {
-                    SuspendThread(watch->hMainThread);
-                    StopHere();
-                }
-            }
+        const int left = *g_lock == 1 ? CountEntries(watch->folder) : 0;
+        if (left > 0 && left < watch->entries) {
+            SuspendThread(watch->hMainThread);
+            StopHere();
         }
         Sleep(1);
     }
@@ -178,8 +185,15 @@ int Delete(const char *store, const char *id, const char *profile)
     static DeleteWatch watch;
     DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &watch.hMainThread, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
-    watch.profile = profile;
-    watch.id = id;
+    for (int record = 1; record <= 3; ++record) {
+        const std::string section = std::to_string(record);
+        char recordId[16] = {}, target[64] = {};
+        GetPrivateProfileStringA(section.c_str(), "id", "", recordId, sizeof recordId, profile);
+        GetPrivateProfileStringA(section.c_str(), "Target", "", target, sizeof target, profile);
+        if (std::string(recordId) == id)
+            watch.folder = std::string(profile, std::strrchr(profile, '\\') - profile + 1) + target;
+    }
+    watch.entries = CountEntries(watch.folder);
     HANDLE watcher = CreateThread(nullptr, 0, WatchDelete, &watch, 0, nullptr);
     if (!watcher)
         return 53;

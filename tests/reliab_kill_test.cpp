@@ -233,6 +233,7 @@ TEST_F(KillTest, KilledInsideDeleteSefra)
     EXPECT_NE(0u, m_shared.MountHandle()) << "DeleteSefra mounted the store itself";
     KillChild();
     EXPECT_TRUE(FileExists(work)) << "the kill came after the folder was gone";
+    EXPECT_EQ(m_records[1].password, ReadRecords()[1].password) << "the sefra's rest lost its password";
 
     EXPECT_EQ(0u, ProbeNextCaller());
     bool mounted = false;

@@ -10,9 +10,11 @@
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
 #include "win/handles.h"
+#include "window_finders.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -132,6 +134,41 @@ TEST_F(SendToSefra, TheFolderIsMadeOnFirstUseAndReusedLater)
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ(kPlaySefra, boxes[0].caption);
     EXPECT_EQ(kPlaySefra, boxes[1].caption);
+}
+
+TEST_F(SendToSefra, ATargetThatNamesAnotherFolderReceivesNothing)
+{
+    // The store's root, platform 1's sefra as the path rules read the name
+    // (quotes keep the blanks), a device.
+    for (const char *target : {"...", "' '", "WorkSefra.", "'WorkSefra '", "NUL"}) {
+        SetRecord(3, 2, target);
+        EXPECT_EQ(0, Send("2", Source("stray.txt"))) << target;
+        EXPECT_FALSE(FileExists(m_world.Content() + "\\stray.txt")) << target;
+        EXPECT_FALSE(FileExists(m_world.Sefra("WorkSefra") + "\\stray.txt")) << target;
+    }
+    EXPECT_TRUE(m_answerer.Boxes().empty()) << "a copy was reported";
+}
+
+TEST_F(SendToSefra, ACopyTheUserStopsAtTheReplaceQuestionIsNotReportedAsSent)
+{
+    const std::string list = Source("twice.txt");
+    EXPECT_EQ(0, Send("2", list));
+    ASSERT_EQ(1u, m_answerer.Boxes().size());
+    // The second copy asks whether to replace the file (Yes, Yes to all, No,
+    // Cancel); the user says no, and the shell reports the copy aborted.
+    std::atomic<bool> sent{false};
+    std::thread user([&] {
+        const HWND ask =
+            ShownWindows().OfClass(kDialogClass).WithControl(IDNO).WithControl(IDCANCEL).WaitFor(60000, [&] {
+                return sent.load();
+            });
+        if (ask)
+            PostMessageA(ask, WM_COMMAND, IDNO, 0);
+    });
+    EXPECT_EQ(0, Send("2", list));
+    sent = true;
+    user.join();
+    EXPECT_EQ(1u, m_answerer.Boxes().size()) << "the aborted copy was reported as sent";
 }
 
 TEST_F(SendToSefra, OnTheXpFamilyTheDriveIsDefinedForTheCopyAndRemovedAfter)

@@ -452,6 +452,25 @@ TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
     EXPECT_TRUE(PumpUntil([&] { return IsWindow(State().m_hwndExplorer) != FALSE; }));
 }
 
+TEST_F(ShellWindowRules, AChangeMessageWhosePointersCannotBeReadIsIgnored)
+{
+    // Any process may post the message: an unreadable item array, or items
+    // that cannot be read, count as items without a path.
+    void *page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+    const LPCITEMIDLIST items[2] = {static_cast<LPCITEMIDLIST>(page), static_cast<LPCITEMIDLIST>(page)};
+    PostMessageA(Dlg(), WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(page), SHCNE_DRIVEADD);
+    PostMessageA(Dlg(), WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), SHCNE_DRIVEADD);
+    const auto ignored = [&] {
+        const std::vector<std::string> lines = m_trace.Lines();
+        return std::count_if(lines.begin(), lines.end(), [](const std::string &line) {
+                   return line.find("OnShellChangNotify(, )") != std::string::npos;
+               }) == 2;
+    };
+    EXPECT_TRUE(PumpUntil(ignored));
+    VirtualFree(page, 0, MEM_RELEASE);
+    EXPECT_TRUE(m_launch->Launches().empty());
+}
+
 // No double: the launch goes to Wine's own file manager, whose windows the
 // shell-window provider of the prefix lists. The launched window is adopted
 // through its registration, before the fallback, and renamed; a window the

@@ -167,12 +167,23 @@ TEST_F(StoreWorld, DirtyStoreIsCheckedAndItsLeftoversRemoved)
     WriteText(Content() + "\\file-notes.txt", "kept");
     CreateDirectoryA((Content() + "\\FOUND.001").c_str(), nullptr);
     WriteText(Content() + "\\FOUND.001\\x.chk", "x");
+    // A leftover folder whose name ends in a trail byte of '\' (私密誠), and a
+    // sefra whose name begins like the leftovers.
+    const std::string doubleByte = Content() + "\\FOUND.002\\\xCB\xBD\xC3\xDC\xD5\x5C";
+    MakeFolder(Content() + "\\FOUND.002");
+    MakeFolder(doubleByte);
+    WriteText(doubleByte + "\\x.chk", "x");
+    WritePrivateProfileStringA("1", "Target", "Foundry", (Content() + "\\Sefrabox.ini").c_str());
+    MakeFolder(Content() + "\\Foundry");
+    WriteText(Content() + "\\Foundry\\mine.txt", "kept");
 
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, FALSE));
     EXPECT_EQ(0, DirtyByte(Store()));
     EXPECT_FALSE(FileExists(Content() + "\\FOUND.000"));
     EXPECT_FALSE(FileExists(Content() + "\\FOUND.001"));
+    EXPECT_FALSE(FileExists(Content() + "\\FOUND.002"));
+    EXPECT_TRUE(FileExists(Content() + "\\Foundry\\mine.txt"));
     EXPECT_FALSE(FileExists(Content() + "\\FILE0000.CHK"));
     EXPECT_FALSE(FileExists(Content() + "\\FILE-list.txt"));
     EXPECT_TRUE(FileExists(Content() + "\\file-notes.txt"));
@@ -253,6 +264,34 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
 
     dlg.DestroyWindow();
     Release(dlg);
+}
+
+TEST_F(StoreWorld, NoRowAndNoWipeReachesBeyondASefrasOwnFolder)
+{
+    MakeWorld();
+    const std::string profile = Content() + "\\Sefrabox.ini";
+    auto records = [&](const char *target1, const char *id3, const char *target3) {
+        WritePrivateProfileStringA("1", "Target", target1, profile.c_str());
+        WritePrivateProfileStringA("3", "id", id3, profile.c_str());
+        WritePrivateProfileStringA("3", "Target", target3, profile.c_str());
+        CSefraboxDlg dlg(nullptr);
+        EXPECT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+        EXPECT_TRUE(dlg.Create()); // runs LoadSefraList
+        const std::vector<DWORD> rows = dlg.StateForTests().m_daRecord;
+        dlg.DestroyWindow();
+        Release(dlg);
+        return rows;
+    };
+    // The main system's record names the store's root or platform 1's
+    // sefra as the path rules read it; a stale record (no such platform)
+    // names the root, or platform 1's sefra in other letter case.
+    EXPECT_EQ(std::vector<DWORD>{2}, records("...", "-5", "worksefra"));
+    EXPECT_EQ(std::vector<DWORD>{2}, records("WorkSefra.", "-7", "' '"));
+    EXPECT_EQ(std::vector<DWORD>{2}, records("NUL", "-9", "WORKSEFRA"));
+    for (const char *sefra : {"MainSefra", "WorkSefra", "PlaySefra"})
+        EXPECT_TRUE(FileExists(Content() + "\\" + sefra + "\\readme.txt")) << sefra;
+    EXPECT_EQ("work1", ReadValue(profile, "2", "Password"));
+    EXPECT_EQ("play2", ReadValue(profile, "3", "Password")) << "a stale record whose folder stays keeps its password";
 }
 
 TEST_F(StoreWorld, SefrasAreKeptWhileTheServiceCannotListItsPlatforms)

@@ -360,6 +360,21 @@ TEST_F(PasswordDialogs, RowButtonOpensTheDialogForTheSelectedSefra)
 
     EXPECT_EQ(GetDlgItem(main, IDC_PWD2), GetFocus());
     EXPECT_EQ("Password='zz'", RawPassword("2"));
+
+    // A password that cannot be read is no empty one: no dialog without
+    // the old-password check, the user is told instead.
+    main.StateForTests().m_szSefrabox = m_folder / "gone.ini";
+    std::string box;
+    std::thread answer([&] {
+        box = AnswerBox();
+        // Without the box the dialog came instead: closed, so the test ends.
+        if (const HWND opened = box == "(no message box)" ? WaitDialog(kSetPwdTitle) : nullptr)
+            PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SETPWD2, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_SETPWD2)));
+    answer.join();
+    EXPECT_EQ(StopBox(IDS_OPEN_SEFRA_FAILED), box);
     main.DestroyWindow();
 }
 

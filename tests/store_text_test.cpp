@@ -36,21 +36,32 @@ TEST(MbsCompare, ByteLimitComparesOnlyThePrefix)
     EXPECT_NE(0, MbsNbICompare("a\xB1\xA3", "a\xB1\xA4", 3, IsLeadByte936));
 }
 
-TEST(FolderName, RefusesAnythingButAPlainName)
+TEST(FolderName, RefusesEveryNameThePathRulesReadAsAnother)
 {
-    for (const char *bad : {"", ".", "..", "..\\x", "a\\b", "a/b", "C:x", "\\abs", "/abs", "x:"})
-        EXPECT_FALSE(IsPlainFolderName(bad, IsLeadByte936)) << bad;
+    for (const char *bad : {"", ".", "..", "...", " ", ". .", "..\\x", "a\\b", "a/b", "C:x", "\\abs", "x:",
+                            // dropped by the path rules: the root or another folder
+                            "WorkSefra.", "WorkSefra ", "Work. ",
+                            // devices, with an extension or blanks too
+                            "NUL", "con", "Aux.txt", "COM1", "lpt9.x", "PRN .a", "CONOUT$",
+                            // wildcards, reserved and control characters
+                            "Work*", "W?rk", "a<b", "a>b", "a\"b", "a|b", "a\tb", "a\x7F\x01",
+                            // short-name aliases
+                            "WORKSE~1", "A~1.TXT"})
+        EXPECT_FALSE(IsPlainFolderName(bad, IsLeadByte936)) << '[' << bad << ']';
     EXPECT_FALSE(IsPlainFolderName(nullptr, IsLeadByte936));
-    for (const char *good : {"Folder1", "a.b", "...", "\xB1\xA3\xCF\xD5\xCF\xE4"})
+    for (const char *good : {"Folder1", "a.b", " lead", "CONSOLE", "COM10", "NULL.x", "Long~Name.text", "a~b.c.d",
+                             "\xB1\xA3\xCF\xD5\xCF\xE4"})
         EXPECT_TRUE(IsPlainFolderName(good, IsLeadByte936)) << good;
 }
 
-TEST(FolderName, TrailByteBackslashBelongsToItsCharacter)
+TEST(FolderName, TrailBytesBelongToTheirCharacterAndMustBeTrailBytes)
 {
-    // 0x95 0x5C is one character; its trail byte is the code of '\'.
-    EXPECT_TRUE(IsPlainFolderName("ab\x95\x5C", IsLeadByte936));
-    // A lone lead byte at the end does not hide a following separator.
-    EXPECT_FALSE(IsPlainFolderName("a\\\x95", IsLeadByte936));
+    // 0xD5 0x5C (誠) is one character; its trail byte is the code of '\'.
+    EXPECT_TRUE(IsPlainFolderName("\xCB\xBD\xC3\xDC\xD5\x5C", IsLeadByte936));
+    // A lead byte before the end, or before a byte no code page takes as a
+    // trail byte ('.', blank, ':', '/'), is no character.
+    for (const char *bad : {"a\\\x95", "a\x95", "a\x95.", "a\x95 ", "\x95:x", "\x95/x"})
+        EXPECT_FALSE(IsPlainFolderName(bad, IsLeadByte936)) << bad;
 }
 
 } // namespace

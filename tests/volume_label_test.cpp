@@ -42,8 +42,11 @@ class DriveLabelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetDriveLabel('Q', nullptr, 0);
-        SetDriveLabel('R', nullptr, 0);
+        for (const char letter : {'Q', 'R'}) {
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, KeyOf(letter, "DefaultIcon").c_str());
+            SetDriveLabel(letter, nullptr, 0);
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, KeyOf(letter).c_str());
+        }
     }
     void TearDown() override { SetUp(); }
 };
@@ -68,24 +71,31 @@ TEST_F(DriveLabelTest, NullLabelIsRefusedAndTouchesNothing)
     EXPECT_FALSE(KeyExists(KeyOf('Q')));
 }
 
-TEST_F(DriveLabelTest, RemoveDeletesTheWholeLetterKeyOnly)
+TEST_F(DriveLabelTest, RemoveTakesTheLabelAndLeavesTheLettersOtherSettings)
 {
     ASSERT_EQ(0u, SetDriveLabel('Q', "Sefra", 1));
     ASSERT_EQ(0u, SetDriveLabel('R', "Keep", 1));
-    // Foreign subkeys under the letter, two levels deep, go as well.
-    CRegKey extra;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyOf('Q', "DefaultIcon\\Deep").c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, extra.Receive(), nullptr));
-    extra.Reset();
+    // The user's own icon for Q.
+    CRegKey icon;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyOf('Q', "DefaultIcon").c_str(), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, icon.Receive(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(icon.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>("x.ico"), 6));
+    icon.Reset();
 
     EXPECT_EQ(0u, SetDriveLabel('Q', nullptr, 0));
-    EXPECT_FALSE(KeyExists(KeyOf('Q')));
-    EXPECT_TRUE(KeyExists(kIcons));
+    EXPECT_FALSE(KeyExists(KeyOf('Q', "DefaultLabel")));
+    EXPECT_EQ(std::string("x.ico", 6), DefaultValue(KeyOf('Q', "DefaultIcon")));
     EXPECT_EQ(std::string("Keep", 5), DefaultValue(KeyOf('R', "DefaultLabel")));
+    // With nothing else in it, the letter's key goes as well.
+    EXPECT_EQ(0u, SetDriveLabel('R', nullptr, 0));
+    EXPECT_FALSE(KeyExists(KeyOf('R')));
+    EXPECT_TRUE(KeyExists(kIcons));
 
-    // A letter without a key: the open error, nothing changed.
+    // No label to remove: the open error, nothing changed.
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), SetDriveLabel('R', nullptr, 0));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), SetDriveLabel('Q', nullptr, 0));
-    EXPECT_TRUE(KeyExists(KeyOf('R')));
+    EXPECT_EQ(std::string("x.ico", 6), DefaultValue(KeyOf('Q', "DefaultIcon")));
 }
 
 TEST_F(DriveLabelTest, ALetterThatIsNoLetterIsRefusedAndEveryLabelStays)

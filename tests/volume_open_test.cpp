@@ -198,6 +198,17 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
     EXPECT_EQ(storeDrives, GetLogicalDrives());
     EXPECT_EQ("", CWindow::GetWindowTextOf(dlg.GetDlgItem(IDC_PWD1)));
 
+    // A record that cannot be read holds no empty password.
+    const std::string profile = dlg.StateForTests().m_szSefrabox;
+    dlg.StateForTests().m_szSefrabox += ".gone";
+    Choose(dlg, "");
+    std::thread unreadable([&] { box = AnswerBox(); });
+    dlg.OpenSefra();
+    unreadable.join();
+    dlg.StateForTests().m_szSefrabox = profile;
+    EXPECT_EQ(LoadResString(IDS_OPEN_SEFRA_FAILED), box);
+    EXPECT_EQ(storeDrives, GetLogicalDrives());
+
     // The stored password in other letter case, through the arrow button.
     Choose(dlg, "MaIn");
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ENTER1, BN_CLICKED),

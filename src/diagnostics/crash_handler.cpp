@@ -4,9 +4,11 @@
 #include "diagnostics/crash_handler.h"
 
 #include "win/handles.h"
+#include "win/paths.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 char g_szDumpPath[MAX_PATH];
 
@@ -41,11 +43,9 @@ void InstallCrashHandler()
     std::memset(g_szDumpPath, 0, sizeof g_szDumpPath);
     const DWORD length = GetCurrentDirectoryA(sizeof g_szDumpPath, g_szDumpPath);
     const bool haveDir = length > 0 && length < sizeof g_szDumpPath;
-    const bool needSlash = haveDir && g_szDumpPath[length - 1] != '\\';
-    const size_t total = (haveDir ? length : 0) + (needSlash ? 1 : 0) + sizeof kDumpFileName; // with terminator
-    if (haveDir && total <= sizeof g_szDumpPath) {
-        std::snprintf(g_szDumpPath + length, sizeof g_szDumpPath - length, "%s%s", needSlash ? "\\" : "",
-                      kDumpFileName);
+    const std::string path = haveDir ? JoinPath(std::string(g_szDumpPath, length), kDumpFileName) : std::string();
+    if (haveDir && path.size() < sizeof g_szDumpPath) {
+        std::snprintf(g_szDumpPath, sizeof g_szDumpPath, "%s", path.c_str());
     } else {
         // No directory, or one too long for the path: the bare name still
         // names the file the dump program writes, and a cut path never

@@ -20,6 +20,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "volume/held_mounts.h"
 #include "win/handles.h"
+#include "win/paths.h"
 #include "win/pointers.h"
 #include "win/res_string.h"
 
@@ -45,10 +46,7 @@ bool IsReadableArgument(const char *p)
 
 std::string WithBackslash(const char *path)
 {
-    std::string s(path, strnlen(path, sizeof g_szVolumeName - 1));
-    if (s.empty() || s.back() != '\\')
-        s += '\\';
-    return s;
+    return WithSeparator(std::string(path, strnlen(path, sizeof g_szVolumeName - 1)));
 }
 
 } // namespace
@@ -166,7 +164,7 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     // A Target that is not a plain folder name would copy outside the store.
     if (!IsUsableTarget(target))
         return;
-    const std::string folder = volume + target;
+    const std::string folder = JoinPath(volume, target);
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         SB_TRACE("CreateDirectory() failed. %s", GetErrorText(GetLastError()).c_str());
         return;
@@ -197,7 +195,8 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     op.pTo = drive;
     op.fFlags = FOF_SIMPLEPROGRESS;
     op.lpszProgressTitle = progressTitle;
-    if (SHFileOperationA(&op) == 0) {
+    // A copy the user cancelled part-way also returns 0.
+    if (SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted) {
         char sent[512] = {};
         snprintf(sent, sizeof sent, LoadResString(IDS_SENT_FMT).c_str(), szName);
         MessageBoxA(::GetDesktopWindow(), sent, szName, MB_ICONINFORMATION);

@@ -8,6 +8,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
+#include "win/pointers.h"
 #include "win/res_string.h"
 
 #include <cctype>
@@ -28,7 +29,7 @@ constexpr UINT kDriveArrivalBoundMs = 10000;
 std::string CSefraboxDlg::GetPathFromIDList(LPCITEMIDLIST pidl)
 {
     char path[MAX_PATH] = {};
-    if (!pidl || !SHGetPathFromIDListA(pidl, path))
+    if (!IsReadableIdList(pidl) || !SHGetPathFromIDListA(pidl, path))
         return std::string();
     path[MAX_PATH - 1] = '\0';
     return path;
@@ -36,9 +37,11 @@ std::string CSefraboxDlg::GetPathFromIDList(LPCITEMIDLIST pidl)
 
 void CSefraboxDlg::OnShellChangeNotify(WPARAM w, LPARAM l)
 {
+    // Any process may post this message: its pointers are probed before use.
     const auto *items = reinterpret_cast<const LPCITEMIDLIST *>(w);
-    const LPCITEMIDLIST first = items ? items[0] : nullptr;
-    const LPCITEMIDLIST second = items ? items[1] : nullptr;
+    const bool readable = IsReadableBlock(items, 2 * sizeof *items);
+    const LPCITEMIDLIST first = readable ? items[0] : nullptr;
+    const LPCITEMIDLIST second = readable ? items[1] : nullptr;
     const std::string path1 = GetPathFromIDList(first), path2 = GetPathFromIDList(second);
     SB_TRACE("OnShellChangNotify(0x%08X, 0x%08X, 0x%08X)", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(first)),
              static_cast<unsigned>(reinterpret_cast<UINT_PTR>(second)), static_cast<unsigned>(l));

@@ -12,6 +12,7 @@
 #include "store/wipe_sefra.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
+#include "win/paths.h"
 #include "win/pointers.h"
 
 #include <cstring>
@@ -20,16 +21,19 @@
 namespace {
 
 // Empties every record of the dialog's rows that carries dwID; the result is
-// the one of the last such record.
+// the one of the last such record. Without the platform service's list of
+// installed platforms, every record of another platform counts as live: a
+// folder one of them names as well stays.
 DWORD DeleteFromRecords(const std::string &volumePath, DWORD dwID)
 {
-    const std::string profile = volumePath + kProfileFileName;
+    const std::string profile = JoinPath(volumePath, kProfileFileName);
+    const auto otherPlatform = [dwID](const ProfileRecord &other) { return static_cast<DWORD>(other.id) != dwID; };
     DWORD result = ERROR_SUCCESS;
     ForEachProfileRecord(profile, RecordFields::IdAndTarget, kDialogRecordCount, [&](const ProfileRecord &record) {
         if (!record.NamesSefra() || static_cast<DWORD>(record.id) != dwID || !IsUsableTarget(record.target))
             return true;
         SB_TRACE("Delete VPF sefra");
-        result = WipeSefra(record.number, profile, volumePath, record.target);
+        result = WipeSefra(record.number, profile, volumePath, record.target, otherPlatform);
         return true;
     });
     return result;
@@ -58,10 +62,7 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
 
     DWORD result = ERROR_INVALID_NAME;
     if (volume[0] != '\0') {
-        std::string volumePath(volume);
-        if (volumePath.back() != '\\')
-            volumePath += '\\';
-        result = DeleteFromRecords(volumePath, dwPlatformId);
+        result = DeleteFromRecords(WithSeparator(volume), dwPlatformId);
     }
 
     if (ownMount) {

@@ -10,6 +10,7 @@
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
+#include "win/paths.h"
 #include "win/pointers.h"
 
 #include <cstring>
@@ -19,11 +20,7 @@ namespace {
 
 constexpr size_t kSharedPathSize = 768;
 
-void AppendBackslash(std::string &path)
-{
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-}
+void AppendBackslash(std::string &path) { path = WithSeparator(path); }
 
 } // namespace
 

@@ -2,10 +2,35 @@
 #include "store/mbcs_text.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
 unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+
+// Trail bytes of every double-byte code page lie at 0x40 and above; a lower
+// byte after a lead byte is no character the system would read as one.
+constexpr unsigned char kLowestTrailByte = 0x40;
+
+// Single-byte characters no folder name may hold: separators, the drive
+// colon, and the wildcards (the system's search also takes < > " as such).
+constexpr char kReservedChars[] = "\\/:*?\"<>|";
+
+// The first baseLength bytes of name, blanks at their end dropped, are a
+// device name of the system's path rules.
+bool IsDeviceName(const char *name, size_t baseLength)
+{
+    while (baseLength > 0 && name[baseLength - 1] == ' ')
+        --baseLength;
+    std::string base(name, baseLength);
+    for (char &c : base)
+        c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+    for (const char *device : {"con", "prn", "aux", "nul", "conin$", "conout$"})
+        if (base == device)
+            return true;
+    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) && base[3] >= '0' &&
+           base[3] <= '9';
+}
 
 // One character at p: its length (1 or 2) and a comparable value. A lead
 // byte followed by the terminator counts as a single byte.
@@ -58,18 +83,35 @@ bool IsPlainFolderName(const char *name, LeadByteTest isLead)
 {
     if (!name || name[0] == '\0')
         return false;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-        return false;
+    size_t length = 0, dots = 0, firstDot = 0;
+    bool tilde = false;
+    unsigned char last = 0;
     for (auto p = reinterpret_cast<const unsigned char *>(name); *p;) {
-        if (isLead(p[0]) && p[1] != 0) {
+        if (isLead(p[0])) {
+            if (p[1] < kLowestTrailByte)
+                return false;
             p += 2;
+            length += 2;
+            last = 0;
             continue;
         }
-        if (*p == '\\' || *p == '/' || *p == ':')
+        if (*p < 0x20 || std::strchr(kReservedChars, *p))
             return false;
+        if (*p == '.' && dots++ == 0)
+            firstDot = length;
+        tilde = tilde || *p == '~';
+        last = *p;
         ++p;
+        ++length;
     }
-    return true;
+    if (last == '.' || last == ' ')
+        return false;
+    const size_t base = dots > 0 ? firstDot : length;
+    if (IsDeviceName(name, base))
+        return false;
+    // A short name: at most 8 bytes, then at most a dot and 3 bytes.
+    const bool shortForm = dots <= 1 && base <= 8 && length - base <= 4;
+    return !(tilde && shortForm);
 }
 
 bool MbsContains(const char *text, const char *needle, LeadByteTest isLead)

@@ -28,7 +28,14 @@ bool MbsStartsWith(const char *name, const char *prefix, size_t prefixLen, LeadB
 // True when needle occurs in text starting at a character boundary of text.
 bool MbsContains(const char *text, const char *needle, LeadByteTest isLead);
 
-// True when a Target from the profile names a plain folder in the volume
-// root: not empty, not "." or "..", no "\" or "/" and no ":" as a
-// single-byte character (a trail byte of 0x5C is part of its character).
+// True when a Target from the profile names a folder in the volume root by
+// its own name, one the path rules read unchanged: not empty; no control
+// character, no "\ / : * ? \" < > |" as a single-byte character (a trail
+// byte of 0x5C is part of its character); every lead byte followed by a
+// byte of 0x40 or above, the lowest trail byte of the double-byte code
+// pages; not ending in a dot or a blank (the system drops those, so "...",
+// " " and "Name." would name the root or another folder); no device name
+// (CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, CONIN$, CONOUT$, in any
+// letter case, also before an extension or blanks); and no "~" in a name of
+// the 8.3 form, which may be another folder's short name.
 bool IsPlainFolderName(const char *name, LeadByteTest isLead);

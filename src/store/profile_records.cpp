@@ -36,3 +36,16 @@ DWORD ForEachProfileRecord(const std::string &profile, RecordFields fields, DWOR
     }
     return ERROR_SUCCESS;
 }
+
+std::vector<ProfileRecord> ReadSefraRecords(const std::string &profile)
+{
+    std::vector<ProfileRecord> records;
+    const auto keep = [&records](const ProfileRecord &record) {
+        if (record.NamesSefra() && (records.empty() || record.number > records.back().number))
+            records.push_back(record);
+        return true;
+    };
+    ForEachProfileRecord(profile, RecordFields::IdAndTarget, kDialogRecordCount, keep);
+    ForEachProfileRecord(profile, RecordFields::IdAndTarget, kUntilUnreadable, keep);
+    return records;
+}

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // One record as read. Before each read the id is preset to -1 and the texts
 // emptied; the texts are cut to their buffers.
@@ -34,3 +35,8 @@ constexpr DWORD kUntilUnreadable = 0;
 // result is that read's code. Otherwise the result is 0.
 DWORD ForEachProfileRecord(const std::string &profile, RecordFields fields, DWORD lastRecord,
                            const std::function<bool(const ProfileRecord &)> &visit);
+
+// Every record that names a sefra, in record order: records 1 to 3 (an
+// unreadable one passed over) and, as Send To reaches them, those after
+// them up to the first record that cannot be read.
+std::vector<ProfileRecord> ReadSefraRecords(const std::string &profile);

@@ -4,6 +4,7 @@
 #include "diagnostics/trace.h"
 #include "win/handles.h"
 #include "win/links.h"
+#include "win/paths.h"
 #include "win/pointers.h"
 
 #include <cstring>
@@ -14,10 +15,7 @@ namespace {
 // Empties and removes path, a folder of its own (not a link).
 DWORD RemoveTree(const char *path, const char *pattern, BOOL bContinue)
 {
-    std::string folder(path);
-    const char last = folder.back();
-    if (last != '\\' && last != '/')
-        folder += '\\';
+    const std::string folder = WithSeparator(path);
     const CFolderFiles files(folder);
 
     DWORD result = ERROR_SUCCESS;

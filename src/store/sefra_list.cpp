@@ -36,7 +36,11 @@ void CSefraboxDlg::LoadSefraList()
                 return true;
             }
             SB_TRACE("nIndex >= m_daIndex.GetSize()");
-            WipeSefra(record.number, m_szSefrabox, m_szVolumeName, record.target);
+            // A sefra of an installed platform, the main system's included,
+            // keeps a folder that this stale record names as well.
+            WipeSefra(record.number, m_szSefrabox, m_szVolumeName, record.target, [this](const ProfileRecord &other) {
+                return std::find(m_daIndex.begin(), m_daIndex.end(), static_cast<DWORD>(other.id)) != m_daIndex.end();
+            });
             return true;
         }
 

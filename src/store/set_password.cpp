@@ -7,6 +7,7 @@
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/pointers.h"
+#include "win/res_string.h"
 
 #include <cstdio>
 #include <cstring>
@@ -63,7 +64,12 @@ int CSefraboxDlg::ReadSefraPassword(char *lpBuffer, size_t cbBuffer)
         return 0;
     // The schema states the read buffer's size; the caller's may be smaller.
     char password[kPasswordSize] = {};
-    GetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordRead, password);
+    const DWORD read = GetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordRead, password);
+    if (read != ERROR_SUCCESS) {
+        // Not an empty password: a record that cannot be read opens nothing.
+        SB_TRACE("GetProfileParameter() failed! %s", GetErrorText(read).c_str());
+        return -1;
+    }
     password[sizeof password - 1] = '\0';
     const int written = snprintf(lpBuffer, cbBuffer, "%s", password);
     if (written < 0)
@@ -78,7 +84,12 @@ void CSefraboxDlg::OnSetPasswordButton(int setPasswordButton)
     ::SetWindowTextA(rowEdit, "");
 
     char oldPassword[kPasswordSize] = {};
-    ReadSefraPassword(oldPassword, sizeof oldPassword);
+    // Without the old password the dialog would not ask for it.
+    if (ReadSefraPassword(oldPassword, sizeof oldPassword) < 0) {
+        MessageBoxById(m_hWnd, IDS_OPEN_SEFRA_FAILED, MB_ICONSTOP);
+        ::SetFocus(rowEdit);
+        return;
+    }
     CSetPwd dlg(nullptr);
     dlg.SetInfo(oldPassword, this);
     dlg.DoModal();

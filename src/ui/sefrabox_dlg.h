@@ -188,7 +188,8 @@ public:
     // it). FALSE when no platform is selected or the write failed.
     BOOL SetPassword(const char *lpPassword);
     // The selected sefra's stored password into lpBuffer (cut to cbBuffer);
-    // its length, 0 and lpBuffer untouched when no platform is selected.
+    // its length, 0 and lpBuffer untouched when no platform is selected, -1
+    // and lpBuffer untouched (traced) when the record cannot be read.
     int ReadSefraPassword(char *lpBuffer, size_t cbBuffer);
 
 protected:
@@ -199,8 +200,9 @@ public:
     // Checks a store volume marked dirty before it is used; 0 or an error.
     DWORD AutoChkdsk(const char *lpSefraFile);
     // Deletes the entries of lpFolder whose names begin with lpPrefix
-    // (case-sensitive); everything when lpPrefix is null.
-    void DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix);
+    // (case-sensitive); everything when lpPrefix is null. Entries named as
+    // one of spared (IsSameFolderName) stay.
+    void DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix, const std::vector<std::string> &spared = {});
 
     // ---- volume/open_sefra.cpp: the password check and the sefra's drive
 public:

@@ -6,19 +6,25 @@
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
+#include "store/profile_records.h"
 #include "store/store_mount.h"
+#include "store/target_check.h"
+#include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/progress_dlgs.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/held_mounts.h"
 #include "win/handles.h"
 #include "win/links.h"
+#include "win/paths.h"
 #include "win/pointers.h"
 #include "win/res_string.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -113,8 +119,13 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
         }
         DWORD mode = 3;
         result = RunChkdsk(driveText, &mode, kChkdskSwitches, 0, debug);
-        DeletePrefixedEntries(driveText, "FOUND");
-        DeletePrefixedEntries(driveText, "FILE");
+        // The check's leftovers go; a sefra whose name begins the same stays.
+        std::vector<std::string> sefras;
+        for (const ProfileRecord &record : ReadSefraRecords(JoinPath(driveText, kProfileFileName)))
+            if (IsUsableTarget(record.target))
+                sefras.push_back(record.target);
+        DeletePrefixedEntries(driveText, "FOUND", sefras);
+        DeletePrefixedEntries(driveText, "FILE", sefras);
     } while (false);
 
     checking.EndDialog(0);
@@ -129,16 +140,15 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
     return result;
 }
 
-void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix)
+void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPrefix,
+                                         const std::vector<std::string> &spared)
 {
     if (!IsReadableText(lpFolder, kMaxTextProbe))
         return;
     if (!IsReadableText(lpPrefix, kMaxTextProbe))
         lpPrefix = nullptr;
 
-    std::string folder(lpFolder);
-    if (folder.empty() || folder.back() != '\\')
-        folder += '\\';
+    const std::string folder = WithSeparator(lpFolder);
     const size_t prefixLen = lpPrefix ? std::strlen(lpPrefix) : 0;
     const CFolderFiles files(folder);
 
@@ -152,6 +162,11 @@ void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPre
         // Case-sensitive: FILE0000.CHK goes, file-list.txt stays.
         if (lpPrefix && !MbsStartsWith(fd.cFileName, lpPrefix, prefixLen, IsAnsiLeadByte))
             continue;
+        const auto isSpared = [&fd](const std::string &name) { return IsSameFolderName(fd.cFileName, name.c_str()); };
+        if (std::any_of(spared.begin(), spared.end(), isSpared)) {
+            SB_TRACE("%s is a sefra, kept", fd.cFileName);
+            continue;
+        }
         const std::string entry = folder + fd.cFileName;
         const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (IsLinkEntry(fd.dwFileAttributes)) {

@@ -14,27 +14,21 @@ namespace {
 const char kDriveIconsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons";
 const char kLabelKeyFormat[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\%c\\DefaultLabel";
 
-// Deletes parent\name and everything below it, depth first; the first error
-// stops the walk.
-LONG DeleteKeyTree(HKEY parent, const char *name)
+const char kLabelKeyName[] = "DefaultLabel";
+
+// Deletes parent\name when it holds neither values nor subkeys.
+LONG DeleteKeyIfEmpty(HKEY parent, const char *name)
 {
     CRegKey key;
-    LONG rc = RegOpenKeyExA(parent, name, 0, KEY_READ | KEY_WRITE, key.Receive());
+    LONG rc = RegOpenKeyExA(parent, name, 0, KEY_READ, key.Receive());
     if (rc != ERROR_SUCCESS)
         return rc;
-    for (;;) {
-        char sub[256];
-        DWORD cch = sizeof(sub);
-        rc = RegEnumKeyExA(key.Get(), 0, sub, &cch, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS)
-            break;
-        if (rc != ERROR_SUCCESS)
-            return rc;
-        rc = DeleteKeyTree(key.Get(), sub);
-        if (rc != ERROR_SUCCESS)
-            return rc;
-    }
+    DWORD subkeys = 0, values = 0;
+    rc = RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                          nullptr, nullptr);
     key.Reset();
+    if (rc != ERROR_SUCCESS || subkeys != 0 || values != 0)
+        return rc;
     return RegDeleteKeyA(parent, name);
 }
 
@@ -60,10 +54,24 @@ DWORD SetDriveLabel(int letter, const char *label, int set)
         return RegSetValueExA(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(label),
                               static_cast<DWORD>(strlen(label) + 1));
     }
-    CRegKey parent;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDriveIconsKey, 0, KEY_ALL_ACCESS, parent.Receive());
+    // Only what set mode wrote goes: the label value, then its key and the
+    // letter's key when nothing else is left in them (a DefaultIcon of the
+    // letter stays).
+    CRegKey icons, letterKey, labelKey;
+    const char name[2] = {ch, 0};
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDriveIconsKey, 0, KEY_ALL_ACCESS, icons.Receive());
+    if (rc == ERROR_SUCCESS)
+        rc = RegOpenKeyExA(icons.Get(), name, 0, KEY_ALL_ACCESS, letterKey.Receive());
+    if (rc == ERROR_SUCCESS)
+        rc = RegOpenKeyExA(letterKey.Get(), kLabelKeyName, 0, KEY_ALL_ACCESS, labelKey.Receive());
+    if (rc == ERROR_SUCCESS)
+        rc = RegDeleteValueA(labelKey.Get(), nullptr);
     if (rc != ERROR_SUCCESS)
         return rc;
-    const char name[2] = {ch, 0};
-    return DeleteKeyTree(parent.Get(), name);
+    labelKey.Reset();
+    rc = DeleteKeyIfEmpty(letterKey.Get(), kLabelKeyName);
+    letterKey.Reset();
+    if (rc == ERROR_SUCCESS)
+        rc = DeleteKeyIfEmpty(icons.Get(), name);
+    return rc;
 }

@@ -3,6 +3,7 @@
 
 #include "module/app.h"
 #include "suite/Kestor.h"
+#include "win/paths.h"
 
 #include <shlobj.h>
 
@@ -16,19 +17,13 @@ DWORD LastErrorOrNotFound()
 
 } // namespace
 
-std::string DrivePathOf(const char *driveText)
-{
-    std::string path = driveText;
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
-}
+std::string DrivePathOf(const char *driveText) { return WithSeparator(driveText); }
 
 std::string DriverLinkName(const char *driveText) { return std::string("\\DosDevices\\") + driveText; }
 
 std::string LinkTargetOf(const std::string &volumePath, const std::string &devicePath, const std::string &target)
 {
-    return (g_bXpFamily == 1 ? volumePath : devicePath) + target;
+    return JoinPath(g_bXpFamily == 1 ? volumePath : devicePath, target);
 }
 
 DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std::string &devicePath,

@@ -18,9 +18,9 @@ std::string DrivePathOf(const char *driveText);
 // "\DosDevices\" followed by the drive text.
 std::string DriverLinkName(const char *driveText);
 
-// What a sefra folder's drive leads to: volumePath + target on the XP
-// family (the DefineDosDeviceA target), else devicePath + target (the
-// driver link's).
+// What a sefra folder's drive leads to: target joined to volumePath on the
+// XP family (the DefineDosDeviceA target), else to devicePath (the driver
+// link's).
 std::string LinkTargetOf(const std::string &volumePath, const std::string &devicePath, const std::string &target);
 
 // Links driveText to a sefra folder: with DefineDosDeviceA (flags as given)

@@ -4,6 +4,7 @@
 #include "volume/open_files_probe.h"
 
 #include "win/handles.h"
+#include "win/paths.h"
 
 #include <windows.h>
 
@@ -54,5 +55,5 @@ bool IsAnyFileHeldOpen(const std::string &root, std::string *held)
         held->clear();
     if (root.empty())
         return false;
-    return AnyHeldBelow(root.back() == '\\' ? root : root + "\\", held);
+    return AnyHeldBelow(WithSeparator(root), held);
 }

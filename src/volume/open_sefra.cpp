@@ -13,6 +13,7 @@
 #include "volume/drive_label.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
+#include "win/paths.h"
 #include "win/res_string.h"
 
 #include <windows.h>
@@ -41,13 +42,14 @@ void CSefraboxDlg::OpenSefra()
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
 
     char stored[128] = {};
-    ReadSefraPassword(stored, sizeof stored);
     char driveText[10] = {};
-    if (MbsICompare(typed.c_str(), stored, IsAnsiLeadByte) != 0) {
+    if (ReadSefraPassword(stored, sizeof stored) < 0) {
+        MessageBoxById(m_hWnd, IDS_OPEN_SEFRA_FAILED, MB_ICONSTOP);
+    } else if (MbsICompare(typed.c_str(), stored, IsAnsiLeadByte) != 0) {
         MessageBoxById(m_hWnd, IDS_WRONG_PASSWORD, MB_ICONHAND);
     } else if (!target.empty() && IsUsableTarget(target.c_str()) && index < m_slSefraName.size() &&
                AllocDriveLetter(driveText)) {
-        const std::string folder = m_szVolumeName + target;
+        const std::string folder = JoinPath(m_szVolumeName, target);
         if (CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
             m_szSefraName = m_slSefraName[index];
             if (m_pnResult) {
@@ -70,7 +72,7 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
 {
     if (IsDriveLetter(g_szDriveLetter[0]))
         return;
-    m_szSefraFolder = m_szVolumeName + target + "\\";
+    m_szSefraFolder = WithSeparator(JoinPath(m_szVolumeName, target));
     // Recorded before anything is made, so that the drive and its label go
     // also when this process dies with the sefra open.
     RecordSefraDrive(driveText[0], LinkTargetOf(m_szVolumeName, m_szMountDeviceName, target));
@@ -95,7 +97,7 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
         SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),
-                 (m_szMountDeviceName + target).c_str(), GetErrorText(rc).c_str());
+                 JoinPath(m_szMountDeviceName, target).c_str(), GetErrorText(rc).c_str());
     SHChangeNotify(SHCNE_DRIVEADD, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     SHChangeNotify(SHCNE_DRIVEADDGUI, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     CopyText(g_szDriveLetter, driveText);

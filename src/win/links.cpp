@@ -2,6 +2,7 @@
 #include "win/links.h"
 
 #include "win/handles.h"
+#include "win/paths.h"
 
 #include <vector>
 
@@ -112,10 +113,8 @@ DWORD RemoveLinkItself(const std::string &path, bool folder)
     return GetLastError();
 }
 
-CFolderFiles::CFolderFiles(const std::string &folder) : m_folder(folder)
+CFolderFiles::CFolderFiles(const std::string &folder) : m_folder(WithSeparator(folder))
 {
-    if (m_folder.empty() || (m_folder.back() != '\\' && m_folder.back() != '/'))
-        m_folder += '\\';
     CFileHandle handle(CreateFileA(m_folder.c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -135,7 +134,7 @@ DWORD CFolderFiles::Delete(const char *name) const
     // The handle is the file the name leads to: anywhere but this folder
     // means a link.
     if (!m_finalPath.empty()) {
-        const std::string own = m_finalPath + (m_finalPath.back() == '\\' ? "" : "\\") + name;
+        const std::string own = JoinPath(m_finalPath, name);
         const std::string reached = FinalPathOf(file.Get());
         if (!reached.empty() && lstrcmpiA(reached.c_str(), own.c_str()) != 0) {
             file.Reset();

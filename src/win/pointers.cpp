@@ -1,6 +1,8 @@
 // pointers.cpp - probes of caller memory through the page protections.
 #include "win/pointers.h"
 
+#include <cstring>
+
 namespace {
 
 // Walks the pages of [p, p + cb) and checks each one's protection, so that
@@ -59,4 +61,22 @@ bool IsReadableText(const char *p, size_t maxChars)
         }
     }
     return false;
+}
+
+bool IsReadableIdList(const void *p, size_t maxBytes)
+{
+    auto item = static_cast<const BYTE *>(p);
+    for (size_t used = 0;;) {
+        USHORT cb = 0;
+        if (used + sizeof cb > maxBytes || !IsReadableBlock(item, sizeof cb))
+            return false;
+        memcpy(&cb, item, sizeof cb);
+        if (cb == 0)
+            return true;
+        // An item holds at least its own size field.
+        if (cb < sizeof cb || used + cb > maxBytes || !IsReadableBlock(item, cb))
+            return false;
+        item += cb;
+        used += cb;
+    }
 }

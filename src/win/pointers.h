@@ -18,3 +18,7 @@ bool IsReadableText(const char *p, size_t maxChars = kMaxTextProbe);
 // True when p is non-null and cb bytes can be read / written.
 bool IsReadableBlock(const void *p, size_t cb);
 bool IsWritableBlock(void *p, size_t cb);
+
+// True when p is an item identifier list that can be read up to its
+// terminating zero-sized item, at most maxBytes in all.
+bool IsReadableIdList(const void *p, size_t maxBytes = 65536);

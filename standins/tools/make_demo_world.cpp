@@ -20,6 +20,7 @@
 #include "store_layout.h"
 #include "suite/Palmet.h"
 #include "win/handles.h"
+#include "win/paths.h"
 
 #include <windows.h>
 
@@ -147,7 +148,7 @@ std::string FullPath(const char *path)
     if (n == 0 || n >= sizeof full)
         return path;
     std::string s = full;
-    while (s.size() > 3 && (s.back() == '\\' || s.back() == '/'))
+    while (s.size() > 3 && EndsWithSeparator(s))
         s.pop_back();
     return s;
 }

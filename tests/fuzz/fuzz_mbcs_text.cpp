@@ -1,7 +1,8 @@
 // Fuzzes the double-byte aware comparisons and the folder-name guard with
 // code page 936's lead bytes: no read past a terminator, comparisons
 // symmetric, and an accepted folder name never holds a single-byte
-// separator.
+// separator, wildcard or control character, a lead byte without a trail
+// byte, or a final dot or blank.
 #include "store/mbcs_text.h"
 
 #include <cstdint>
@@ -28,18 +29,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     if (IsPlainFolderName(a.c_str(), IsLeadByte936)) {
         const char *s = a.c_str();
-        if (std::strcmp(s, ".") == 0 || std::strcmp(s, "..") == 0)
-            std::abort();
+        unsigned char last = 0;
         for (size_t i = 0; s[i];) {
             const unsigned char c = static_cast<unsigned char>(s[i]);
-            if (IsLeadByte936(c) && s[i + 1]) {
+            if (IsLeadByte936(c)) {
+                if (static_cast<unsigned char>(s[i + 1]) < 0x40)
+                    std::abort();
+                last = 0;
                 i += 2;
                 continue;
             }
-            if (c == '\\' || c == '/' || c == ':')
+            if (c < 0x20 || std::strchr("\\/:*?\"<>|", c))
                 std::abort();
+            last = c;
             ++i;
         }
+        if (last == '.' || last == ' ')
+            std::abort();
     }
     return 0;
 }
