@@ -9,6 +9,23 @@
 //   reliab_kill_child open-drive <at>
 //       as above with the right password "main": stops once OpenSefra has
 //       returned with the sefra's drive defined and the dialog open.
+//   reliab_kill_child open-copy <at>
+//       SB_ShowDlg with a result word (copy mode); opens the second row with
+//       its password "work1": stops as the copy dialog is made, with the
+//       lock held, the sefra on a temporary drive and the platform's disk
+//       mounted.
+//   reliab_kill_child open-check <at>
+//       SB_ShowDlg on a store marked dirty: stops as the checking window is
+//       made, with the lock held and the store mounted for its check.
+//   reliab_kill_child show
+//       SB_ShowDlg, ended by its hot key once shown; exits with its result.
+//   reliab_kill_child destroy-owner
+//       SB_ShowDlgWithParent, owned by a window of its own; opens the first
+//       row with a wrong password and, inside the message box that says so,
+//       destroys that owner. Exits 0 once the dialog has ended with the
+//       owner gone and nothing of the visit left in the shared block.
+//   reliab_kill_child sendto-run , MySendTo <n>,<files>
+//       MySendTo with this command line; exits with its result.
 //   reliab_kill_child delete <store> <id> <profile> <at>
 //       DeleteSefra(store, id); a watcher thread stops the call once the
 //       lock is held and some of the record's folder is gone, i.e. while
@@ -40,9 +57,11 @@ HANDLE g_atEvent = nullptr;
 volatile LONG *g_lock = nullptr;
 BYTE *g_block = nullptr;
 const char *g_password = nullptr;
+int g_row = IDC_PLATFORM1;
 bool g_stopAtMessageBox = false;
 volatile bool g_openPressed = false;
 HHOOK g_cbtHook = nullptr;
+HWND g_owner = nullptr;
 
 [[noreturn]] void StopHere()
 {
@@ -51,10 +70,29 @@ HHOOK g_cbtHook = nullptr;
         Sleep(INFINITE);
 }
 
+void CALLBACK DestroyOwner(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    DestroyWindow(g_owner);
+}
+
+// Drives more than when the child started.
+int g_baseDrives = 0;
+int g_drivesAtPoint = 0;
+int NewDrives() { return __builtin_popcount(GetLogicalDrives()) - g_baseDrives; }
+
 LRESULT CALLBACK CbtProc(int code, WPARAM w, LPARAM l)
 {
-    if (code == HCBT_CREATEWND && g_openPressed && *g_lock == 1)
-        StopHere(); // the message box of OpenSefra, created under the lock
+    // A window made under the lock: OpenSefra's message box, or the copy
+    // dialog (the store, the sefra's and the platform's drives there) or
+    // the checking window (the store's check drive there).
+    if (code == HCBT_CREATEWND && *g_lock == 1 &&
+        (g_stopAtMessageBox ? g_openPressed : NewDrives() >= g_drivesAtPoint)) {
+        if (!g_owner)
+            StopHere();
+        g_openPressed = false;
+        SetTimer(nullptr, 0, 10, DestroyOwner); // from inside the message box's loop
+    }
     return CallNextHookEx(g_cbtHook, code, w, l);
 }
 
@@ -67,24 +105,45 @@ void CALLBACK StartTimer(HWND, UINT, UINT_PTR id, DWORD)
     if (!dlg)
         return; // not shown yet: the timer comes again
     KillTimer(nullptr, id);
-    Click(dlg, IDC_PLATFORM1);
-    SetDlgItemTextA(dlg, IDC_PWD1, g_password);
+    if (!g_password) {
+        PostMessageA(dlg, WM_HOTKEY, 0x1000, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
+        return;
+    }
+    Click(dlg, g_row);
+    SetDlgItemTextA(dlg, g_row + 3, g_password);
     g_openPressed = true;
-    Click(dlg, IDC_ENTER1);
+    Click(dlg, g_row + 6);
+    if (g_owner)
+        return; // the owner went inside the message box: the dialog with it
     if (!g_stopAtMessageBox && g_block[kDriveLetterOffset] != '\0' && *g_lock == 0)
         StopHere();
     ExitProcess(51); // the point was not reached
 }
 
-int Open(bool wrong)
+// mode: open-wrong, open-drive, open-copy, open-check, show or destroy-owner.
+int Open(const std::string &mode)
 {
-    g_password = wrong ? "wrong" : "main";
+    const bool copy = mode == "open-copy";
+    const bool wrong = mode == "open-wrong" || mode == "destroy-owner";
+    g_password = wrong ? "wrong" : copy ? "work1" : mode == "show" ? nullptr : "main";
+    g_row = copy ? IDC_PLATFORM2 : IDC_PLATFORM1;
     g_stopAtMessageBox = wrong;
-    if (wrong)
+    g_baseDrives = NewDrives();
+    g_drivesAtPoint = copy ? 3 : 1;
+    if (mode != "open-drive" && mode != "show")
         g_cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
     SetTimer(nullptr, kStartTimer, 50, StartTimer);
-    SB_ShowDlg(nullptr, nullptr, nullptr, nullptr);
-    return 52; // the dialog ended without reaching the point
+    if (mode == "destroy-owner") {
+        g_owner =
+            CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        static SEFRABOX_WND_OBJECT caller = {};
+        caller.hWnd = g_owner;
+        SB_ShowDlgWithParent(reinterpret_cast<CWnd *>(&caller), nullptr);
+        return IsWindow(g_owner) ? 61 : CSharedView(g_block).Leftovers().empty() ? 0 : 62;
+    }
+    int result = 0;
+    const int shown = SB_ShowDlg(nullptr, copy ? &result : nullptr, nullptr, nullptr);
+    return mode == "show" ? shown : 52; // 52: the dialog ended without reaching the point
 }
 
 struct DeleteWatch {
@@ -199,15 +258,17 @@ int main(int argc, char **argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "probe" && argc == 3)
         return DeleteSefra(argv[2], 99);
+    if (mode == "show" || mode == "destroy-owner")
+        return Open(mode);
+    if (mode == "sendto-run")
+        return MySendTo();
     const bool sendTo = mode == "sendto" && argc > 4;
     const char *at = sendTo ? argv[4] : argc > 2 ? argv[argc - 1] : "";
     g_atEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, at);
     if (!g_atEvent)
         return 61;
-    if (mode == "open-wrong" && argc == 3)
-        return Open(true);
-    if (mode == "open-drive" && argc == 3)
-        return Open(false);
+    if (mode.rfind("open-", 0) == 0 && argc == 3)
+        return Open(mode);
     if (sendTo)
         return SendTo(argv[2], argv[3]);
     if (mode == "delete" && argc == 6)

@@ -15,9 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -174,36 +174,26 @@ TEST_F(SendToSefra, ACopyTheUserStopsAtTheReplaceQuestionIsNotReportedAsSent)
 TEST_F(SendToSefra, OnTheXpFamilyTheDriveIsDefinedForTheCopyAndRemovedAfter)
 {
     g_bXpFamily = 1; // as the library decides where the system reports NT 5.1
-    // Right after linking its drive the request notes it under the lock
-    // holder's guard: holding the guard keeps it there while the drive's
-    // definition is looked at (Wine gives no file access through it, so the
-    // copy itself fails).
-    CKernelHandle guard(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "Global\\SefraboxLockHolderGuard"));
-    ASSERT_TRUE(guard);
-    CKernelHandle held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    std::string drive;
-    std::thread looker([&] {
-        WaitForSingleObject(guard.Get(), INFINITE);
-        SetEvent(held.Get());
-        for (int i = 0; i < 200 && drive.empty(); ++i) {
-            for (char letter = 'A'; letter <= 'Z' && drive.empty(); ++letter) {
-                const char name[3] = {letter, ':', '\0'};
-                char target[1024] = {};
-                if (QueryDosDeviceA(name, target, sizeof target) &&
-                    std::string(target).find("\\PlaySefra") != std::string::npos)
-                    drive = name;
+    // The drive's definition is looked at when the request traces its link
+    // (Wine gives no file access through it, so the copy itself fails).
+    std::string drive, target;
+    {
+        const CTraceCapture trace([&](const std::string &line) {
+            char letter = 0;
+            char seen[1024] = {};
+            if (std::sscanf(line.c_str(), "Drive %c: linked", &letter) == 1 && drive.empty()) {
+                drive = std::string(1, letter) + ":";
+                QueryDosDeviceA(drive.c_str(), seen, sizeof seen);
+                target = seen;
             }
-            Sleep(10);
-        }
-        ReleaseMutex(guard.Get());
-    });
-    WaitForSingleObject(held.Get(), INFINITE);
-    EXPECT_EQ(0, Send("2", Source("xp.txt")));
-    looker.join();
+        });
+        EXPECT_EQ(0, Send("2", Source("xp.txt")));
+    }
     g_bXpFamily = 0;
-    ASSERT_FALSE(drive.empty()) << "no drive was defined to the sefra's folder";
-    char target[1024] = {};
-    EXPECT_EQ(0u, QueryDosDeviceA(drive.c_str(), target, sizeof target)) << target;
+    ASSERT_FALSE(drive.empty()) << "no drive was linked";
+    EXPECT_NE(std::string::npos, target.find("\\PlaySefra")) << target;
+    char after[1024] = {};
+    EXPECT_EQ(0u, QueryDosDeviceA(drive.c_str(), after, sizeof after)) << after;
 }
 
 } // namespace

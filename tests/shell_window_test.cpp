@@ -207,7 +207,10 @@ TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
     EXPECT_TRUE(ControlsEnabled(Dlg(), false));
 
     // The dialog is no longer connected; a registration event that still
-    // arrives only takes and gives back the lock.
+    // arrives only takes and gives back the lock. (The adopted window's
+    // watcher traces its start from a thread of its own: that line first.)
+    for (int i = 0; i < 6000 && !m_trace.Contains("WaitExplorerExit() startup"); ++i)
+        Sleep(10);
     const size_t navigations = m_trace.Lines().size();
     m_windows->Open("CabinetWClass", "Late (C:)", true);
     Dlg().WindowRegistered(3);

@@ -58,7 +58,8 @@ TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
         ASSERT_EQ(1u, dialogs.size());
         row = WindowTitle(GetDlgItem(dialogs[0], 2100));
         seenWnd = pWnd;
-        mounted = m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty() && m_shared.DialogAddress() == reinterpret_cast<DWORD>(pWnd);
+        mounted = m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty() &&
+                  m_shared.DialogAddress() == reinterpret_cast<DWORD>(pWnd);
         lockDuringRun = m_shared.Lock();
         second = RunProgram(BinProgram("show_entry_child.exe") + " show");
         PostHotKey(dialogs[0]);
@@ -127,6 +128,59 @@ TEST_F(ShowEntry, AKilledDialogsMountIsCleanedUpByTheNextShow)
     EXPECT_EQ(0, SB_ShowDlg(nullptr, nullptr, &hotKey, nullptr));
     EXPECT_TRUE(remounted);
     EXPECT_EQ(1, hotKey);
+}
+
+TEST_F(ShowEntry, ABareDialogClosedBesideAnotherProcesssVisitLeavesThatVisitAlone)
+{
+    CKernelHandle child = StartProgram(BinProgram("show_entry_child.exe") + " show");
+    ASSERT_TRUE(child);
+    const HWND visit = DialogsOf(GetProcessId(child.Get())).WaitFor(60000, [&] {
+        return WaitForSingleObject(child.Get(), 0) != WAIT_TIMEOUT;
+    });
+    ASSERT_NE(nullptr, visit) << "the child ended without showing its dialog";
+    // The other visit opens its first sefra, as its user would, and locks
+    // its controls once it has taken its Explorer window over.
+    SendMessageA(visit, WM_COMMAND, MAKEWPARAM(2100, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(visit, 2100)));
+    SetDlgItemTextA(visit, 2103, "main");
+    SendMessageA(visit, WM_COMMAND, MAKEWPARAM(2106, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(visit, 2106)));
+    const std::string drive = m_shared.DriveLetter();
+    const DWORD mount = m_shared.MountHandle();
+    const HWND explorer = ShownWindows()
+                              .OfClass("ExplorerWClass")
+                              .Where([&](HWND) { return !IsWindowEnabled(GetDlgItem(visit, 2100)); })
+                              .WaitFor(60000);
+    EXPECT_EQ(2u, drive.size());
+    EXPECT_NE(0u, mount);
+    EXPECT_NE(nullptr, explorer) << "the visit did not take its Explorer window over";
+
+    RunFromLoop([] { PostMessageA(ThreadDialogs().at(0), WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_EQ(2, SB_ShowDlgNoInit(nullptr));
+    EXPECT_EQ(drive, m_shared.DriveLetter());
+    EXPECT_NE(0u, GetLogicalDrives() & (1u << (drive[0] - 'A'))) << "the visit's drive is gone";
+    EXPECT_EQ(mount, m_shared.MountHandle());
+    EXPECT_NE(0u, m_shared.DialogAddress());
+    EXPECT_TRUE(IsWindow(visit));
+    EXPECT_TRUE(explorer && IsWindow(explorer));
+
+    // The visit ends as usual and takes its window, drive and store with it.
+    PostHotKey(visit);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.Get(), 60000));
+    EXPECT_EQ(0u, ExitCodeOf(child.Get()));
+    if (explorer && IsWindow(explorer)) {
+        ADD_FAILURE() << "the visit's Explorer window stayed";
+        PostMessageA(explorer, WM_CLOSE, 0, 0);
+    }
+}
+
+TEST_F(ShowEntry, TheOwnerDestroyedInsideTheWrongPasswordBoxEndsTheDialogAndFreesTheLock)
+{
+    // In a child, bounded: a teardown that waits for the lock its own thread
+    // holds never ends.
+    ChildOptions options;
+    options.timeoutMs = 120000;
+    const ChildRun run = RunChild(BinProgram("reliab_kill_child.exe") + " destroy-owner", options);
+    EXPECT_FALSE(run.timedOut) << "the dialog's teardown waited for ever";
+    EXPECT_EQ(0u, run.exitCode) << "61: the owner stayed, 62: the visit was left in the shared block";
 }
 
 TEST_F(ShowEntry, WithParentRefusesUnusableParentsAndShowsOwnedByAGoodOne)

@@ -6,6 +6,7 @@
 #include "files.h"
 #include "world_test.h"
 #include "res/resource.h"
+#include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
@@ -55,9 +56,7 @@ protected:
     {
         dlg.StateForTests().m_hVolume.Reset();
         dlg.StateForTests().m_hPlatformChannel.Reset();
-        if (g_dwMountHandle != 0)
-            UnMount_Volume(255, g_dwMountHandle);
-        g_dwMountHandle = 0;
+        UnmountStore();
         g_szVolumeName[0] = '\0';
     }
 

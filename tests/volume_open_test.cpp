@@ -12,6 +12,7 @@
 #include "ui_support.h"
 #include "ui/sefrabox_dlg.h"
 #include "window_finders.h"
+#include "store/store_mount.h"
 #include "volume/release_drive.h"
 #include "volume/volume_lock.h"
 #include "win/handles.h"
@@ -142,10 +143,7 @@ protected:
         dlg.DestroyWindow();
         dlg.StateForTests().m_hVolume.Reset();
         dlg.StateForTests().m_hPlatformChannel.Reset();
-        if (g_dwMountHandle != 0) {
-            EXPECT_EQ(0u, UnMount_Volume(255, g_dwMountHandle));
-        }
-        g_dwMountHandle = 0;
+        UnmountStore();
         g_szVolumeName[0] = '\0';
     }
 

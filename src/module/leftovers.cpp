@@ -1,18 +1,63 @@
-// leftovers.cpp - clean-up after a dead dialog or lock holder (see
-// leftovers.h).
+// leftovers.cpp - clean-up after a dead dialog, lock holder or owner of
+// drives and mounts (see leftovers.h).
 #include "module/leftovers.h"
 
 #include "diagnostics/trace.h"
+#include "module/held_records.h"
 #include "module/live_dialog.h"
 #include "module/shared_block.h"
 #include "store/store_mount.h"
 #include "suite/Kestor.h"
+#include "volume/drive_label.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
 
 #include <windows.h>
 
 #include <cstring>
+
+namespace {
+
+bool IsLiveDialogRecorded() { return g_pSefraboxDlg != 0 && IsRecordedDialogAlive(); }
+
+bool IsSharedDrive(char letter) { return (letter | 0x20) == (g_szDriveLetter[0] | 0x20); }
+
+// Undoes what record names; a drive or store that the shared block gives
+// to a live dialog is left to it.
+void UndoHeld(const HeldRecord &record, bool liveDialog)
+{
+    const char drive[3] = {record.chDrive, ':', '\0'};
+    switch (record.kind) {
+    case HeldKind::DriveLink:
+        if (!IsSharedDrive(record.chDrive)) {
+            UnlinkRecordedDrive(drive, record.path);
+            if (record.bLabelled)
+                SetDriveLabel(record.chDrive, nullptr, 0);
+        } else if (!liveDialog) {
+            ReleaseSefraDrive();
+        }
+        break;
+    case HeldKind::DiskMount:
+        UnMount_Volume(static_cast<unsigned char>(record.chDrive), record.dwHandle);
+        break;
+    case HeldKind::StoreMount:
+        if (record.dwHandle == g_dwMountHandle) {
+            if (!liveDialog) {
+                std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
+                UnmountStore();
+            }
+        } else if (StoreDeviceName(record.dwHandle) == record.path) {
+            // Only while the handle still names that mount.
+            UnMount_Volume(255, record.dwHandle);
+        }
+        break;
+    case HeldKind::Mounting:
+        break; // the call never told its handle: there is nothing to give back
+    }
+    ForgetHeldRecord(record);
+}
+
+} // namespace
 
 void ClearDeadDialogLeftovers()
 {
@@ -22,19 +67,15 @@ void ClearDeadDialogLeftovers()
     UnmountStore();
 }
 
-void ClearDeadHolderLeftovers(char holderDrive)
+void ClearDeadHolderLeftovers()
 {
-    // A drive that is not the shared sefra drive: no label, no shared field.
-    if (holderDrive != 0 && holderDrive != g_szDriveLetter[0]) {
-        const char drive[3] = {holderDrive, ':', '\0'};
-        UnlinkDrive(drive);
+    if (!IsLiveDialogRecorded()) {
+        if (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0')
+            SB_TRACE("Clean up after dead g_MountVolumeLock holder: %.767s, 0x%08X, %.11s", g_szVolumeName,
+                     static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
+        ClearDeadDialogLeftovers();
     }
-    if (g_pSefraboxDlg != 0 && IsRecordedDialogAlive())
-        return;
-    if (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0')
-        SB_TRACE("Clean up after dead g_MountVolumeLock holder: %.767s, 0x%08X, %.11s", g_szVolumeName,
-                 static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
-    ClearDeadDialogLeftovers();
+    ClearDeadOwnersLeftovers();
 }
 
 void ClearDeadDialogIfAny()
@@ -44,4 +85,25 @@ void ClearDeadDialogIfAny()
     SB_TRACE("Clean up after dead dialog: %.767s, 0x%08X, %.11s", g_szVolumeName,
              static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
     ClearDeadDialogLeftovers();
+}
+
+void ClearDeadOwnersLeftovers()
+{
+    const bool liveDialog = IsLiveDialogRecorded();
+    for (const HeldRecord &record : ReadHeldRecords()) {
+        const ProcessIdentity &owner = record.owner;
+        if (IsProcessRunning(owner.dwProcessId, owner.ftCreated))
+            continue;
+        if (!IsFromThisSystemStart(record)) {
+            SB_TRACE("Held record of process %u from before the system's last start dropped: %c 0x%08X %.1023s",
+                     static_cast<unsigned>(owner.dwProcessId), record.chDrive ? record.chDrive : '-',
+                     static_cast<unsigned>(record.dwHandle), record.path.c_str());
+            ForgetHeldRecord(record);
+            continue;
+        }
+        SB_TRACE("Clean up after dead process %u: kind %u, %c, 0x%08X, %.1023s",
+                 static_cast<unsigned>(owner.dwProcessId), static_cast<unsigned>(record.kind),
+                 record.chDrive ? record.chDrive : '-', static_cast<unsigned>(record.dwHandle), record.path.c_str());
+        UndoHeld(record, liveDialog);
+    }
 }

@@ -4,7 +4,6 @@
 
 #include "module/process_identity.h"
 #include "module/shared_records.h"
-#include "volume/drive_link.h"
 
 namespace {
 
@@ -12,7 +11,6 @@ struct LockHolderRecord {
     DWORD dwProcessId;  // 0: none
     FILETIME ftCreated; // of that process
     DWORD dwThreadId;   // the thread that took the word
-    char chDrive;       // letter of the holder's own drive, 0: none
 };
 
 LockHolderRecord s_record SEFRABOX_SHARED_RECORD = {};
@@ -77,7 +75,6 @@ void RecordLockHolder()
     record.ftCreated.dwLowDateTime = self.ftCreated.dwLowDateTime;
     record.ftCreated.dwHighDateTime = self.ftCreated.dwHighDateTime;
     record.dwThreadId = GetCurrentThreadId();
-    record.chDrive = 0;
 }
 
 void ClearLockHolder()
@@ -87,7 +84,6 @@ void ClearLockHolder()
     record.ftCreated.dwLowDateTime = 0;
     record.ftCreated.dwHighDateTime = 0;
     record.dwThreadId = 0;
-    record.chDrive = 0;
 }
 
 LockHolder RecordedLockHolder(DWORD *pdwProcessId)
@@ -104,20 +100,8 @@ LockHolder RecordedLockHolder(DWORD *pdwProcessId)
     return IsProcessRunning(pid, created) ? LockHolder::Running : LockHolder::Gone;
 }
 
-char RecordedHolderDrive() { return Record().chDrive; }
-
 bool IsRecordedHolderThread()
 {
     volatile LockHolderRecord &record = Record();
     return record.dwProcessId == GetCurrentProcessId() && record.dwThreadId == GetCurrentThreadId();
-}
-
-void NoteHolderDrive(const char *driveText)
-{
-    CLockHolderGuard guard;
-    volatile LockHolderRecord &record = Record();
-    if (!guard.Held() || record.dwProcessId != GetCurrentProcessId())
-        return;
-    const char letter = driveText ? driveText[0] : 0;
-    record.chDrive = IsDriveLetter(letter) ? letter : 0;
 }

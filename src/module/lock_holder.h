@@ -1,11 +1,11 @@
 // lock_holder.h - who holds g_MountVolumeLock, recorded beside the fixed
 // shared block so that a holder that died can be told from one at work, and
-// a thread that holds it from one that waits for it.
+// a thread that holds it from one that waits for it. (What a holder links
+// and mounts for its own work is in the held records, held_records.h.)
 //
-// The record (the holder's process id, creation time and thread, and a
-// drive that the holder linked without naming it in the shared block) lives
-// in the library's shared record section (shared_records.h), with the reach
-// of the shared block. The word and the record change together under the
+// The record (the holder's process id, creation time and thread) lives in
+// the library's shared record section (shared_records.h), with the reach of
+// the shared block. The word and the record change together under the
 // mutex "Global\SefraboxLockHolderGuard", named in the global namespace
 // for the same reach and open to every user (a standard user's process that
 // may not create it there uses its session's own name); a process that dies
@@ -40,21 +40,13 @@ enum class LockHolder {
 
 // The rest is called with the guard held.
 
-// This thread of this process holds the word; no holder drive yet.
+// This thread of this process holds the word.
 void RecordLockHolder();
 // Nobody holds the word.
 void ClearLockHolder();
 // The recorded holder; pdwProcessId, when given, receives its id.
 LockHolder RecordedLockHolder(DWORD *pdwProcessId);
-// The letter of the drive the recorded holder noted, 0 when none.
-char RecordedHolderDrive();
 
 // True when the record names the calling thread as the holder. Needs no
 // guard: only this thread writes its own name into the record.
 bool IsRecordedHolderThread();
-
-// Notes (a drive text "X:") or forgets (null or empty) a drive that the
-// calling holder links for its own use and removes before it releases the
-// lock, so that whoever takes the lock over from it after its death can
-// remove the drive. Takes the guard itself; the caller holds the lock.
-void NoteHolderDrive(const char *driveText);

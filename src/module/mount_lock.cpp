@@ -18,7 +18,7 @@ enum class Taken { No, Free, FromDead };
 // taking the word and recording itself, or clearing the record and storing
 // 0). A word held without a record otherwise belongs to someone who does not
 // record (an older library): it is waited for.
-Taken TakeWord(char &deadHolderDrive)
+Taken TakeWord()
 {
     CLockHolderGuard guard;
     if (InterlockedCompareExchange(&g_MountVolumeLock, 1, 0) == 0) {
@@ -32,7 +32,6 @@ Taken TakeWord(char &deadHolderDrive)
     const LockHolder holder = RecordedLockHolder(&pid);
     if (holder == LockHolder::Running || (holder == LockHolder::None && !guard.Abandoned()))
         return Taken::No;
-    deadHolderDrive = RecordedHolderDrive();
     RecordLockHolder();
     SB_TRACE("g_MountVolumeLock held by dead process %u, taken over", static_cast<unsigned>(pid));
     return Taken::FromDead;
@@ -42,12 +41,11 @@ Taken TakeWord(char &deadHolderDrive)
 
 bool TryAcquireMountVolumeLock()
 {
-    char deadHolderDrive = 0;
-    switch (TakeWord(deadHolderDrive)) {
+    switch (TakeWord()) {
     case Taken::Free:
         return true;
     case Taken::FromDead:
-        ClearDeadHolderLeftovers(deadHolderDrive);
+        ClearDeadHolderLeftovers();
         return true;
     default:
         return false;

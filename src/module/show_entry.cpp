@@ -41,23 +41,28 @@ INT_PTR RunModal(CSefraboxDlg &dlg)
     const INT_PTR result = dlg.DoModal();
     s_showHook.Reset();
     s_pShowingDlg = nullptr;
+    // A teardown that found this thread holding the lock is over before the
+    // dialog counts as ended: till then its visit is its own.
+    dlg.FinishDeferredTeardown();
     ForgetLiveDialog(&dlg);
     return result;
 }
 
 // With the lock held: false when the recorded dialog is alive (the lock is
-// then released); otherwise what a dead one left is cleaned up.
+// then released); otherwise what a dead dialog or any dead process left is
+// cleaned up.
 bool ClearDeadDialog(CMountVolumeLockHolder &lock, bool log)
 {
-    if (g_pSefraboxDlg == 0)
-        return true;
-    if (IsRecordedDialogAlive()) {
-        lock.Release();
-        if (log)
-            SB_TRACE("g_pSefraboxDlg IsWindow()");
-        return false;
+    if (g_pSefraboxDlg != 0) {
+        if (IsRecordedDialogAlive()) {
+            lock.Release();
+            if (log)
+                SB_TRACE("g_pSefraboxDlg IsWindow()");
+            return false;
+        }
+        ClearDeadDialogLeftovers();
     }
-    ClearDeadDialogLeftovers();
+    ClearDeadOwnersLeftovers();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "Sefrabox.h"
 
 #include "diagnostics/trace.h"
+#include "module/leftovers.h"
 #include "module/live_dialog.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -28,6 +29,7 @@ bool IsMainDialogShown() { return g_pSefraboxDlg != 0 && IsRecordedDialogAlive()
 DWORD RunSendTo(const char *cmdLine)
 {
     CMountVolumeLockHolder lock(kLockPollEntryMs);
+    ClearDeadOwnersLeftovers();
     CBusyMarker marker;
     if (!IsMainDialogShown()) {
         const DWORD claimed = marker.Claim();

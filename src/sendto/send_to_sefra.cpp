@@ -6,7 +6,6 @@
 // store is left as it was found: mounted here, unmounted here.
 #include "diagnostics/trace.h"
 #include "module/app.h"
-#include "module/lock_holder.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
 #include "sendto/sendto_text.h"
@@ -19,7 +18,7 @@
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/drive_link.h"
+#include "volume/held_mounts.h"
 #include "win/handles.h"
 #include "win/paths.h"
 #include "win/pointers.h"
@@ -175,16 +174,16 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     if (!AllocDriveLetter(drive))
         return;
     drive[sizeof drive - 1] = '\0';
-    // No broadcast: the drive lives only for this copy.
-    const DWORD rc = LinkDrive(drive, volume, WithBackslash(g_szMountDeviceName), target, DDD_NO_BROADCAST_SYSTEM);
+    // No broadcast: the drive lives only for this copy. It is recorded:
+    // should this process die during the copy, whoever comes next removes it.
+    CHeldDrive copyDrive;
+    const DWORD rc =
+        copyDrive.Link(drive, volume, WithBackslash(g_szMountDeviceName), target, DDD_NO_BROADCAST_SYSTEM, true);
     if (rc != 0) {
         if (g_bXpFamily == 1)
             return;
         SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", GetErrorText(rc).c_str());
     }
-    // Should this process die during the copy, whoever takes the lock over
-    // removes the drive.
-    NoteHolderDrive(drive);
 
     char progressTitle[256] = {};
     snprintf(progressTitle, sizeof progressTitle, LoadResString(IDS_SENDING_FMT).c_str(), szName);
@@ -203,9 +202,5 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
         MessageBoxA(::GetDesktopWindow(), sent, szName, MB_ICONINFORMATION);
     }
 
-    if (g_bXpFamily == 1)
-        DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive, nullptr);
-    else
-        Our_IoCreateSymbolicLink(DriverLinkName(drive).c_str(), "", 0);
-    NoteHolderDrive(nullptr);
+    copyDrive.Unlink();
 }

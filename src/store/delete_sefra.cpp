@@ -3,6 +3,7 @@
 #include "Sefrabox.h"
 
 #include "diagnostics/trace.h"
+#include "module/leftovers.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "store/profile_records.h"
@@ -46,11 +47,12 @@ extern "C" int __cdecl DeleteSefra(const char *lpSefraName, unsigned long dwPlat
         return ERROR_INVALID_PARAMETER;
 
     const CMountVolumeLockHolder lock(kLockPollEntryMs);
+    ClearDeadOwnersLeftovers();
 
     char volume[768] = {};
     bool ownMount = false;
     if (g_szVolumeName[0] == '\0' && g_dwMountHandle == 0) {
-        const DWORD mounted = MountStoreVolume(lpSefraName, &g_dwMountHandle, volume);
+        const DWORD mounted = MountStore(lpSefraName, volume);
         volume[sizeof volume - 1] = '\0';
         SB_TRACE("szVolumeName: %s; %s", volume, GetErrorText(mounted).c_str());
         if (mounted != ERROR_SUCCESS)

@@ -5,6 +5,7 @@
 #include "module/shared_block.h"
 #include "store/platform_lists.h"
 #include "store/profile_names.h"
+#include "store/store_mount.h"
 #include "suite/Dravel.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
@@ -62,7 +63,7 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
 
     if (g_dwMountHandle == 0) {
         char volume[kSharedPathSize] = {};
-        code = MountStoreVolume(m_szSefraFile.c_str(), &g_dwMountHandle, volume);
+        code = MountStore(m_szSefraFile.c_str(), volume);
         volume[sizeof volume - 1] = '\0';
         m_szVolumeName = volume;
         SB_TRACE("m_szVolumeName: %s; %s", volume, GetErrorText(code).c_str());
@@ -98,6 +99,7 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
     m_szSefrabox = m_szVolumeName + kProfileFileName;
     std::memcpy(g_szVolumeName, m_szVolumeName.c_str(), m_szVolumeName.size() + 1);
     std::memcpy(g_szMountDeviceName, m_szMountDeviceName.c_str(), m_szMountDeviceName.size() + 1);
+    m_bOwnsVisit = true;
     return TRUE;
 }
 

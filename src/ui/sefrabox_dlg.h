@@ -119,6 +119,10 @@ struct SefraVisitState {
     LONG m_lBrowserSerial = 0;
     std::vector<CKernelHandle> m_vecExitWaitThreads;
     unsigned m_uDeferredWork = 0; // DeferredWork bits waiting for the lock
+    // Initialize prepared a visit on this object, whose store mount, shared
+    // record and sefra drive it holds until UnMountSefraVolume; a dialog
+    // shown bare never owns them.
+    bool m_bOwnsVisit = false;
     // InitVPFInfo's result in Initialize: not 0 when the platform lists may
     // lack platforms that are installed.
     DWORD m_dwPlatformListStatus = ERROR_SUCCESS;
@@ -232,9 +236,14 @@ private:
 
     // ---- volume/teardown.cpp: the end of a visit and of the session
 public:
-    // Unmounts the store Initialize mounted; clears g_szVolumeName and
-    // g_pSefraboxDlg, closes the platform channel. Safe to repeat.
+    // Unmounts the store Initialize mounted and clears g_szVolumeName and
+    // g_pSefraboxDlg when this dialog owns the visit; closes the platform
+    // channel. Safe to repeat.
     void UnMountSefraVolume();
+    // Runs the part of OnDestroy that waited because this thread held
+    // g_MountVolumeLock when the window was destroyed; nothing when none
+    // waits. The show entries call it once the modal run is over.
+    void FinishDeferredTeardown();
     // Whether the store volume has no other user (10 tries, 100 ms apart);
     // TRUE without trying when no volume is open.
     BOOL LockVolume();
@@ -248,6 +257,10 @@ private:
     // Gives back the store mount (255 with g_dwMountHandle), cleans up the
     // disk library and closes the platform channel.
     void ReleaseStoreAndChannel();
+    // OnDestroy's part under the lock: the opening dialog, the sefra drive,
+    // the volume and the store, then the exit-wait threads. Only a dialog
+    // that owns a visit takes the lock and releases them.
+    void ReleaseVisit();
 
     // ---- shell/shell_window.cpp: how the dialog gets its Explorer window
 public:
@@ -314,6 +327,7 @@ protected:
         kDeferWindowRegistered = 1,
         kDeferDriveArrived = 2,
         kDeferSessionEnd = 4,
+        kDeferTeardown = 8, // OnDestroy's locked part; the window is gone
     };
     // A message box of a lock holder on this thread (OpenSefra's, the copy
     // dialog) runs the thread's message loop, and a handler reached from it

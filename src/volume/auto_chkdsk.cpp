@@ -13,7 +13,7 @@
 #include "suite/Palmet.h"
 #include "ui/progress_dlgs.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/drive_link.h"
+#include "volume/held_mounts.h"
 #include "win/handles.h"
 #include "win/links.h"
 #include "win/paths.h"
@@ -68,13 +68,13 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
 
     DWORD result = ERROR_SUCCESS;
     char driveText[10] = {};
-    DWORD checkMount = 0;
+    CHeldDisk checkDisk;
     CFileHandle volume;
     CRegKey debugKey;
 
     do {
         char volumePath[768] = {};
-        result = MountStoreVolume(m_szSefraFile.c_str(), &g_dwMountHandle, volumePath);
+        result = MountStore(m_szSefraFile.c_str(), volumePath);
         volumePath[sizeof volumePath - 1] = '\0';
         m_szVolumeName = volumePath;
         SB_TRACE("m_szVolumeName: %s; %s", volumePath, GetErrorText(result).c_str());
@@ -103,8 +103,7 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
         }
 
         UnmountStore();
-        result = Dravel_MountDriverByFileName(lpSefraFile, driveText, &checkMount, 0);
-        driveText[sizeof driveText - 1] = '\0';
+        result = checkDisk.Mount(lpSefraFile, driveText);
         if (result != ERROR_SUCCESS) {
             SB_TRACE("Dravel_MountDriverByFileName(%s) failed! %s", lpSefraFile, GetErrorText(result).c_str());
             break;
@@ -132,9 +131,9 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
     checking.EndDialog(0);
     volume.Reset();
 
-    if (IsDriveLetter(driveText[0]) && checkMount != 0) {
+    if (checkDisk.Mounted()) {
         SB_TRACE("before UnMount_Volume()");
-        UnMount_Volume(static_cast<BYTE>(driveText[0]), checkMount);
+        checkDisk.Unmount();
         SB_TRACE("after UnMount_Volume()");
     }
     SB_TRACE("AutoChkdsk soon return.");

@@ -21,14 +21,17 @@ std::string DrivePathOf(const char *driveText) { return WithSeparator(driveText)
 
 std::string DriverLinkName(const char *driveText) { return std::string("\\DosDevices\\") + driveText; }
 
+std::string LinkTargetOf(const std::string &volumePath, const std::string &devicePath, const std::string &target)
+{
+    return JoinPath(g_bXpFamily == 1 ? volumePath : devicePath, target);
+}
+
 DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std::string &devicePath,
                 const std::string &target, DWORD defineFlags)
 {
-    if (g_bXpFamily == 1) {
-        const std::string folder = JoinPath(volumePath, target);
-        return DefineDosDeviceA(defineFlags, driveText, folder.c_str()) ? 0 : GetLastError();
-    }
-    const std::string linkTarget = JoinPath(devicePath, target);
+    const std::string linkTarget = LinkTargetOf(volumePath, devicePath, target);
+    if (g_bXpFamily == 1)
+        return DefineDosDeviceA(defineFlags, driveText, linkTarget.c_str()) ? 0 : GetLastError();
     return Our_IoCreateSymbolicLink(DriverLinkName(driveText).c_str(), linkTarget.c_str(), 1);
 }
 
@@ -45,13 +48,24 @@ DWORD CheckDriveLink(const char *driveText)
     return 0;
 }
 
-void UnlinkDrive(const char *driveText, bool noBroadcast)
+void UnlinkDrive(const char *driveText, bool quiet)
 {
     if (g_bXpFamily == 1) {
-        DefineDosDeviceA(DDD_REMOVE_DEFINITION | (noBroadcast ? DDD_NO_BROADCAST_SYSTEM : 0), driveText, nullptr);
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION, driveText, nullptr);
         return;
     }
     Our_IoCreateSymbolicLink(DriverLinkName(driveText).c_str(), "", 0);
+    if (quiet)
+        return;
     const std::string root = DrivePathOf(driveText);
     SHChangeNotify(SHCNE_DRIVEREMOVED, SHCNF_PATHA | SHCNF_FLUSH, root.c_str(), nullptr);
+}
+
+void UnlinkRecordedDrive(const char *driveText, const std::string &linkTarget)
+{
+    if (g_bXpFamily == 1) {
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, driveText, linkTarget.c_str());
+        return;
+    }
+    UnlinkDrive(driveText);
 }

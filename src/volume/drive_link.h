@@ -18,9 +18,14 @@ std::string DrivePathOf(const char *driveText);
 // "\DosDevices\" followed by the drive text.
 std::string DriverLinkName(const char *driveText);
 
+// What a sefra folder's drive leads to: target joined to volumePath on the
+// XP family (the DefineDosDeviceA target), else to devicePath (the driver
+// link's).
+std::string LinkTargetOf(const std::string &volumePath, const std::string &devicePath, const std::string &target);
+
 // Links driveText to a sefra folder: with DefineDosDeviceA (flags as given)
-// to volumePath + target on the XP family, else with the driver link to
-// devicePath + target. 0 or the error code (GetLastError for the former).
+// on the XP family, else with the driver link, to LinkTargetOf. 0 or the
+// error code (GetLastError for the former).
 DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std::string &devicePath,
                 const std::string &target, DWORD defineFlags);
 
@@ -30,7 +35,13 @@ DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std:
 // says why not.
 DWORD CheckDriveLink(const char *driveText);
 
-// Removes the link of driveText; the result is not checked. The driver's
-// unlink announces nothing, so the shell is told the drive left; the
-// DefineDosDeviceA removal broadcasts by itself unless noBroadcast.
-void UnlinkDrive(const char *driveText, bool noBroadcast = false);
+// Removes the link of driveText; the result is not checked. The
+// DefineDosDeviceA removal broadcasts by itself; the driver's unlink
+// announces nothing, so the shell is told the drive left, unless quiet (a
+// drive the shell was never told of).
+void UnlinkDrive(const char *driveText, bool quiet = false);
+
+// UnlinkDrive for a link that a record names: on the XP family only a
+// definition that leads to linkTarget is removed, so that a letter defined
+// again since is left alone (the driver unlinks only its own links).
+void UnlinkRecordedDrive(const char *driveText, const std::string &linkTarget);

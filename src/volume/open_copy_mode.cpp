@@ -6,11 +6,10 @@
 #include "module/app.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
-#include "suite/Kestor.h"
-#include "suite/Palmet.h"
 #include "suite/Rundle.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
+#include "volume/held_mounts.h"
 #include "win/pointers.h"
 #include "win/res_string.h"
 
@@ -41,7 +40,8 @@ template <typename... Args> std::string Format(const char *format, Args... args)
 void CSefraboxDlg::OpenInCopyMode(const char *driveText, const std::string &target, size_t index)
 {
     ShowOpeningDialog();
-    const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
+    CHeldDrive drive;
+    const DWORD rc = drive.Link(driveText, m_szVolumeName, m_szMountDeviceName, target, 0, false);
     if (rc != 0) {
         if (g_bXpFamily != 1) {
             const std::string error = GetErrorText(rc);
@@ -56,7 +56,7 @@ void CSefraboxDlg::OpenInCopyMode(const char *driveText, const std::string &targ
         RunCopyDialog(driveText, index);
         // Also when the targets or the platform disk could not be had: a
         // temporary drive must not outlive the copy mode.
-        UnlinkDrive(driveText);
+        drive.Unlink();
     }
     // The opening dialog disabled the main dialog; nothing else would enable
     // it again in this mode.
@@ -72,7 +72,7 @@ void CSefraboxDlg::RunCopyDialog(const char *driveText, size_t index)
     FILE_OPERATION op = {};
     char pathBuf[kTargetTextBytes] = {}, nameBuf[kTargetTextBytes] = {};
     char platformDrive[10] = {};
-    DWORD mountHandle = 0;
+    CHeldDisk platformDisk;
 
     int rc = GetDriveTargets(managementPlatform ? nullptr : platformFile.c_str(), &op, pathBuf, sizeof pathBuf, nameBuf,
                              sizeof nameBuf, m_bNoPlatformService, 7, 1);
@@ -84,7 +84,7 @@ void CSefraboxDlg::RunCopyDialog(const char *driveText, size_t index)
         snprintf(platformDrive, sizeof platformDrive, "Z:");
     } else {
         SB_TRACE("Before Dravel_MountDriverByFileName()");
-        const DWORD mounted = Dravel_MountDriverByFileName(platformFile.c_str(), platformDrive, &mountHandle, 0);
+        const DWORD mounted = platformDisk.Mount(platformFile.c_str(), platformDrive);
         if (mounted != 0) {
             ShowText(m_hWnd, FormatResString(IDS_OPEN_FAILED_FMT, platformFile.c_str(), GetErrorText(mounted).c_str()));
             return;
@@ -116,9 +116,9 @@ void CSefraboxDlg::RunCopyDialog(const char *driveText, size_t index)
     SB_TRACE("Before copy_file_dialog()");
     copy_file_dialog(driveText[0], 1, m_szSefraName.c_str(), count, paths, writable, names, title.c_str());
 
-    if (mountHandle != 0) {
-        SB_TRACE("Before UnMount_Volume(%C, 0x%08X)", platformDrive[0], static_cast<unsigned>(mountHandle));
-        UnMount_Volume(static_cast<unsigned char>(platformDrive[0]), mountHandle);
+    if (platformDisk.Mounted()) {
+        SB_TRACE("Before UnMount_Volume(%C, 0x%08X)", platformDrive[0], static_cast<unsigned>(platformDisk.Handle()));
+        platformDisk.Unmount();
         SB_TRACE("After UnMount_Volume()");
     }
 }

@@ -2,6 +2,7 @@
 // letter that makes the selected sefra's folder appear as a drive.
 #include "diagnostics/trace.h"
 #include "module/app.h"
+#include "module/held_records.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "store/ansi_lead_byte.h"
@@ -11,6 +12,7 @@
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_label.h"
 #include "volume/drive_link.h"
+#include "volume/release_drive.h"
 #include "win/paths.h"
 #include "win/res_string.h"
 
@@ -71,11 +73,15 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     if (IsDriveLetter(g_szDriveLetter[0]))
         return;
     m_szSefraFolder = WithSeparator(JoinPath(m_szVolumeName, target));
+    // Recorded before anything is made, so that the drive and its label go
+    // also when this process dies with the sefra open.
+    RecordSefraDrive(driveText[0], LinkTargetOf(m_szVolumeName, m_szMountDeviceName, target));
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
     if (g_bXpFamily == 1) {
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
         if (LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0) != 0) {
             SetDriveLabel(driveText[0], nullptr, 0);
+            ForgetHeldLink(driveText[0]);
             return;
         }
         CopyText(g_szDriveLetter, driveText);

@@ -1,11 +1,23 @@
-// release_drive.cpp - ReleaseSefraDrive (see release_drive.h).
+// release_drive.cpp - RecordSefraDrive and ReleaseSefraDrive (see
+// release_drive.h).
 #include "volume/release_drive.h"
 
+#include "module/held_records.h"
 #include "module/shared_block.h"
 #include "volume/drive_label.h"
 #include "volume/drive_link.h"
 
 #include <cstring>
+
+void RecordSefraDrive(char letter, const std::string &linkTarget)
+{
+    HeldRecord record;
+    record.kind = HeldKind::DriveLink;
+    record.chDrive = letter;
+    record.bLabelled = true;
+    record.path = linkTarget;
+    WriteHeldRecord(record);
+}
 
 void ReleaseSefraDrive()
 {
@@ -16,4 +28,5 @@ void ReleaseSefraDrive()
     UnlinkDrive(drive);
     SetDriveLabel(letter, nullptr, 0);
     std::memset(g_szDriveLetter, 0, sizeof g_szDriveLetter);
+    ForgetHeldLink(letter);
 }

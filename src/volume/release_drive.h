@@ -1,10 +1,19 @@
-// release_drive.h - ReleaseSefraDrive: removal of the sefra drive named in
-// g_szDriveLetter, for the sites that close an open sefra.
+// release_drive.h - the sefra drive named in g_szDriveLetter: its record,
+// made before OpenSefra labels and links it, and its release by the sites
+// that close an open sefra.
 #pragma once
+
+#include <string>
+
+// Records drive letter, linked to linkTarget (see LinkTargetOf) and
+// labelled, as the sefra drive (held_records.h). Callers hold
+// g_MountVolumeLock.
+void RecordSefraDrive(char letter, const std::string &linkTarget);
 
 // Nothing when g_szDriveLetter does not begin with a letter. Otherwise the
 // link goes (DefineDosDeviceA removal on the XP family, else the driver's
 // "\DosDevices\X:" unlink, which alone tells the shell nothing, so the shell
-// is told the drive left), its label key is deleted and g_szDriveLetter is
-// zeroed. Results are not checked. Callers hold g_MountVolumeLock.
+// is told the drive left), its label key is deleted, g_szDriveLetter is
+// zeroed and the drive's record forgotten. Results are not checked. Callers
+// hold g_MountVolumeLock.
 void ReleaseSefraDrive();

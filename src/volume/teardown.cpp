@@ -25,27 +25,63 @@ void CSefraboxDlg::OnDestroy()
         SHChangeNotifyDeregister(m_ulNotifyID);
     // Ends the wait of a running Explorer watcher before the lock is awaited.
     m_bExiting = 1;
-    CMountVolumeLockHolder lock(kLockPollHandlerMs);
-    SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
-    m_pOpenningDlg.reset();
-    m_bAwaitingDrive = 0;
-    ReleaseSefraDrive();
-    m_hVolume.Reset();
-    UnMountSefraVolume();
-    lock.Release();
+    if (m_bOwnsVisit && IsMountVolumeLockHeldHere()) {
+        // The window went inside a message box or the copy dialog of a lock
+        // holder on this thread (its caller destroyed the owner it passed,
+        // say): waiting here would never end. The rest runs once the modal
+        // run is over (FinishDeferredTeardown).
+        m_uDeferredWork |= kDeferTeardown;
+        SB_TRACE("CSefraboxDlg::OnDestroy() waits: this thread holds g_MountVolumeLock");
+    } else {
+        ReleaseVisit();
+    }
+    CDialog::OnDestroy();
+    SB_TRACE("CSefraboxDlg::OnDestroy() soon return");
+}
+
+void CSefraboxDlg::ReleaseVisit()
+{
+    if (m_bOwnsVisit) {
+        CMountVolumeLockHolder lock(kLockPollHandlerMs);
+        SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
+        m_pOpenningDlg.reset();
+        m_bAwaitingDrive = 0;
+        ReleaseSefraDrive();
+        m_hVolume.Reset();
+        UnMountSefraVolume();
+    } else {
+        // A dialog shown bare (or one whose visit is over) holds no drive,
+        // store or record: those in the shared block belong to another
+        // caller's visit, which may be open beside it.
+        m_pOpenningDlg.reset();
+        m_bAwaitingDrive = 0;
+        m_hVolume.Reset();
+    }
     // An exit-wait thread uses this object; with m_bExiting set and no
     // volume handle it ends without asking anything.
     JoinExitWaitThreads();
-    CDialog::OnDestroy();
-    SB_TRACE("CSefraboxDlg::OnDestroy() soon return");
+}
+
+void CSefraboxDlg::FinishDeferredTeardown()
+{
+    if (!(m_uDeferredWork & kDeferTeardown) || IsMountVolumeLockHeldHere())
+        return;
+    m_uDeferredWork &= ~static_cast<unsigned>(kDeferTeardown);
+    SB_TRACE("CSefraboxDlg::OnDestroy() goes on");
+    ReleaseVisit();
 }
 
 void CSefraboxDlg::UnMountSefraVolume()
 {
     SB_TRACE("CSefraboxDlg::UnMountSefraVolume()");
-    std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
-    g_pSefraboxDlg = 0;
-    ReleaseStoreAndChannel();
+    if (m_bOwnsVisit) {
+        std::memset(g_szVolumeName, 0, sizeof g_szVolumeName);
+        g_pSefraboxDlg = 0;
+        UnmountStore();
+        m_bOwnsVisit = false;
+    }
+    Dravel_Cleanup();
+    m_hPlatformChannel.Reset();
 }
 
 void CSefraboxDlg::ReleaseStoreAndChannel()

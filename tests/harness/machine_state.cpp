@@ -3,6 +3,8 @@
 
 #include "win/handles.h"
 
+#include <shlobj.h>
+
 namespace {
 
 // The number of subkeys and of values of an HKLM key; 0 when it is missing.
@@ -14,12 +16,32 @@ void CountKey(const char *path, DWORD *subkeys, DWORD *values)
                          nullptr, nullptr);
 }
 
+DWORD CountFiles(const std::string &pattern)
+{
+    WIN32_FIND_DATAA found{};
+    CFindHandle find(FindFirstFileA(pattern.c_str(), &found));
+    DWORD count = 0;
+    if (find) {
+        do
+            ++count;
+        while (FindNextFileA(find.Get(), &found));
+    }
+    return count;
+}
+
 } // namespace
+
+std::string HeldRecordFolder()
+{
+    char base[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
+    return std::string(base) + "\\Sefrabox\\Held";
+}
 
 std::ostream &operator<<(std::ostream &os, const MachineState &state)
 {
     return os << "drives 0x" << std::hex << state.drives << std::dec << ", labels " << state.labels << ", mounts "
-              << state.mounts << ", links " << state.links;
+              << state.mounts << ", links " << state.links << ", held records " << state.held;
 }
 
 MachineState TakeMachineState()
@@ -31,5 +53,6 @@ MachineState TakeMachineState()
     CountKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons", &state.labels, nullptr);
     CountKey("Software\\SefraStandins\\Mounts", &state.mounts, nullptr);
     CountKey("Software\\SefraStandins\\Links", nullptr, &state.links);
+    state.held = CountFiles(HeldRecordFolder() + "\\*.rec");
     return state;
 }

@@ -26,6 +26,7 @@ void CALLBACK ActionTimer(HWND, UINT, UINT_PTR id, DWORD)
 
 std::mutex g_traceMutex;
 std::vector<std::string> g_traceLines;
+std::function<void(const std::string &)> g_onTraceLine;
 
 LONG CALLBACK TraceHandler(EXCEPTION_POINTERS *ep)
 {
@@ -43,6 +44,8 @@ LONG CALLBACK TraceHandler(EXCEPTION_POINTERS *ep)
     } else {
         return EXCEPTION_CONTINUE_SEARCH;
     }
+    if (g_onTraceLine)
+        g_onTraceLine(line);
     std::lock_guard<std::mutex> lock(g_traceMutex);
     g_traceLines.push_back(line);
     return EXCEPTION_CONTINUE_SEARCH;
@@ -86,16 +89,21 @@ void PostKey(HWND hwnd, UINT vk)
     PostMessageA(hwnd, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
 }
 
-CTraceCapture::CTraceCapture()
+CTraceCapture::CTraceCapture(std::function<void(const std::string &)> onLine)
 {
     {
         std::lock_guard<std::mutex> lock(g_traceMutex);
         g_traceLines.clear();
     }
+    g_onTraceLine = std::move(onLine);
     m_handler = AddVectoredExceptionHandler(1, TraceHandler);
 }
 
-CTraceCapture::~CTraceCapture() { RemoveVectoredExceptionHandler(m_handler); }
+CTraceCapture::~CTraceCapture()
+{
+    RemoveVectoredExceptionHandler(m_handler);
+    g_onTraceLine = nullptr;
+}
 
 bool CTraceCapture::Contains(const std::string &text) const
 {

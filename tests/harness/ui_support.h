@@ -32,10 +32,11 @@ void PostKey(HWND hwnd, UINT vk);
 
 // Collects the lines written to the debugger output channel by this process
 // from construction to destruction (the channel raises an exception that a
-// vectored handler sees before the system does).
+// vectored handler sees before the system does). onLine, when given, sees
+// each line on the writing thread before the write returns.
 class CTraceCapture {
 public:
-    CTraceCapture();
+    explicit CTraceCapture(std::function<void(const std::string &)> onLine = nullptr);
     ~CTraceCapture();
     CTraceCapture(const CTraceCapture &) = delete;
     CTraceCapture &operator=(const CTraceCapture &) = delete;
