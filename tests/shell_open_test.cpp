@@ -169,15 +169,17 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     EXPECT_EQ(shown->Hwnd(), GetForegroundWindow());
 
     // A second word of the same drive while the window is shown.
-    {
+    const auto announceDrive = [&] {
         LPITEMIDLIST item = ILCreateFromPathA(root.c_str());
         ASSERT_TRUE(item);
         LPCITEMIDLIST items[2] = {item, nullptr};
         dlg.SendMessage(WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), SHCNE_DRIVEADD);
         ILFree(item);
-        EXPECT_TRUE(PumpUntil([&] { return CountLines(trace, "IsWindow(m_hwndExplorer) (At Line") == 1; }));
-        EXPECT_EQ(1u, launch.Launches().size());
-    }
+        PumpUntil([] { return true; });
+    };
+    announceDrive();
+    EXPECT_TRUE(PumpUntil([&] { return CountLines(trace, "IsWindow(m_hwndExplorer) (At Line") == 1; }));
+    EXPECT_EQ(1u, launch.Launches().size());
 
     // The user closes the window: the browser is let go once, the drive and
     // its label go, the controls come back.
@@ -248,16 +250,16 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
 class WinesFileManager : public ExplorerOnDemoWorld {
 protected:
     // Opens the first row and waits until the dialog has taken the file
-    // manager's new window over through its registration, before the 5 s
-    // fallback: launched by the dialog, controls locked, renamed.
-    HWND OpenAndAdopt(CSefraboxDlg &dlg, const CTraceCapture &trace, char &letter)
+    // manager's new window over as the window it launched (the fallback
+    // would not count it as its own), however slow it came: controls
+    // locked, renamed.
+    HWND OpenAndAdopt(CSefraboxDlg &dlg, char &letter)
     {
         letter = OpenFirstSefra(dlg);
         if (!(letter >= 'A' && letter <= 'Z'))
             return nullptr;
-        EXPECT_TRUE(
-            PumpUntil([&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) && ControlsEnabled(dlg, false); }));
-        EXPECT_EQ(0u, CountLines(trace, "VERIFY_NEW_WINDOWS in OnTimer")) << "not adopted through its registration";
+        EXPECT_TRUE(PumpUntil(
+            [&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) && ControlsEnabled(dlg, false); }, 120000));
         EXPECT_EQ(1, dlg.StateForTests().m_bOwnShellWindow);
         char cls[32] = {};
         GetClassNameA(dlg.StateForTests().m_hwndExplorer, cls, sizeof cls);
@@ -273,6 +275,15 @@ protected:
     {
         return CKernelHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, ProcessOfWindow(hwnd)));
     }
+
+    // Closes the shown window as its close box does: the drive and its label
+    // go, the controls come back.
+    static void CloseAndExpectTheDriveGone(CSefraboxDlg &dlg, HWND window, char letter)
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }));
+        EXPECT_EQ('\0', g_szDriveLetter[0]);
+    }
 };
 
 TEST_F(WinesFileManager, TheWindowIsAdoptedAndRenamedAndClosingItRemovesTheDriveEachTime)
@@ -284,16 +295,12 @@ TEST_F(WinesFileManager, TheWindowIsAdoptedAndRenamedAndClosingItRemovesTheDrive
     for (int visit = 0; visit < 2; ++visit) {
         CTraceCapture trace;
         char letter = 0;
-        const HWND window = OpenAndAdopt(dlg, trace, letter);
+        const HWND window = OpenAndAdopt(dlg, letter);
         ASSERT_TRUE(window) << "visit " << visit;
         ASSERT_TRUE(HasLabel(letter));
-        // Closed as its close box closes it: no question, since the file
-        // manager holds nothing of the sefra open.
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }))
-            << "visit " << visit;
-        EXPECT_EQ('\0', g_szDriveLetter[0]);
-        EXPECT_TRUE(trace.Contains("WaitExplorerExit() soon return"));
+        // No question: the file manager holds nothing of the sefra open.
+        CloseAndExpectTheDriveGone(dlg, window, letter);
+        EXPECT_TRUE(trace.Contains("WaitExplorerExit() soon return")) << "visit " << visit;
     }
     Release(dlg);
 }
@@ -304,9 +311,8 @@ TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleas
         CSefraboxDlg dlg(nullptr);
         ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
         ASSERT_TRUE(dlg.Create());
-        CTraceCapture trace;
         char letter = 0;
-        const HWND window = OpenAndAdopt(dlg, trace, letter);
+        const HWND window = OpenAndAdopt(dlg, letter);
         ASSERT_TRUE(window);
         if (killed) {
             CKernelHandle program = ProgramOf(window);
@@ -319,6 +325,79 @@ TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleas
         EXPECT_FALSE(HasLabel(letter));
         EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); })) << "the launched window stays open";
     }
+}
+
+// A busy machine, or a sefra of many files, makes the file manager slow to
+// show its window: the program is held back before it runs at all. Whenever
+// it comes, its window is adopted, locked to and named; a window the person
+// opens meanwhile on another folder is never taken.
+TEST_F(WinesFileManager, AWindowHeldBackIsAdoptedWheneverItComesAndAnotherFolderIsLeftAlone)
+{
+    for (const DWORD holdMs : {7000u, 30000u}) {
+        CSefraboxDlg dlg(nullptr);
+        ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+        ASSERT_TRUE(dlg.Create());
+        CTraceCapture trace;
+        const shell_test::CHeldFileManagerLaunch held(holdMs, false);
+        const char letter = OpenFirstSefra(dlg);
+        ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+        ASSERT_TRUE(PumpUntil([&] { return held.ProgramId() != 0; }));
+
+        // The person opens another folder while the sefra's window is held.
+        const CKernelHandle otherProgram = StartProgram("explorer.exe C:\\windows");
+        ASSERT_TRUE(otherProgram);
+        const CWindowQuery otherWindows =
+            ShownWindows().OfProcess(GetProcessId(otherProgram.Get())).OfClass("ExplorerWClass");
+        HWND other = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return (other = otherWindows.First()) != nullptr; }));
+        const std::string otherTitle = CWindow::GetWindowTextOf(other);
+
+        ASSERT_TRUE(
+            PumpUntil([&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) && ControlsEnabled(dlg, false); },
+                      holdMs + 120000))
+            << "hold " << holdMs;
+        const HWND window = dlg.StateForTests().m_hwndExplorer;
+        EXPECT_EQ(held.ProgramId(), ProcessOfWindow(window)) << "the launched program shows its own window";
+        EXPECT_EQ(1, dlg.StateForTests().m_bOwnShellWindow);
+        const std::string title = dlg.StateForTests().m_szSefraName + " (" + letter + ":)";
+        EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(window) == title; }))
+            << CWindow::GetWindowTextOf(window);
+        EXPECT_TRUE(trace.Contains("VERIFY_NEW_WINDOWS in OnTimer")) << "the 5 s fallback came and went";
+
+        CloseAndExpectTheDriveGone(dlg, window, letter);
+        EXPECT_TRUE(IsWindowVisible(other));
+        EXPECT_EQ(otherTitle, CWindow::GetWindowTextOf(other));
+        PostMessageA(other, WM_CLOSE, 0, 0);
+        WaitForSingleObject(otherProgram.Get(), 20000);
+        Release(dlg);
+    }
+}
+
+// The file manager's program ends before it showed a window: no window will
+// come, and the sefra's drive is given back at once. The sefra opens again.
+TEST_F(WinesFileManager, ALaunchWhoseProgramEndsWithoutAWindowGivesTheDriveBackAndASecondOpenWorks)
+{
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    CTraceCapture trace;
+    char letter = 0;
+    {
+        const shell_test::CHeldFileManagerLaunch ended(1000, true);
+        letter = OpenFirstSefra(dlg);
+        ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+        ASSERT_TRUE(PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter); }, 60000));
+    }
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_TRUE(trace.Contains("No Explorer window: Explorer.exe ended"));
+    EXPECT_TRUE(dlg.IsWindowEnabled());
+    EXPECT_TRUE(ControlsEnabled(dlg, true));
+    EXPECT_FALSE(dlg.StateForTests().m_pShellWindows) << "the wait goes on";
+
+    const HWND window = OpenAndAdopt(dlg, letter);
+    ASSERT_TRUE(window);
+    CloseAndExpectTheDriveGone(dlg, window, letter);
+    Release(dlg);
 }
 
 } // namespace

@@ -5,12 +5,16 @@
 #include "shell/explorer_launch.h"
 #include "ui_support.h"
 #include "win/dialog.h"
+#include "win/handles.h"
+
+#include <memory>
+#include <thread>
 
 namespace shell_test {
 
 namespace {
 
-constexpr int kRounds = 1500;
+constexpr DWORD kRoundMs = 10;
 
 shell_double::CFakeShellWindows *g_windows = nullptr;
 LaunchAnswer g_answer = LaunchAnswer::OpenWindow;
@@ -44,9 +48,9 @@ BOOL WINAPI LaunchIntoDouble(SHELLEXECUTEINFOA *info)
 
 } // namespace
 
-bool PumpUntil(const std::function<bool()> &done)
+bool PumpUntil(const std::function<bool()> &done, DWORD atLeastMs)
 {
-    for (int round = 0; round < kRounds; ++round) {
+    for (DWORD round = 0; round < atLeastMs / kRoundMs; ++round) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (!CDialog::PreTranslateThreadMessage(&msg)) {
@@ -56,7 +60,7 @@ bool PumpUntil(const std::function<bool()> &done)
         }
         if (done())
             return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kRoundMs, QS_ALLINPUT);
     }
     return false;
 }
@@ -78,5 +82,68 @@ CLaunchIntoDouble::~CLaunchIntoDouble()
 const std::vector<Launch> &CLaunchIntoDouble::Launches() const { return g_launches; }
 
 void CLaunchIntoDouble::SetAnswer(LaunchAnswer answer) { g_answer = answer; }
+
+namespace {
+
+struct HeldLaunch {
+    DWORD holdMs = 0;
+    bool endInstead = false;
+    DWORD programId = 0;
+    CKernelHandle release; // set: the hold ends now
+    std::vector<std::thread> holders;
+};
+std::unique_ptr<HeldLaunch> g_held;
+
+// What ShellExecuteEx does for "Explorer.exe", with the program suspended.
+BOOL WINAPI LaunchHeld(SHELLEXECUTEINFOA *info)
+{
+    std::string commandLine = std::string("explorer.exe ") + (info->lpParameters ? info->lpParameters : "");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &started))
+        return FALSE;
+    auto process = std::make_shared<CKernelHandle>(started.hProcess);
+    auto thread = std::make_shared<CKernelHandle>(started.hThread);
+    g_held->programId = started.dwProcessId;
+    if (info->fMask & SEE_MASK_NOCLOSEPROCESS)
+        DuplicateHandle(GetCurrentProcess(), process->Get(), GetCurrentProcess(), &info->hProcess, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+    info->hInstApp = reinterpret_cast<HINSTANCE>(33);
+    const HANDLE release = g_held->release.Get();
+    const DWORD holdMs = g_held->holdMs;
+    const bool endInstead = g_held->endInstead;
+    g_held->holders.emplace_back([=] {
+        // Let go before the hold passed: the program is not wanted.
+        if (WaitForSingleObject(release, holdMs) == WAIT_OBJECT_0 || endInstead)
+            TerminateProcess(process->Get(), 1);
+        else
+            ResumeThread(thread->Get());
+    });
+    return TRUE;
+}
+
+} // namespace
+
+CHeldFileManagerLaunch::CHeldFileManagerLaunch(DWORD holdMs, bool endInstead)
+{
+    g_held = std::make_unique<HeldLaunch>();
+    g_held->holdMs = holdMs;
+    g_held->endInstead = endInstead;
+    g_held->release.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    g_before = SetExplorerLaunchForTesting(LaunchHeld);
+}
+
+CHeldFileManagerLaunch::~CHeldFileManagerLaunch()
+{
+    SetExplorerLaunchForTesting(g_before);
+    SetEvent(g_held->release.Get());
+    for (std::thread &holder : g_held->holders)
+        holder.join();
+    g_held.reset();
+}
+
+DWORD CHeldFileManagerLaunch::ProgramId() const { return g_held->programId; }
 
 } // namespace shell_test

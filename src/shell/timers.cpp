@@ -1,7 +1,8 @@
 // timers.cpp - the dialog's timers (bringing the dialog to the front,
 // naming the Explorer window after the sefra, the fallback when no new
-// window was recognised, the retry of deferred work) and, while the
-// Explorer window is shown, the redirect of the dialog's input to it.
+// window was recognised, the look for a launched window, the retry of
+// deferred work) and, while the Explorer window is shown, the redirect of
+// the dialog's input to it.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "ui/sefrabox_dlg.h"
@@ -84,11 +85,13 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
         }
         const CMountVolumeLockHolder lock(kLockPollHandlerMs);
         SB_TRACE("VERIFY_NEW_WINDOWS gained g_MountVolumeLock");
+        // The launched window may still come: the wait goes on beside.
         if (!::IsWindow(m_hwndExplorer)) {
             SB_TRACE("!IsWindow(m_hwndExplorer)");
-            DiscardWindowSnapshot();
             AttachShellWindow();
         }
+    } else if (id == WATCH_LAUNCH) {
+        OnWatchLaunch();
     }
     CDialog::OnTimer(id);
 }

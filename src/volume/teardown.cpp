@@ -19,8 +19,8 @@ void CSefraboxDlg::OnDestroy()
     SB_TRACE("CSefraboxDlg::OnDestroy()");
     ReleaseBrowser(true);
     // The shell's window collection must not keep this dialog, which lives
-    // on its caller's stack, as its event sink.
-    DiscardWindowSnapshot();
+    // on its caller's stack, as its event sink; a launch waits no more.
+    EndLaunchWatch();
     if (m_ulNotifyID != 0)
         SHChangeNotifyDeregister(m_ulNotifyID);
     // Ends the wait of a running Explorer watcher before the lock is awaited.
