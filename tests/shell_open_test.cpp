@@ -21,6 +21,7 @@
 #include "window_finders.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <string>
@@ -51,6 +52,23 @@ bool ControlsEnabled(const CSefraboxDlg &dlg, bool enabled)
         if ((IsWindowEnabled(dlg.GetDlgItem(id)) != FALSE) != enabled)
             return false;
     return true;
+}
+
+// Stops every thread of a program, as a program that hangs, or lets them
+// run again.
+void SuspendProgram(DWORD pid, bool suspend)
+{
+    CKernelHandle threads(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(threads.Get(), &entry); more; more = Thread32Next(threads.Get(), &entry)) {
+        CKernelHandle thread(
+            entry.th32OwnerProcessID == pid ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID) : nullptr);
+        if (thread && suspend)
+            SuspendThread(thread.Get());
+        else if (thread)
+            ResumeThread(thread.Get());
+    }
 }
 
 size_t CountLines(const CTraceCapture &trace, const std::string &text)
@@ -195,6 +213,15 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     EXPECT_TRUE(trace.Contains("WaitExplorerExit() gained g_MountVolumeLock"));
     EXPECT_EQ(2u, CountLines(trace, "CSefraboxDlg::OnQuit() soon return"));
     EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
+
+    // Another drive that comes later under the same letter is not the sefra.
+    CScratchFolder device;
+    const std::string link = "\\DosDevices\\" + drive;
+    ASSERT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), device.Path().c_str(), 1));
+    announceDrive();
+    Our_IoCreateSymbolicLink(link.c_str(), "", 0);
+    EXPECT_EQ(1u, launch.Launches().size());
+    EXPECT_FALSE(dlg.StateForTests().m_pShellWindows);
     Release(dlg);
 }
 
@@ -325,6 +352,33 @@ TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleas
         EXPECT_FALSE(HasLabel(letter));
         EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); })) << "the launched window stays open";
     }
+}
+
+// A file manager that stops answering freezes the dialog neither through a
+// click (which restores its window) nor through its renaming: both wait a
+// bounded time, and the renaming comes again until it lands.
+TEST_F(WinesFileManager, AFileManagerThatStopsAnsweringFreezesNeitherTheClickNorTheRenaming)
+{
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    char letter = 0;
+    const HWND window = OpenAndAdopt(dlg, letter);
+    ASSERT_TRUE(window);
+    const std::string title = CWindow::GetWindowTextOf(window);
+    SetWindowTextA(window, (std::string("Data (") + letter + ":)").c_str());
+    CTraceCapture trace;
+    const DWORD program = ProcessOfWindow(window);
+    SuspendProgram(program, true);
+    PostMessageA(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PumpUntil([] { return true; });
+    dlg.SendMessage(WM_TIMER, RETITLE_EXPLORER, 0);
+    EXPECT_TRUE(trace.Contains("WM_SETTEXT timed out"));
+    SuspendProgram(program, false);
+    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(window) == title; }))
+        << CWindow::GetWindowTextOf(window);
+    CloseAndExpectTheDriveGone(dlg, window, letter);
+    Release(dlg);
 }
 
 // A busy machine, or a sefra of many files, makes the file manager slow to

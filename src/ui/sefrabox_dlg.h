@@ -324,6 +324,9 @@ protected:
     void OnShellChangeNotify(WPARAM w, LPARAM l);
     void OnSefraDriveArrived();
     void OnReopenExplorer();
+    // WM_ENABLE_CONTROLS: the controls, and the end of the closed sefra's
+    // drive path.
+    void OnEnableControls(BOOL enable);
 
     // Work of the dialog's lock-taking handlers that can wait for later.
     enum DeferredWork : unsigned {

@@ -29,6 +29,7 @@ void CSefraboxDlg::OnDestroy()
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
     m_pOpenningDlg.reset();
     ReleaseSefraDrive();
+    m_szDrivePath.clear();
     m_hVolume.Reset();
     UnMountSefraVolume();
     lock.Release();
