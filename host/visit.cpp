@@ -20,9 +20,11 @@ namespace {
 
 constexpr DWORD kDialogWaitMs = 60000;
 constexpr DWORD kDriveWaitMs = 60000;
-constexpr DWORD kAdoptionWaitMs = 20000;
+// The dialog waits up to 180 s for the window it launched; on a busy
+// machine the window may come late.
+constexpr DWORD kAdoptionWaitMs = 200000;
 constexpr DWORD kUnlistedAdoptionWaitMs = 8000; // past the dialog's own fallback at 5 s
-constexpr DWORD kRetitleWaitMs = 5000;
+constexpr DWORD kRetitleWaitMs = 15000;
 constexpr DWORD kCloseWaitMs = 10000;
 constexpr DWORD kWindowCloseWaitMs = 15000;
 
