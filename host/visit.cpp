@@ -92,11 +92,13 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
                                report.shellListsWindows ? kAdoptionWaitMs : kUnlistedAdoptionWaitMs);
     const std::vector<HWND> opened = NewExplorers(before);
     if (!report.adopted || opened.empty()) {
-        // Nobody tells the dialog about the window: it stays open, and so
-        // does the drive, until the dialog ends.
+        // The dialog did not take the window: the drive stays until the
+        // window's program ends (where the dialog knows it) or the dialog.
         Screenshot(plan, report, "visit_drive.bmp", dialog, opened);
+        const DWORD closed = GetTickCount();
         CloseExplorers(opened, kCloseWaitMs);
         report.driveRemoved = PollUntil([&] { return DriveOf(shared).empty(); }, 1000);
+        report.removedAfterMs = GetTickCount() - closed;
         return;
     }
     const HWND window = opened.front();

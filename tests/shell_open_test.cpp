@@ -313,71 +313,38 @@ protected:
     }
 };
 
+// The second time round the first window's program is still ending, and
+// the window stops answering for a while: neither the click on the dialog
+// (which restores the window) nor the renaming freezes the dialog; both
+// wait a bounded time, and the renaming comes again until it lands.
 TEST_F(WinesFileManager, TheWindowIsAdoptedAndRenamedAndClosingItRemovesTheDriveEachTime)
 {
     CSefraboxDlg dlg(nullptr);
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
     ASSERT_TRUE(dlg.Create());
-    // The second time round, the first window's program is still ending.
     for (int visit = 0; visit < 2; ++visit) {
         CTraceCapture trace;
         char letter = 0;
         const HWND window = OpenAndAdopt(dlg, letter);
         ASSERT_TRUE(window) << "visit " << visit;
         ASSERT_TRUE(HasLabel(letter));
+        if (visit == 1) {
+            const std::string title = CWindow::GetWindowTextOf(window);
+            SetWindowTextA(window, (std::string("Data (") + letter + ":)").c_str());
+            const DWORD program = ProcessOfWindow(window);
+            SuspendProgram(program, true);
+            PostMessageA(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            PumpUntil([] { return true; });
+            dlg.SendMessage(WM_TIMER, RETITLE_EXPLORER, 0);
+            EXPECT_TRUE(trace.Contains("WM_SETTEXT timed out"));
+            SuspendProgram(program, false);
+            EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(window) == title; }))
+                << CWindow::GetWindowTextOf(window);
+        }
         // No question: the file manager holds nothing of the sefra open.
         CloseAndExpectTheDriveGone(dlg, window, letter);
         EXPECT_TRUE(trace.Contains("WaitExplorerExit() soon return")) << "visit " << visit;
     }
-    Release(dlg);
-}
-
-TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleasesTheDrive)
-{
-    for (const bool killed : {false, true}) {
-        CSefraboxDlg dlg(nullptr);
-        ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
-        ASSERT_TRUE(dlg.Create());
-        char letter = 0;
-        const HWND window = OpenAndAdopt(dlg, letter);
-        ASSERT_TRUE(window);
-        if (killed) {
-            CKernelHandle program = ProgramOf(window);
-            ASSERT_TRUE(TerminateProcess(program.Get(), 1));
-            ASSERT_TRUE(
-                PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }));
-        }
-        Release(dlg);
-        EXPECT_FALSE(DriveExists(letter));
-        EXPECT_FALSE(HasLabel(letter));
-        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); })) << "the launched window stays open";
-    }
-}
-
-// A file manager that stops answering freezes the dialog neither through a
-// click (which restores its window) nor through its renaming: both wait a
-// bounded time, and the renaming comes again until it lands.
-TEST_F(WinesFileManager, AFileManagerThatStopsAnsweringFreezesNeitherTheClickNorTheRenaming)
-{
-    CSefraboxDlg dlg(nullptr);
-    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
-    ASSERT_TRUE(dlg.Create());
-    char letter = 0;
-    const HWND window = OpenAndAdopt(dlg, letter);
-    ASSERT_TRUE(window);
-    const std::string title = CWindow::GetWindowTextOf(window);
-    SetWindowTextA(window, (std::string("Data (") + letter + ":)").c_str());
-    CTraceCapture trace;
-    const DWORD program = ProcessOfWindow(window);
-    SuspendProgram(program, true);
-    PostMessageA(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PumpUntil([] { return true; });
-    dlg.SendMessage(WM_TIMER, RETITLE_EXPLORER, 0);
-    EXPECT_TRUE(trace.Contains("WM_SETTEXT timed out"));
-    SuspendProgram(program, false);
-    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(window) == title; }))
-        << CWindow::GetWindowTextOf(window);
-    CloseAndExpectTheDriveGone(dlg, window, letter);
     Release(dlg);
 }
 
@@ -451,7 +418,48 @@ TEST_F(WinesFileManager, ALaunchWhoseProgramEndsWithoutAWindowGivesTheDriveBackA
     const HWND window = OpenAndAdopt(dlg, letter);
     ASSERT_TRUE(window);
     CloseAndExpectTheDriveGone(dlg, window, letter);
+
+    // A window the person opened on the drive before the launch gets the
+    // launch: the program ends at once, and that window is taken instead.
+    letter = OpenFirstSefra(dlg);
+    ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+    const CKernelHandle own = StartProgram(std::string("explorer.exe ") + letter + ":\\");
+    const CWindowQuery ownWindows = ShownWindows().OfProcess(GetProcessId(own.Get())).Where([&](HWND hwnd) {
+        return CWindow::GetWindowTextOf(hwnd).find(std::string(1, letter) + ":") != std::string::npos;
+    });
+    const HWND ownWindow = ownWindows.WaitFor(60000);
+    ASSERT_TRUE(ownWindow);
+    ASSERT_TRUE(
+        PumpUntil([&] { return IsWindow(dlg.StateForTests().m_hwndExplorer) && ControlsEnabled(dlg, false); }, 60000));
+    EXPECT_EQ(ownWindow, dlg.StateForTests().m_hwndExplorer);
+    EXPECT_EQ(0, dlg.StateForTests().m_bOwnShellWindow);
+    CloseAndExpectTheDriveGone(dlg, ownWindow, letter);
     Release(dlg);
+}
+
+// Last of all: Wine's shell keeps a killed file manager's window registered
+// for its folder, and hands a later launch on the same drive to that dead
+// window (the launched program ends, and no window comes).
+TEST_F(WinesFileManager, TheDialogsEndClosesItsWindowAndAKilledFileManagerReleasesTheDrive)
+{
+    for (const bool killed : {false, true}) {
+        CSefraboxDlg dlg(nullptr);
+        ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+        ASSERT_TRUE(dlg.Create());
+        char letter = 0;
+        const HWND window = OpenAndAdopt(dlg, letter);
+        ASSERT_TRUE(window);
+        if (killed) {
+            CKernelHandle program = ProgramOf(window);
+            ASSERT_TRUE(TerminateProcess(program.Get(), 1));
+            ASSERT_TRUE(
+                PumpUntil([&] { return !DriveExists(letter) && !HasLabel(letter) && ControlsEnabled(dlg, true); }));
+        }
+        Release(dlg);
+        EXPECT_FALSE(DriveExists(letter));
+        EXPECT_FALSE(HasLabel(letter));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window); })) << "the launched window stays open";
+    }
 }
 
 } // namespace

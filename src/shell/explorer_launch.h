@@ -17,9 +17,11 @@ BOOL LaunchExplorer(SHELLEXECUTEINFOA *info);
 ExplorerLaunchFn SetExplorerLaunchForTesting(ExplorerLaunchFn fn);
 
 // Whether the program a launch starts is the one that shows the window, so
-// that its end before the window came means that no window will come.
+// that its end before a window came means that no new window will come.
 // Under Wine (ntdll exports wine_get_version) the file manager runs each
-// window in the program started for it. On Windows "Explorer.exe" hands the
-// request to the running shell, or to a browser process of its own, and
-// ends at once: there its end tells nothing, and false is answered.
+// window in the program started for it; only a folder that a window shows
+// already is handed to that window, and the program ends. On Windows
+// "Explorer.exe" hands every request to the running shell, or to a browser
+// process of its own, and ends at once: there its end tells nothing, and
+// false is answered.
 bool LaunchedExplorerShowsItsWindow();

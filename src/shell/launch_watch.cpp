@@ -8,8 +8,10 @@
 // look that finds no window showing the drive writes nothing off. The wait
 // ends when a window is shown, or when the launch can no longer give one:
 // the launch failed, the started program that shows the window ended
-// (LaunchedExplorerShowsItsWindow), or kLaunchWaitMs passed. Then the drive
-// is given back as when the window closes.
+// (LaunchedExplorerShowsItsWindow) and no window shows the drive, or
+// kLaunchWaitMs passed. Then the drive is given back as when the window
+// closes. A program that still shows a
+// window the dialog did not take keeps the drive until it ends.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -38,6 +40,25 @@ bool IsFileUrlOfDrive(const wchar_t *url, char letter)
     if (!SameLetter(rest[0], letter) || (rest[1] != L':' && rest[1] != L'|'))
         return false;
     return rest[2] == L'\0' || rest[2] == L'/' || rest[2] == L'\\';
+}
+
+BOOL CALLBACK FindShownWindowOf(HWND hwnd, LPARAM l)
+{
+    auto *pid = reinterpret_cast<DWORD *>(l);
+    DWORD owner = 0;
+    if (!IsWindowVisible(hwnd) || !GetWindowThreadProcessId(hwnd, &owner) || owner != *pid)
+        return TRUE;
+    *pid = 0;
+    return FALSE;
+}
+
+// Whether the program shows a top-level window.
+bool ShowsAnyWindow(DWORD pid)
+{
+    if (pid == 0)
+        return false;
+    EnumWindows(FindShownWindowOf, reinterpret_cast<LPARAM>(&pid));
+    return pid == 0;
 }
 
 std::wstring TextOf(HRESULT hr, const CBstr &text)
@@ -115,17 +136,26 @@ void CSefraboxDlg::EndFailedLaunch()
     if (m_bLaunchFailed) {
         SB_TRACE("No Explorer window: ShellExecuteEx(Explorer.exe) failed");
     } else if (m_hLaunchedProgram && WaitForSingleObject(m_hLaunchedProgram.Get(), 0) == WAIT_OBJECT_0) {
-        SB_TRACE("No Explorer window: Explorer.exe ended %lu ms after the launch", waited);
-    } else if (waited >= kLaunchWaitMs) {
-        if (!m_pShellWindows) {
-            // Without the shell's window list a window may be open on the
-            // drive unseen: the drive stays until the dialog ends.
-            SB_TRACE("No window list to wait in for %lu ms: the drive stays", waited);
-            EndLaunchWatch();
+        // A window of its own, if it showed one unseen, went with it. But a
+        // folder that a window shows already is handed to that window: the
+        // fallback's window is taken, when one shows the drive.
+        AttachShellWindow();
+        if (::IsWindow(m_hwndExplorer))
             return;
-        }
+        SB_TRACE("No Explorer window: Explorer.exe ended %lu ms after the launch", waited);
+    } else if (waited < kLaunchWaitMs) {
+        return;
+    } else if (m_hLaunchedProgram ? !ShowsAnyWindow(GetProcessId(m_hLaunchedProgram.Get())) : bool(m_pShellWindows)) {
         SB_TRACE("No Explorer window %lu ms after the launch", waited);
     } else {
+        // A window of the program not taken (it shows another folder, or
+        // there is no window list to see it in) goes with its program. On
+        // Windows, without the list, a window may show the drive unseen: the
+        // drive stays until the dialog ends.
+        if (!m_hLaunchedProgram) {
+            SB_TRACE("No window list to wait in for %lu ms: the drive stays", waited);
+            EndLaunchWatch();
+        }
         return;
     }
     GiveUpLaunch();
