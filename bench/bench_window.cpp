@@ -7,8 +7,9 @@
 // the same folder), to its window shown on the drive. The two alternate, so
 // that a machine that grows busier or quieter meets both alike.
 //
-// Both pump this thread's messages as the dialog's modal loop does: the
-// dialog's events, timers and the shell-window provider run on it.
+// Both pump this thread's messages as the dialog's modal loop does (every
+// millisecond): the dialog's events, timers and the shell-window provider
+// run on it.
 #include "bench_rows.h"
 #include "bench_util.h"
 #include "module/app.h"
@@ -16,6 +17,7 @@
 #include "res/resource.h"
 #include "suite/Kestor.h"
 #include "ui/sefrabox_dlg.h"
+#include "ui_support.h"
 #include "window_finders.h"
 
 #include <functional>
@@ -24,8 +26,9 @@ namespace {
 
 const char kRowName[] = "open sefra to its named window";
 const char kTarget[] = "1.25";
-constexpr double kWindowWaitMs = 120000;
-constexpr double kCloseWaitMs = 30000;
+constexpr DWORD kWindowWaitMs = 120000;
+constexpr DWORD kCloseWaitMs = 30000;
+constexpr DWORD kPollMs = 1;
 
 bool IsFileManagerWindow(HWND hwnd)
 {
@@ -42,27 +45,6 @@ HWND FileManagerTitled(const std::string &text)
         .Where(
             [&](HWND hwnd) { return IsFileManagerWindow(hwnd) && WindowTitle(hwnd).find(text) != std::string::npos; })
         .First();
-}
-
-// This thread's messages, through the dialogs' pre-translation, until done()
-// holds (true) or timeoutMs passed.
-bool PumpUntil(const std::function<bool()> &done, double timeoutMs)
-{
-    const double end = NowMs() + timeoutMs;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CDialog::PreTranslateThreadMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        if (done())
-            return true;
-        if (NowMs() > end)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
 }
 
 bool DriveLinked(char letter) { return ((GetLogicalDrives() >> (letter - 'A')) & 1) != 0; }
@@ -82,8 +64,9 @@ bool CloseWindowAndProgram(HWND window, const std::function<bool()> &alsoDone)
 {
     const CKernelHandle program(OpenProcess(SYNCHRONIZE, FALSE, ProcessOfWindow(window)));
     PostMessageA(window, WM_CLOSE, 0, 0);
-    return PumpUntil([&] { return alsoDone() && (!program || WaitForSingleObject(program.Get(), 0) == WAIT_OBJECT_0); },
-                     kCloseWaitMs);
+    return PumpDialogsUntil(
+        [&] { return alsoDone() && (!program || WaitForSingleObject(program.Get(), 0) == WAIT_OBJECT_0); },
+        kCloseWaitMs, kPollMs);
 }
 
 // One visit on the dialog: the click to the named window, in ms; a negative
@@ -103,7 +86,7 @@ double OurVisit(CSefraboxDlg &dlg, std::string &reason)
     }
     const std::string title = dlg.StateForTests().m_szSefraName + " (" + letter + ":)";
     HWND window = nullptr;
-    if (!PumpUntil([&] { return (window = FileManagerTitled(title)) != nullptr; }, kWindowWaitMs)) {
+    if (!PumpDialogsUntil([&] { return (window = FileManagerTitled(title)) != nullptr; }, kWindowWaitMs, kPollMs)) {
         reason = "no window was named after the sefra (is the shell-window provider registered?)";
         return -1;
     }
@@ -142,7 +125,7 @@ double PeerVisit(const std::string &folder, std::string &reason)
     double ms = -1;
     if (!launched)
         reason = "ShellExecuteEx(Explorer.exe) failed";
-    else if (!PumpUntil([&] { return (window = FileManagerTitled(shows)) != nullptr; }, kWindowWaitMs))
+    else if (!PumpDialogsUntil([&] { return (window = FileManagerTitled(shows)) != nullptr; }, kWindowWaitMs, kPollMs))
         reason = "the file manager showed no window on the drive";
     else
         ms = NowMs() - t0;

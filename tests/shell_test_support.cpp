@@ -4,7 +4,6 @@
 
 #include "shell/explorer_launch.h"
 #include "ui_support.h"
-#include "win/dialog.h"
 #include "win/handles.h"
 
 #include <memory>
@@ -13,8 +12,6 @@
 namespace shell_test {
 
 namespace {
-
-constexpr DWORD kRoundMs = 10;
 
 shell_double::CFakeShellWindows *g_windows = nullptr;
 LaunchAnswer g_answer = LaunchAnswer::OpenWindow;
@@ -48,22 +45,7 @@ BOOL WINAPI LaunchIntoDouble(SHELLEXECUTEINFOA *info)
 
 } // namespace
 
-bool PumpUntil(const std::function<bool()> &done, DWORD atLeastMs)
-{
-    for (DWORD round = 0; round < atLeastMs / kRoundMs; ++round) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CDialog::PreTranslateThreadMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        if (done())
-            return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kRoundMs, QS_ALLINPUT);
-    }
-    return false;
-}
+bool PumpUntil(const std::function<bool()> &done, DWORD atLeastMs) { return PumpDialogsUntil(done, atLeastMs); }
 
 CLaunchIntoDouble::CLaunchIntoDouble(shell_double::CFakeShellWindows &windows, LaunchAnswer answer)
 {

@@ -14,9 +14,7 @@
 
 namespace shell_test {
 
-// Pumps this thread's messages (through the dialogs' pre-translation, as
-// the modal loop does) until done() holds; false when it never did within
-// a generous number of rounds (at least atLeastMs).
+// PumpDialogsUntil, by default for a generous 15 s.
 bool PumpUntil(const std::function<bool()> &done, DWORD atLeastMs = 15000);
 
 // One launch as the code asked for it.
