@@ -56,7 +56,7 @@ constexpr UINT_PTR RETRY_DEFERRED_WORK = 0x53420001;
 // Looks again for the launched window while a launch waits for it: a window
 // may register before it shows its folder.
 constexpr UINT_PTR WATCH_LAUNCH = 0x53420002;
-constexpr UINT kWatchLaunchMs = 250;
+constexpr UINT kWatchLaunchMs = 100;
 
 // How long a launched Explorer window is waited for. Far beyond the slowest
 // window seen (18 s for a sefra of 30,000 files on a busy machine that
