@@ -2,6 +2,7 @@
 // Explorer window tests.
 #include "shell_test_support.h"
 
+#include "process.h"
 #include "shell/explorer_launch.h"
 #include "ui_support.h"
 #include "win/handles.h"
@@ -32,6 +33,14 @@ BOOL WINAPI LaunchIntoDouble(SHELLEXECUTEINFOA *info)
     if (g_answer == LaunchAnswer::Fail) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
+    }
+    if (g_answer == LaunchAnswer::EndAtOnce) {
+        // As the file manager ends when it hands the folder to a window that
+        // shows it already.
+        CKernelHandle program = StartProgram("cmd.exe /c exit 0");
+        WaitForSingleObject(program.Get(), INFINITE);
+        if (info->fMask & SEE_MASK_NOCLOSEPROCESS)
+            info->hProcess = program.Detach();
     }
     if (g_answer == LaunchAnswer::OpenWindow) {
         // The new window registers later, from the message loop, as a

@@ -29,6 +29,7 @@ struct Launch {
 enum class LaunchAnswer {
     OpenWindow, // a "CabinetWClass" window titled "Sefra (X:)" registers from the message loop
     Nothing,    // the launch succeeds but no window registers
+    EndAtOnce,  // the started program ends at once, without a window
     Fail,       // the launch fails with ERROR_FILE_NOT_FOUND
 };
 

@@ -292,6 +292,16 @@ TEST_F(ShellWindowRules, ALaunchWithoutItsWindowKeepsTheDriveUntilItsWaitEndsThe
     EXPECT_TRUE(PumpUntil([&] { return !linked(); }));
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_TRUE(m_trace.Contains("No Explorer window: ShellExecuteEx(Explorer.exe) failed"));
+
+    // A program that ends at once has handed the drive to a window that
+    // shows it already: that one is taken, and the drive stays.
+    open();
+    CFakeBrowser *shows = m_windows->Open("CabinetWClass", (std::string("Data (") + drive + ")").c_str(), true);
+    m_launch->SetAnswer(LaunchAnswer::EndAtOnce);
+    Dlg().CreateNewShellWindow();
+    EXPECT_TRUE(PumpUntil([&] { return State().m_hwndExplorer == shows->Hwnd(); }));
+    EXPECT_EQ(0, State().m_bOwnShellWindow);
+    EXPECT_TRUE(linked());
 }
 
 TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherClass)
