@@ -1,9 +1,10 @@
 // The Explorer window of an open sefra on the demo world, with the test's
-// own shell window collection: the shell's word of the new drive, the
-// launch, the adoption and navigation, the retitle, the input redirect, and
-// the close, plain or while another program still holds a file of the sefra
-// (question 3362, No and Yes). Then the same with no double at all: Wine's
-// own file manager, whose windows the shell-window provider lists.
+// own shell window collection: the shell's word of the new drive (and the
+// opening window's bound without it), the launch, the adoption and
+// navigation, the retitle, the input redirect, and the close, plain or while
+// another program still holds a file of the sefra (question 3362, No and
+// Yes) or of another sefra. Then the same with no double at all: Wine's own
+// file manager, whose windows the shell-window provider lists.
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -24,6 +25,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -104,6 +106,17 @@ protected:
         SetDlgItemTextA(dlg, IDC_PWD1, "main");
         dlg.OpenSefra();
         return g_szDriveLetter[0];
+    }
+
+    // A program that keeps file open (for reading, others may read and
+    // write) until it is ended; null when it did not come to hold it.
+    static CKernelHandle HoldInAnotherProgram(const std::string &file)
+    {
+        CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, "SefraShellTestHeld"));
+        CKernelHandle holder = StartProgram(BinProgram("shell_hold_file.exe") + " \"" + file + "\" SefraShellTestHeld");
+        if (holder && WaitForSingleObject(ready.Get(), 20000) != WAIT_OBJECT_0)
+            holder.Reset();
+        return holder;
     }
 
     // The dialog's teardown closes the drive, the volume and the store.
@@ -225,7 +238,7 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     Release(dlg);
 }
 
-TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRemovesIt)
+TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRemovesItOtherSefrasDoNotCount)
 {
     CFakeShellWindows windows;
     CLaunchIntoDouble launch(windows, LaunchAnswer::OpenWindow);
@@ -238,11 +251,8 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     CFakeBrowser *first = windows.OpenBrowsers().at(0);
 
     // Another program keeps a file of the sefra open.
-    CKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, "SefraShellTestHeld"));
-    const std::string file = std::string(1, letter) + ":\\readme.txt";
-    CKernelHandle holder = StartProgram(BinProgram("shell_hold_file.exe") + " \"" + file + "\" SefraShellTestHeld");
+    CKernelHandle holder = HoldInAnotherProgram(std::string(1, letter) + ":\\readme.txt");
     ASSERT_TRUE(holder);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.Get(), 20000));
 
     std::string box;
     std::thread no([&] { box = AnswerModuleBox(IDNO); });
@@ -266,9 +276,112 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_FALSE(DriveExists(letter));
     EXPECT_EQ(2u, launch.Launches().size());
-
     TerminateProcess(holder.Get(), 0);
     WaitForSingleObject(holder.Get(), INFINITE);
+
+    // A file of another sefra, which has no drive while this one is open:
+    // its program does not hold this one's close up.
+    const std::string other = m_world.Sefra(dlg.StateForTests().m_slTarget.at(1)) + "\\held.txt";
+    ASSERT_TRUE(WriteText(other, "held\r\n"));
+    holder = HoldInAnotherProgram(other);
+    ASSERT_TRUE(holder);
+    const char again = OpenFirstSefra(dlg);
+    ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, false); }));
+    windows.Close(windows.OpenBrowsers().at(0));
+    EXPECT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true) && !DriveExists(again); }));
+    if (const HWND asked = FindModuleBox()) {
+        ADD_FAILURE() << "asked about a file of another sefra";
+        PostMessageA(asked, WM_COMMAND, IDYES, 0);
+        PumpUntil([&] { return ControlsEnabled(dlg, true); });
+    }
+    TerminateProcess(holder.Get(), 0);
+    WaitForSingleObject(holder.Get(), INFINITE);
+    Release(dlg);
+}
+
+// How long the opening window's wait may take on a slow machine: its bound
+// of 10 s, and a minute more for a busy one.
+constexpr DWORD kPastTheBoundMs = 70000;
+
+// Pumps until done() holds or kPastTheBoundMs have passed.
+bool PumpPastTheBound(const std::function<bool()> &done)
+{
+    const DWORD start = GetTickCount();
+    while (!PumpUntil(done))
+        if (GetTickCount() - start > kPastTheBoundMs)
+            return false;
+    return true;
+}
+
+// The shell's word that root arrived, as the registration delivers it.
+void SendDriveAdd(CSefraboxDlg &dlg, LPCITEMIDLIST item)
+{
+    LPCITEMIDLIST items[2] = {item, nullptr};
+    dlg.SendMessage(WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), SHCNE_DRIVEADD);
+}
+
+// Without the shell's word of the new drive (here: no registration) the
+// opening window does not lock the dialog for good. At its bound the dialog
+// looks at the drive: one taken away meanwhile is given up (released, the
+// person told), one that stands gets its window. The word coming after
+// either does nothing more.
+TEST_F(ExplorerOnDemoWorld, WithoutTheDrivesArrivalTheOpeningWindowGivesUpOrGoesOnAtItsBound)
+{
+    CFakeShellWindows windows;
+    CLaunchIntoDouble launch(windows, LaunchAnswer::Nothing);
+    CSefraboxDlg dlg(nullptr);
+    ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
+    ASSERT_TRUE(dlg.Create());
+    SefraVisitState &state = dlg.StateForTests();
+    ASSERT_NE(0u, state.m_ulNotifyID);
+    SHChangeNotifyDeregister(state.m_ulNotifyID);
+    state.m_ulNotifyID = 0;
+    auto opening = [&state] { return state.m_pOpenningDlg && state.m_pOpenningDlg->IsWindow(); };
+    CTraceCapture trace;
+
+    // The drive is taken away behind the dialog's back while it waits.
+    char letter = OpenFirstSefra(dlg);
+    ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+    ASSERT_TRUE(opening());
+    EXPECT_FALSE(dlg.IsWindowEnabled());
+    std::string root = std::string(1, letter) + ":\\";
+    const CItemIdList gone(ILCreateFromPathA(root.c_str()));
+    ASSERT_TRUE(gone);
+    EXPECT_EQ(0u, Our_IoCreateSymbolicLink(("\\DosDevices\\" + root.substr(0, 2)).c_str(), "", 0));
+    std::string box;
+    std::thread answer([&box] { box = AnswerModuleBox(IDOK, kPastTheBoundMs); });
+    // The box is answered inside the handler that gives up.
+    const bool givenUp = PumpPastTheBound([&] { return !opening() && dlg.IsWindowEnabled(); });
+    answer.join();
+    ASSERT_TRUE(givenUp) << box;
+    EXPECT_EQ(0u, box.find(FormatResString(IDS_OPEN_FAILED_FMT, state.m_szSefraName.c_str(), ""))) << box;
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_FALSE(HasLabel(letter));
+    EXPECT_TRUE(launch.Launches().empty());
+    // The given-up sefra's drive path is cleared: its letter's arrival is
+    // another drive's.
+    EXPECT_TRUE(state.m_szDrivePath.empty());
+    SendDriveAdd(dlg, gone.Get());
+    PumpUntil([] { return true; });
+    EXPECT_TRUE(launch.Launches().empty());
+    EXPECT_FALSE(FindModuleBox());
+
+    // The drive stands: the dialog goes on to its window.
+    letter = OpenFirstSefra(dlg);
+    ASSERT_TRUE(letter >= 'A' && letter <= 'Z') << g_szDriveLetter;
+    ASSERT_TRUE(opening());
+    EXPECT_TRUE(PumpPastTheBound([&] { return !launch.Launches().empty(); }));
+    EXPECT_FALSE(opening());
+    EXPECT_TRUE(dlg.IsWindowEnabled());
+    root = std::string(1, letter) + ":\\";
+    ASSERT_EQ(1u, launch.Launches().size());
+    EXPECT_EQ(root, launch.Launches()[0].parameters);
+    const CItemIdList late(ILCreateFromPathA(root.c_str()));
+    ASSERT_TRUE(late);
+    SendDriveAdd(dlg, late.Get());
+    EXPECT_TRUE(PumpUntil([&] { return CountLines(trace, "no opening awaits the drive") == 1; }));
+    EXPECT_EQ(1u, launch.Launches().size()) << "a second window for one opening";
+    EXPECT_TRUE(HasLabel(letter));
     Release(dlg);
 }
 

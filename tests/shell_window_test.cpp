@@ -485,6 +485,7 @@ TEST_F(ShellWindowRules, TheFirstTimerBringsTheDialogForwardAndCentresIt)
 TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
 {
     m_launch->SetAnswer(LaunchAnswer::OpenWindow);
+    Dlg().AwaitSefraDrive(); // as the link of the sefra's drive does
     auto notify = [&](const char *path, LONG event) {
         LPITEMIDLIST item = ILCreateFromPathA(path);
         LPCITEMIDLIST items[2] = {item, nullptr};

@@ -1,17 +1,28 @@
 // shell_notify.cpp - the dialog's handlers that move the Explorer window
 // from outside the browser events: the shell change notification and the
-// drive's arrival, the reopen request, the controls given back after the
-// close, and the work that waits while the dialog's own thread holds
-// g_MountVolumeLock.
+// drive's arrival and the bound of the wait for it, the reopen request, the
+// controls given back after the close, and the work that waits while the
+// dialog's own thread holds g_MountVolumeLock.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
+#include "volume/release_drive.h"
+#include "win/res_string.h"
+
+#include <cctype>
 
 namespace {
 
 constexpr LONG kDriveAdd = SHCNE_DRIVEADD;
+
+// How long the opening window waits for the drive's arrival before the
+// dialog looks at the drive itself. The arrival normally follows the link
+// at once; a busy machine that runs 32-bit code under emulation may take
+// seconds. Without a notification (no registration, an announcement that
+// never reaches the dialog) the person waits this long once per opening.
+constexpr UINT kDriveArrivalBoundMs = 10000;
 
 } // namespace
 
@@ -80,15 +91,70 @@ void CSefraboxDlg::OnSefraDriveArrived()
         SB_TRACE("IsWindow(m_hwndExplorer)");
         return;
     }
+    // A window was launched already, or the wait gave the drive up.
+    if (!m_bAwaitingDrive) {
+        SB_TRACE("CSefraboxDlg::OnShellChangeNotify(): no opening awaits the drive");
+        return;
+    }
+    EndOpening();
+    CreateNewShellWindow();
+    lock.Release();
+    SB_TRACE("CSefraboxDlg::OnShellChangeNotify() return soon");
+}
+
+void CSefraboxDlg::AwaitSefraDrive()
+{
+    m_bAwaitingDrive = 1;
+    SetTimer(m_hWnd, OPENING_BOUND, kDriveArrivalBoundMs, nullptr);
+}
+
+void CSefraboxDlg::EndOpening()
+{
+    m_bAwaitingDrive = 0;
+    KillTimer(m_hWnd, OPENING_BOUND);
     EnableWindow(true);
     if (m_pOpenningDlg) {
         SB_TRACE("Before m_pOpenningDlg->EndDialog(0)");
         m_pOpenningDlg->EndDialog(0);
         SB_TRACE("After m_pOpenningDlg->EndDialog(0)");
     }
-    CreateNewShellWindow();
+}
+
+void CSefraboxDlg::OnOpeningBound()
+{
+    KillTimer(m_hWnd, OPENING_BOUND);
+    if (!m_bAwaitingDrive)
+        return;
+    if (IsMountVolumeLockHeldHere()) {
+        // Armed again: it runs once the holder on this thread lets go.
+        SetTimer(m_hWnd, OPENING_BOUND, kLockPollHandlerMs, nullptr);
+        return;
+    }
+    const std::string drive = m_szDrivePath.substr(0, 2);
+    SB_TRACE("CSefraboxDlg::OnOpeningBound(%s): no arrival in %u ms", drive.c_str(), kDriveArrivalBoundMs);
+    CMountVolumeLockHolder lock(kLockPollHandlerMs);
+    SB_TRACE("CSefraboxDlg::OnOpeningBound() gained g_MountVolumeLock");
+    // The recorded drive is still this opening's, unless some other road
+    // released it meanwhile.
+    const bool recorded = !drive.empty() && IsDriveLetter(g_szDriveLetter[0]) &&
+                          std::toupper(static_cast<unsigned char>(g_szDriveLetter[0])) ==
+                              std::toupper(static_cast<unsigned char>(drive[0]));
+    const DWORD code = recorded ? CheckDriveLink(drive.c_str()) : ERROR_PATH_NOT_FOUND;
+    if (code == 0) {
+        SB_TRACE("CSefraboxDlg::OnOpeningBound(): the drive stands");
+        EndOpening();
+        CreateNewShellWindow();
+        return;
+    }
+    SB_TRACE("CheckDriveLink(%s) failed! %s", drive.c_str(), GetErrorText(code).c_str());
+    if (recorded)
+        ReleaseSefraDrive();
+    m_szDrivePath.clear();
+    EndOpening();
     lock.Release();
-    SB_TRACE("CSefraboxDlg::OnShellChangeNotify() return soon");
+    MessageBoxText(m_hWnd, FormatResString(IDS_OPEN_FAILED_FMT, m_szSefraName.c_str(), GetErrorText(code).c_str()),
+                   MB_OK | MB_ICONHAND);
+    SB_TRACE("CSefraboxDlg::OnOpeningBound() soon return");
 }
 
 void CSefraboxDlg::OnReopenExplorer() { CreateNewShellWindow(); }

@@ -51,7 +51,9 @@ void RedirectInputToExplorer(HWND explorer)
 
 void CSefraboxDlg::OnTimer(UINT_PTR id)
 {
-    if (id == ACTIVATE_DIALOG) {
+    if (id == OPENING_BOUND) {
+        OnOpeningBound();
+    } else if (id == ACTIVATE_DIALOG) {
         KillTimer(m_hWnd, ACTIVATE_DIALOG);
         SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
         BringWindowToTop(m_hWnd);

@@ -53,6 +53,9 @@ constexpr UINT_PTR VERIFY_NEW_WINDOWS = 0x20060711;
 // Retries the work that found g_MountVolumeLock held by the dialog's own
 // thread (see DeferWhileLockHeldHere).
 constexpr UINT_PTR RETRY_DEFERRED_WORK = 0x53420001;
+// The bound of the opening window's wait for the sefra drive's arrival (see
+// AwaitSefraDrive).
+constexpr UINT_PTR OPENING_BOUND = 0x53421171;
 // Looks again for the launched window while a launch waits for it: a window
 // may register before it shows its folder.
 constexpr UINT_PTR WATCH_LAUNCH = 0x53420002;
@@ -139,6 +142,13 @@ struct SefraVisitState {
     // InitVPFInfo's result in Initialize: not 0 when the platform lists may
     // lack platforms that are installed.
     DWORD m_dwPlatformListStatus = ERROR_SUCCESS;
+    // 1 from the link of a sefra drive in Explorer mode until its arrival
+    // (or the look at the drive when the arrival is not reported) has ended
+    // the opening window; only then does the arrival launch a window.
+    int m_bAwaitingDrive = 0;
+    // The folder of the sefra open in Explorer mode, with "\": where a
+    // program may hold files of the visit (volume/volume_lock.h).
+    std::string m_szSefraFolder;
 };
 
 class CSefraboxDlg : public CDialog, public CDispatchSink, private SefraVisitState {
@@ -320,6 +330,10 @@ public:
 public:
     static std::string GetPathFromIDList(LPCITEMIDLIST pidl);
 
+    // Called once the opening window shows over a newly linked sefra drive:
+    // the drive's arrival is awaited for a bounded time (OPENING_BOUND).
+    void AwaitSefraDrive();
+
 protected:
     void OnShellChangeNotify(WPARAM w, LPARAM l);
     void OnSefraDriveArrived();
@@ -327,7 +341,18 @@ protected:
     // WM_ENABLE_CONTROLS: the controls, and the end of the closed sefra's
     // drive path.
     void OnEnableControls(BOOL enable);
+    // The arrival was not reported within the bound: the drive itself is
+    // looked at. Standing, the window is launched as on its arrival; else
+    // the drive and its label are released, the main dialog comes back and
+    // the person is told (string 3352).
+    void OnOpeningBound();
 
+private:
+    // Under the lock: the wait ends, the opening window goes, the main
+    // dialog is enabled.
+    void EndOpening();
+
+protected:
     // Work of the dialog's lock-taking handlers that can wait for later.
     enum DeferredWork : unsigned {
         kDeferWindowRegistered = 1,

@@ -6,6 +6,16 @@
 
 #include <shlobj.h>
 
+namespace {
+
+DWORD LastErrorOrNotFound()
+{
+    const DWORD code = GetLastError();
+    return code != 0 ? code : ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
 std::string DrivePathOf(const char *driveText)
 {
     std::string path = driveText;
@@ -25,6 +35,19 @@ DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std:
     }
     const std::string linkTarget = devicePath + target;
     return Our_IoCreateSymbolicLink(DriverLinkName(driveText).c_str(), linkTarget.c_str(), 1);
+}
+
+DWORD CheckDriveLink(const char *driveText)
+{
+    char target[1024] = {};
+    if (!QueryDosDeviceA(driveText, target, sizeof target))
+        return LastErrorOrNotFound();
+    if (g_bXpFamily == 1)
+        return 0;
+    const std::string root = DrivePathOf(driveText);
+    if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return LastErrorOrNotFound();
+    return 0;
 }
 
 void UnlinkDrive(const char *driveText, bool noBroadcast)

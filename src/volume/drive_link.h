@@ -24,6 +24,12 @@ std::string DriverLinkName(const char *driveText);
 DWORD LinkDrive(const char *driveText, const std::string &volumePath, const std::string &devicePath,
                 const std::string &target, DWORD defineFlags);
 
+// 0 when the link of driveText stands: QueryDosDeviceA names it (both
+// kinds) and, for the driver's link, the drive's root can be reached (under
+// Wine a DefineDosDeviceA link gives no file access). Else the error that
+// says why not.
+DWORD CheckDriveLink(const char *driveText);
+
 // Removes the link of driveText; the result is not checked. The driver's
 // unlink announces nothing, so the shell is told the drive left; the
 // DefineDosDeviceA removal broadcasts by itself unless noBroadcast.

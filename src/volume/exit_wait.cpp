@@ -30,7 +30,7 @@ struct CSefraboxDlg::ExitWaitStart {
     LONG lBrowserSerial;          // the browser of that window
     const volatile int *pExiting; // the dialog's m_bExiting
     const CFileHandle *pVolume;   // the dialog's m_hVolume
-    std::string volumeRoot;       // the store volume's root
+    std::string probeFolder;      // where a program may hold files of the visit
 };
 
 namespace {
@@ -57,8 +57,9 @@ bool CSefraboxDlg::StartExitWait()
     for (size_t i = m_vecExitWaitThreads.size(); i-- > 0;)
         if (WaitForSingleObject(m_vecExitWaitThreads[i].Get(), 0) == WAIT_OBJECT_0)
             m_vecExitWaitThreads.erase(m_vecExitWaitThreads.begin() + static_cast<std::ptrdiff_t>(i));
-    std::unique_ptr<ExitWaitStart> start(new (std::nothrow) ExitWaitStart{m_hWnd, m_hwndExplorer, m_lBrowserSerial,
-                                                                          &m_bExiting, &m_hVolume, m_szVolumeName});
+    const std::string &folder = m_szSefraFolder.empty() ? m_szVolumeName : m_szSefraFolder;
+    std::unique_ptr<ExitWaitStart> start(
+        new (std::nothrow) ExitWaitStart{m_hWnd, m_hwndExplorer, m_lBrowserSerial, &m_bExiting, &m_hVolume, folder});
     if (!start)
         return false;
     CKernelHandle thread(CreateThread(nullptr, 0, WaitExplorerExit, start.get(), 0, nullptr));
@@ -90,7 +91,7 @@ DWORD WINAPI CSefraboxDlg::WaitExplorerExit(LPVOID param)
     PostBrowserRelease(start->hwndDialog, start->lBrowserSerial);
 
     const HANDLE volume = start->pVolume->Get();
-    if (LockOpenStoreVolume(volume, start->volumeRoot)) {
+    if (LockOpenStoreVolume(volume, start->probeFolder)) {
         if (!UnlockOpenStoreVolume(volume))
             SB_TRACE("UnLockVolume failed! %s", GetErrorText(GetLastError()).c_str());
     } else {

@@ -26,10 +26,7 @@ namespace {
 constexpr size_t kTargetTextBytes = 512;
 constexpr unsigned long kMaxTargets = 27;
 
-void ShowText(HWND owner, const std::string &text)
-{
-    MessageBoxA(owner, text.c_str(), LoadResString(IDS_MODULE_TITLE).c_str(), MB_OK);
-}
+void ShowText(HWND owner, const std::string &text) { MessageBoxText(owner, text, MB_OK); }
 
 // printf into a string; the format is one of our own texts.
 template <typename... Args> std::string Format(const char *format, Args... args)
@@ -89,8 +86,7 @@ void CSefraboxDlg::RunCopyDialog(const char *driveText, size_t index)
         SB_TRACE("Before Dravel_MountDriverByFileName()");
         const DWORD mounted = Dravel_MountDriverByFileName(platformFile.c_str(), platformDrive, &mountHandle, 0);
         if (mounted != 0) {
-            ShowText(m_hWnd, Format(LoadResString(IDS_OPEN_FAILED_FMT).c_str(), platformFile.c_str(),
-                                    GetErrorText(mounted).c_str()));
+            ShowText(m_hWnd, FormatResString(IDS_OPEN_FAILED_FMT, platformFile.c_str(), GetErrorText(mounted).c_str()));
             return;
         }
         SB_TRACE("After Dravel_MountDriverByFileName()");

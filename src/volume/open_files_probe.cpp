@@ -1,5 +1,6 @@
-// open_files_probe.cpp - IsAnyFileHeldOpen: an exclusive open of every file
-// of a folder tree; a sharing violation means another open exists.
+// open_files_probe.cpp - IsAnyFileHeldOpen and IsFileHeldOpen: an exclusive
+// open of every file of a folder tree, or of one file; a sharing violation
+// means another open exists.
 #include "volume/open_files_probe.h"
 
 #include "win/handles.h"
@@ -8,9 +9,7 @@
 
 #include <cstring>
 
-namespace {
-
-bool IsHeld(const std::string &path)
+bool IsFileHeldOpen(const std::string &path)
 {
     CFileHandle file(
         CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -20,7 +19,9 @@ bool IsHeld(const std::string &path)
     return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
 }
 
-bool AnyHeldBelow(const std::string &folder)
+namespace {
+
+bool AnyHeldBelow(const std::string &folder, std::string *held)
 {
     WIN32_FIND_DATAA found{};
     CFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
@@ -34,9 +35,11 @@ bool AnyHeldBelow(const std::string &folder)
             continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Links may lead out of the volume or back into the tree.
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && AnyHeldBelow(path + "\\"))
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && AnyHeldBelow(path + "\\", held))
                 return true;
-        } else if (IsHeld(path)) {
+        } else if (IsFileHeldOpen(path)) {
+            if (held)
+                *held = path;
             return true;
         }
     } while (FindNextFileA(find.Get(), &found));
@@ -45,9 +48,11 @@ bool AnyHeldBelow(const std::string &folder)
 
 } // namespace
 
-bool IsAnyFileHeldOpen(const std::string &root)
+bool IsAnyFileHeldOpen(const std::string &root, std::string *held)
 {
+    if (held)
+        held->clear();
     if (root.empty())
         return false;
-    return AnyHeldBelow(root.back() == '\\' ? root : root + "\\");
+    return AnyHeldBelow(root.back() == '\\' ? root : root + "\\", held);
 }

@@ -10,4 +10,9 @@
 // exclusive open (every open for reading, writing or deletion does).
 // Folders are not probed: the shell keeps handles on folders it watches,
 // this dialog's own notification included. Unreadable entries count as free.
-bool IsAnyFileHeldOpen(const std::string &root);
+// When held is given, it receives the first such file found (empty when
+// none), for IsFileHeldOpen to ask again first.
+bool IsAnyFileHeldOpen(const std::string &root, std::string *held = nullptr);
+
+// The same question for one file.
+bool IsFileHeldOpen(const std::string &path);

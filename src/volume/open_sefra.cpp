@@ -68,6 +68,7 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
 {
     if (IsDriveLetter(g_szDriveLetter[0]))
         return;
+    m_szSefraFolder = m_szVolumeName + target + "\\";
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
     if (g_bXpFamily == 1) {
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
@@ -78,11 +79,13 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
         CopyText(g_szDriveLetter, driveText);
         m_szDrivePath = DrivePathOf(driveText);
         ShowOpeningDialog();
+        AwaitSefraDrive();
         CopyText(g_szDriveLetter, driveText);
         return;
     }
     m_szDrivePath = DrivePathOf(driveText);
     ShowOpeningDialog();
+    AwaitSefraDrive();
     const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
         SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),

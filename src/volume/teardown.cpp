@@ -28,6 +28,7 @@ void CSefraboxDlg::OnDestroy()
     CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::OpenSefra() gained g_MountVolumeLock");
     m_pOpenningDlg.reset();
+    m_bAwaitingDrive = 0;
     ReleaseSefraDrive();
     m_szDrivePath.clear();
     m_hVolume.Reset();

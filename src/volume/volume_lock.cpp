@@ -41,12 +41,16 @@ VolumeLockAnswer DetectVolumeLockAnswer(HANDLE volume, const std::string &root, 
     return IsUnsupported(GetLastError()) ? VolumeLockAnswer::Untruthful : VolumeLockAnswer::Truthful;
 }
 
-BOOL LockStoreVolume(HANDLE volume, const std::string &root, const VolumeLockCalls &calls)
+BOOL LockStoreVolume(HANDLE volume, const std::string &folder, const VolumeLockCalls &calls)
 {
-    const bool probe = DetectVolumeLockAnswer(volume, root, calls) == VolumeLockAnswer::Untruthful;
+    const bool probe = DetectVolumeLockAnswer(volume, folder, calls) == VolumeLockAnswer::Untruthful;
+    // The file the probe last found held is asked first: while it stays
+    // held, an attempt costs one open instead of a walk of the whole tree.
+    std::string held;
     BOOL locked = FALSE;
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-        if (!probe || !IsAnyFileHeldOpen(root))
+        const bool busy = probe && ((!held.empty() && IsFileHeldOpen(held)) || IsAnyFileHeldOpen(folder, &held));
+        if (!busy)
             locked = calls.lock(volume) || (probe && IsUnsupported(GetLastError()));
         if (locked)
             break;
@@ -60,9 +64,9 @@ BOOL UnlockStoreVolume(HANDLE volume, const VolumeLockCalls &calls)
     return calls.unlock(volume) || IsUnsupported(GetLastError());
 }
 
-BOOL LockOpenStoreVolume(HANDLE volume, const std::string &root)
+BOOL LockOpenStoreVolume(HANDLE volume, const std::string &folder)
 {
-    return volume == INVALID_HANDLE_VALUE ? TRUE : LockStoreVolume(volume, root);
+    return volume == INVALID_HANDLE_VALUE ? TRUE : LockStoreVolume(volume, folder);
 }
 
 BOOL UnlockOpenStoreVolume(HANDLE volume) { return volume == INVALID_HANDLE_VALUE ? TRUE : UnlockStoreVolume(volume); }

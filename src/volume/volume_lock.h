@@ -8,6 +8,11 @@
 // the open-files probe (open_files_probe.h) answers before each attempt.
 // Which of the two the system is, it tells itself: a lock granted while a
 // handle of our own is open on the volume cannot be truthful.
+//
+// The probe looks below one folder of the volume, the one whose files a
+// program may hold: for a visit, the open sefra's folder, which its drive
+// shows. Other sefras have no drive while it is open, and the profile is
+// the library's own, read under the same lock.
 #pragma once
 
 #include <windows.h>
@@ -27,17 +32,18 @@ struct VolumeLockCalls {
 };
 extern const VolumeLockCalls kSystemVolumeLock;
 
-// Asks once, with the volume's root (root, a path with a trailing
-// backslash) open. A root that cannot be opened counts as truthful.
+// Asks once, with a folder of the volume (root, a path with a trailing
+// backslash) open. A folder that cannot be opened counts as truthful.
 VolumeLockAnswer DetectVolumeLockAnswer(HANDLE volume, const std::string &root,
                                         const VolumeLockCalls &calls = kSystemVolumeLock);
 
 // True when the volume could be locked (it stays locked; UnlockStoreVolume
-// undoes it): up to 10 attempts, 100 ms apart after each failure.
-BOOL LockStoreVolume(HANDLE volume, const std::string &root, const VolumeLockCalls &calls = kSystemVolumeLock);
+// undoes it): up to 10 attempts, 100 ms apart after each failure. folder
+// (trailing backslash) is where the probe looks, where it answers.
+BOOL LockStoreVolume(HANDLE volume, const std::string &folder, const VolumeLockCalls &calls = kSystemVolumeLock);
 BOOL UnlockStoreVolume(HANDLE volume, const VolumeLockCalls &calls = kSystemVolumeLock);
 
 // The two above for the store volume of a visit, which may have been closed
 // (INVALID_HANDLE_VALUE): then TRUE without asking.
-BOOL LockOpenStoreVolume(HANDLE volume, const std::string &root);
+BOOL LockOpenStoreVolume(HANDLE volume, const std::string &folder);
 BOOL UnlockOpenStoreVolume(HANDLE volume);

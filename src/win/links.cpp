@@ -10,7 +10,14 @@ namespace {
 // Both are missing before Windows Vista, where every link is flagged and the
 // plain deletion is right.
 using FinalPathFn = DWORD(WINAPI *)(HANDLE, LPSTR, DWORD, DWORD);
-using SetInfoFn = BOOL(WINAPI *)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+using SetInfoFn = BOOL(WINAPI *)(HANDLE, int, LPVOID, DWORD);
+// SetFileInformationByHandle's class and record of the delete disposition,
+// which Windows XP's declarations lack (FileDispositionInfo,
+// FILE_DISPOSITION_INFO).
+constexpr int kFileDispositionInfo = 4;
+struct FileDispositionRecord {
+    BOOLEAN deleteFile;
+};
 // Wine's own conversions between its Windows and Unix file names.
 using UnixNameFn = char *(CDECL *)(LPCWSTR);
 using DosNameFn = WCHAR *(CDECL *)(LPCSTR);
@@ -136,9 +143,9 @@ DWORD CFolderFiles::Delete(const char *name) const
         }
     }
     if (setInfo) {
-        FILE_DISPOSITION_INFO disposition{TRUE};
-        return setInfo(file.Get(), FileDispositionInfo, &disposition, sizeof disposition) ? ERROR_SUCCESS
-                                                                                          : GetLastError();
+        FileDispositionRecord disposition{TRUE};
+        return setInfo(file.Get(), kFileDispositionInfo, &disposition, sizeof disposition) ? ERROR_SUCCESS
+                                                                                           : GetLastError();
     }
     file.Reset();
     return DeleteFileA(path.c_str()) ? ERROR_SUCCESS : GetLastError();

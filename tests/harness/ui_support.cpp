@@ -64,9 +64,9 @@ CWindowQuery ModuleBoxes()
 
 HWND FindModuleBox() { return ModuleBoxes().First(); }
 
-std::string AnswerModuleBox(int command)
+std::string AnswerModuleBox(int command, DWORD waitMs)
 {
-    const HWND box = ModuleBoxes().WaitFor(15000);
+    const HWND box = ModuleBoxes().WaitFor(waitMs);
     if (!box)
         return "(no message box)";
     char text[512] = {};

@@ -28,9 +28,9 @@ CWindowQuery ModuleBoxes();
 // The topmost of them, or null.
 HWND FindModuleBox();
 
-// Waits (bounded, about 15 s) for such a box; presses the button command
-// and returns the box's text, or "(no message box)".
-std::string AnswerModuleBox(int command);
+// Waits (bounded, waitMs) for such a box; presses the button command and
+// returns the box's text, or "(no message box)".
+std::string AnswerModuleBox(int command, DWORD waitMs = 15000);
 
 // Posts a key press (down and up) to a window.
 void PostKey(HWND hwnd, UINT vk);
