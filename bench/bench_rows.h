@@ -25,6 +25,11 @@ int ShellCopyChild(int argc, char **argv);
 // DefineDosDeviceA drive on the same folder; open and close rows.
 std::vector<BenchRow> BenchOpenClose(const DemoWorld &world, int visits);
 
+// The arrow click to the file manager's window named after the sefra,
+// against ShellExecuteEx of the file manager on an existing drive to its
+// window shown; the two alternate.
+BenchRow BenchOpenToWindow(const DemoWorld &world, int visits);
+
 // GetDriveTargets (export 21) against a copy of the 261-byte record.
 BenchRow BenchDriveTargets(const std::string &scratch);
 

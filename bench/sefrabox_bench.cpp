@@ -122,8 +122,10 @@ int main(int argc, char **argv)
                                                   : std::vector<size_t>{o.deleteSmall, o.deleteLarge}));
     if (o.Runs("sendto"))
         add(BenchSendTo(noPasswords, scratch, o.sendFiles, o.sendMaxKiB));
-    if (o.Runs("open"))
+    if (o.Runs("open")) {
         add(BenchOpenClose(withPasswords, o.openVisits));
+        rows.push_back(BenchOpenToWindow(withPasswords, o.openVisits));
+    }
     if (o.Runs("targets"))
         rows.push_back(BenchDriveTargets(scratch));
     if (o.Runs("show"))

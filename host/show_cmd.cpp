@@ -75,7 +75,8 @@ void PrintVisit(const VisitReport &r)
     if (r.dialogShown && !r.shellListsWindows)
         std::printf("visit: the shell lists no file-manager windows here (under Wine: the shell-window provider\n"
                     "       ShellWindowsStandin.dll is not registered in this prefix), so the dialog cannot take its\n"
-                    "       Explorer window over: the drive stays until the dialog ends\n");
+                    "       Explorer window over: the drive stays until the file manager's program ends (under\n"
+                    "       Wine, with its window) or the dialog ends\n");
     if (!r.drive.empty()) {
         std::printf("visit: the sefra opened as drive %s, holding:\n", r.drive.c_str());
         for (const std::string &name : r.listing)

@@ -20,9 +20,11 @@ namespace {
 
 constexpr DWORD kDialogWaitMs = 60000;
 constexpr DWORD kDriveWaitMs = 60000;
-constexpr DWORD kAdoptionWaitMs = 20000;
+// The dialog waits up to 180 s for the window it launched; on a busy
+// machine the window may come late.
+constexpr DWORD kAdoptionWaitMs = 200000;
 constexpr DWORD kUnlistedAdoptionWaitMs = 8000; // past the dialog's own fallback at 5 s
-constexpr DWORD kRetitleWaitMs = 5000;
+constexpr DWORD kRetitleWaitMs = 15000;
 constexpr DWORD kCloseWaitMs = 10000;
 constexpr DWORD kWindowCloseWaitMs = 15000;
 
@@ -90,11 +92,13 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
                                report.shellListsWindows ? kAdoptionWaitMs : kUnlistedAdoptionWaitMs);
     const std::vector<HWND> opened = NewExplorers(before);
     if (!report.adopted || opened.empty()) {
-        // Nobody tells the dialog about the window: it stays open, and so
-        // does the drive, until the dialog ends.
+        // The dialog did not take the window: the drive stays until the
+        // window's program ends (where the dialog knows it) or the dialog.
         Screenshot(plan, report, "visit_drive.bmp", dialog, opened);
+        const DWORD closed = GetTickCount();
         CloseExplorers(opened, kCloseWaitMs);
         report.driveRemoved = PollUntil([&] { return DriveOf(shared).empty(); }, 1000);
+        report.removedAfterMs = GetTickCount() - closed;
         return;
     }
     const HWND window = opened.front();

@@ -124,8 +124,9 @@ TEST_F(EndToEnd, VisitSendToAndDeleteLeaveNothingBehind)
 }
 
 // A prefix without the shell-window provider: Wine's shell lists no windows,
-// so the drive stays until the dialog ends, and the host says why.
-TEST_F(EndToEnd, WithoutTheShellWindowProviderTheDriveGoesWithTheDialog)
+// so the dialog takes no window over, and the host says why; the drive goes
+// when the file manager's program, which showed the window, ends with it.
+TEST_F(EndToEnd, WithoutTheShellWindowProviderTheDriveGoesWithTheFileManagersProgram)
 {
     CModuleHandle provider(LoadLibraryA("ShellWindowsStandin.dll"));
     ASSERT_TRUE(provider);
@@ -139,7 +140,8 @@ TEST_F(EndToEnd, WithoutTheShellWindowProviderTheDriveGoesWithTheDialog)
     EXPECT_EQ(S_OK, reregister());
     EXPECT_EQ(0u, rc) << out;
     EXPECT_NE(std::string::npos, out.find("visit: the shell lists no file-manager windows here")) << out;
-    EXPECT_NE(std::string::npos, out.find("visit: the drive was kept after its window closed")) << out;
+    EXPECT_NE(std::string::npos, out.find("visit: the dialog did not take the Explorer window over")) << out;
+    EXPECT_NE(std::string::npos, out.find("visit: the drive was removed when its window closed")) << out;
     EXPECT_NE(std::string::npos, out.find("visit: after the dialog: no drive, no store mount, lock free")) << out;
     ExpectNothingLeft("the visit without the provider");
 }

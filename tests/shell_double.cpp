@@ -252,6 +252,20 @@ HRESULT STDMETHODCALLTYPE CFakeBrowser::get_Document(IDispatch **ppDisp)
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE CFakeBrowser::get_LocationName(BSTR *name)
+{
+    wchar_t title[MAX_PATH] = {};
+    GetWindowTextW(m_hwnd, title, MAX_PATH);
+    *name = SysAllocString(title);
+    return *name ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT STDMETHODCALLTYPE CFakeBrowser::get_LocationURL(BSTR *url)
+{
+    *url = SysAllocString(m_url.c_str());
+    return *url ? S_OK : E_OUTOFMEMORY;
+}
+
 HRESULT STDMETHODCALLTYPE CFakeBrowser::QueryService(REFGUID service, REFIID iid, void **ppv)
 {
     m_services.push_back(GuidText(service));

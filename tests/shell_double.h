@@ -114,6 +114,9 @@ public:
     HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR *pHWND) override;
     HRESULT STDMETHODCALLTYPE ShowBrowserBar(VARIANT *clsid, VARIANT *show, VARIANT *size) override;
     HRESULT STDMETHODCALLTYPE get_Document(IDispatch **ppDisp) override;
+    // The window's title, and m_url.
+    HRESULT STDMETHODCALLTYPE get_LocationName(BSTR *name) override;
+    HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR *url) override;
     // IServiceProvider
     HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void **ppv) override;
     // IConnectionPointContainer
@@ -133,6 +136,7 @@ public:
     std::vector<std::string> m_barCalls; // "<clsid>,<show>"
     std::vector<std::string> m_services; // services asked for, as GUID text
     IDispatch *m_document = nullptr;     // what get_Document answers
+    std::wstring m_url;                  // what get_LocationURL answers (empty: a location it cannot tell)
     CFakeShellBrowser m_shellBrowser;
     CFakeFrame m_frame;
     CFakeConnectionPoint m_events{DIID_DWebBrowserEvents2};

@@ -14,10 +14,8 @@
 
 namespace shell_test {
 
-// Pumps this thread's messages (through the dialogs' pre-translation, as
-// the modal loop does) until done() holds; false when it never did within
-// a generous number of rounds.
-bool PumpUntil(const std::function<bool()> &done);
+// PumpDialogsUntil, by default for a generous 15 s.
+bool PumpUntil(const std::function<bool()> &done, DWORD atLeastMs = 15000);
 
 // One launch as the code asked for it.
 struct Launch {
@@ -31,6 +29,7 @@ struct Launch {
 enum class LaunchAnswer {
     OpenWindow, // a "CabinetWClass" window titled "Sefra (X:)" registers from the message loop
     Nothing,    // the launch succeeds but no window registers
+    EndAtOnce,  // the started program ends at once, without a window
     Fail,       // the launch fails with ERROR_FILE_NOT_FOUND
 };
 
@@ -43,6 +42,20 @@ public:
     CLaunchIntoDouble &operator=(const CLaunchIntoDouble &) = delete;
     const std::vector<Launch> &Launches() const;
     void SetAnswer(LaunchAnswer answer);
+};
+
+// Installs for the scope a launch of Wine's own file manager that is held
+// back: its program starts suspended and runs after holdMs, or, when
+// endInstead, is ended then without ever having run (as is a program still
+// held when the scope ends). Only one at a time.
+class CHeldFileManagerLaunch {
+public:
+    CHeldFileManagerLaunch(DWORD holdMs, bool endInstead);
+    ~CHeldFileManagerLaunch();
+    CHeldFileManagerLaunch(const CHeldFileManagerLaunch &) = delete;
+    CHeldFileManagerLaunch &operator=(const CHeldFileManagerLaunch &) = delete;
+    // The program of the last launch; 0 before the first.
+    DWORD ProgramId() const;
 };
 
 } // namespace shell_test

@@ -1,10 +1,10 @@
 // The Explorer window's adoption rules with the test's own shell window
-// collection: what the snapshot counts as new, a registration after the
-// snapshot went, no new window at all, the fallback's choice by z-order and
-// window class, the search by title, a path that names a file, the shell
-// notifications that are ignored, the branding of an HTML document; and a
-// launch that reaches Wine's own file manager, listed by the shell-window
-// provider.
+// collection: which new window is adopted, and when, a registration after
+// the snapshot went, a launch that shows no window, the fallback's choice by
+// z-order, window class and drive, the search by title, a path that names a
+// file, the shell notifications that are ignored, the branding of an HTML
+// document; and a launch that reaches Wine's own file manager, listed by
+// the shell-window provider.
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -184,7 +184,7 @@ protected:
     CTraceCapture m_trace;
 };
 
-TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
+TEST_F(ShellWindowRules, OnlyANewWindowThatShowsTheDriveIsAdoptedWheneverItShowsIt)
 {
     CFakeBrowser *before = m_windows->Open("CabinetWClass", "Old (C:)", true);
     Dlg().CreateNewShellWindow();
@@ -193,18 +193,39 @@ TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
     ASSERT_TRUE(State().m_pShellWindows);
     EXPECT_EQ(1u, State().m_lstOldWindows.size());
 
-    // A web browser window opened by the user registers first.
+    // A web browser window and a folder window the person opens register
+    // first, and the launched window before it shows its folder: none is
+    // taken, and the wait goes on.
     CFakeBrowser *web = m_windows->Open("IEFrame", "News");
-    EXPECT_EQ(web->Hwnd(), State().m_hwndExplorer);
-    EXPECT_EQ(web->AsDispatch(), static_cast<IDispatch *>(State().m_pWebBrowser2.Get()));
+    // Its location decides, not a title that happens to name the drive.
+    CFakeBrowser *folder = m_windows->Open("CabinetWClass", "Notes", true);
+    folder->m_url = L"file:///D:/Notes";
+    SetWindowTextA(folder->Hwnd(), "Notes on C: (D:)");
+    m_windows->AnnounceRegistration();
+    CFakeBrowser *launched = m_windows->Open("CabinetWClass", "");
+    EXPECT_TRUE(m_trace.Contains("bNewWnd not find!"));
+    EXPECT_FALSE(IsWindow(State().m_hwndExplorer));
+    EXPECT_TRUE(State().m_pShellWindows);
+    EXPECT_EQ(1u, m_windows->m_events.SinkCount());
+
+    // Once it shows the drive, a later look adopts it and names it, with no
+    // document completing after the dialog listens to it.
+    SetWindowTextA(launched->Hwnd(), "Data (C:)");
+    ASSERT_TRUE(PumpUntil([&] { return State().m_hwndExplorer == launched->Hwnd(); }));
+    EXPECT_EQ(launched->AsDispatch(), static_cast<IDispatch *>(State().m_pWebBrowser2.Get()));
     EXPECT_EQ(1, State().m_bOwnShellWindow);
-    EXPECT_EQ(std::vector<std::string>{"C:\\"}, web->m_shellBrowser.m_browsed);
-    EXPECT_TRUE(before->m_shellBrowser.m_browsed.empty());
+    EXPECT_EQ(std::vector<std::string>{"C:\\"}, launched->m_shellBrowser.m_browsed);
+    EXPECT_TRUE(PumpUntil([&] { return CWindow::GetWindowTextOf(launched->Hwnd()) == "Sefra (C:)"; }));
     EXPECT_FALSE(State().m_pShellWindows);
     EXPECT_TRUE(State().m_lstOldWindows.empty());
     EXPECT_EQ(0u, m_windows->m_events.SinkCount());
     EXPECT_EQ(0u, before->m_cRef);
     EXPECT_TRUE(ControlsEnabled(Dlg(), false));
+    for (CFakeBrowser *b : {before, web, folder}) {
+        EXPECT_TRUE(b->m_shellBrowser.m_browsed.empty());
+        EXPECT_EQ(0, b->m_nQuit);
+    }
+    EXPECT_EQ("Notes on C: (D:)", CWindow::GetWindowTextOf(folder->Hwnd()));
 
     // The dialog is no longer connected; a registration event that still
     // arrives only takes and gives back the lock. (The adopted window's
@@ -218,47 +239,84 @@ TEST_F(ShellWindowRules, AWindowOutsideTheSnapshotIsAdoptedWhateverItShows)
     ASSERT_EQ(navigations + 2, lines.size());
     EXPECT_EQ(0u, lines[navigations].find("CSefraboxDlg::WindowRegistered() (At"));
     EXPECT_EQ(0u, lines[navigations + 1].find("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock"));
-    EXPECT_EQ(web->Hwnd(), State().m_hwndExplorer);
+    EXPECT_EQ(launched->Hwnd(), State().m_hwndExplorer);
     EXPECT_TRUE(LockIsFree());
 
-    // The dialog's end quits the window it launched.
+    // The dialog's end quits the window it launched, and that one only.
     Dlg().DestroyWindow();
-    EXPECT_EQ(1, web->m_nQuit);
-    EXPECT_FALSE(IsWindow(web->Hwnd()));
-    EXPECT_EQ(0u, web->m_cRef);
+    EXPECT_EQ(1, launched->m_nQuit);
+    EXPECT_FALSE(IsWindow(launched->Hwnd()));
+    EXPECT_EQ(0u, launched->m_cRef);
+    EXPECT_EQ(0, folder->m_nQuit);
     EXPECT_EQ(0, State().m_bOwnShellWindow);
     EXPECT_EQ(1, State().m_bExiting);
 }
 
-TEST_F(ShellWindowRules, NoNewWindowReleasesTheDriveAndTheTimerFallsBack)
+TEST_F(ShellWindowRules, ALaunchWithoutItsWindowKeepsTheDriveUntilItsWaitEndsThenGivesItBack)
 {
     // A scratch folder as the sefra's drive.
     CScratchFolder folder;
     char drive[10] = {};
     ASSERT_TRUE(AllocDriveLetter(drive));
-    ASSERT_EQ(0u, Our_IoCreateSymbolicLink((std::string("\\DosDevices\\") + drive).c_str(), folder.Path().c_str(), 1));
-    std::snprintf(g_szDriveLetter, sizeof g_szDriveLetter, "%s", drive);
-    State().m_szDrivePath = std::string(drive) + "\\";
+    const std::string link = std::string("\\DosDevices\\") + drive;
+    const auto open = [&] {
+        ASSERT_EQ(0u, Our_IoCreateSymbolicLink(link.c_str(), folder.Path().c_str(), 1));
+        std::snprintf(g_szDriveLetter, sizeof g_szDriveLetter, "%s", drive);
+        State().m_szDrivePath = std::string(drive) + "\\";
+    };
+    const auto linked = [&] { return ((GetLogicalDrives() >> (drive[0] - 'A')) & 1) != 0; };
+    open();
 
+    // Another program's window registers: nothing is given up yet.
     m_windows->Open("CabinetWClass", "Old", true);
     Dlg().CreateNewShellWindow();
     m_windows->AnnounceRegistration();
     EXPECT_TRUE(m_trace.Contains("bNewWnd not find!"));
+    EXPECT_EQ(drive[0], g_szDriveLetter[0]);
+    EXPECT_TRUE(linked());
+    EXPECT_TRUE(State().m_pShellWindows);
+
+    // The wait's end: the drive goes as when the window closes.
+    State().m_dwLaunchTick -= kLaunchWaitMs;
+    Dlg().SendMessage(WM_TIMER, WATCH_LAUNCH, 0);
+    EXPECT_TRUE(m_trace.Contains("No Explorer window "));
     EXPECT_EQ('\0', g_szDriveLetter[0]);
-    EXPECT_FALSE((GetLogicalDrives() >> (drive[0] - 'A')) & 1);
+    EXPECT_FALSE(linked());
+    EXPECT_TRUE(State().m_szDrivePath.empty());
     EXPECT_FALSE(State().m_pShellWindows);
-    EXPECT_FALSE(IsWindow(State().m_hwndExplorer));
+    EXPECT_EQ(0u, m_windows->m_events.SinkCount());
     EXPECT_TRUE(LockIsFree());
     EXPECT_TRUE(ControlsEnabled(Dlg(), true));
+
+    // A launch that fails gives the drive back at the next look.
+    open();
+    m_launch->SetAnswer(LaunchAnswer::Fail);
+    Dlg().CreateNewShellWindow();
+    EXPECT_TRUE(PumpUntil([&] { return !linked(); }));
+    EXPECT_EQ('\0', g_szDriveLetter[0]);
+    EXPECT_TRUE(m_trace.Contains("No Explorer window: ShellExecuteEx(Explorer.exe) failed"));
+
+    // A program that ends at once has handed the drive to a window that
+    // shows it already: that one is taken, and the drive stays.
+    open();
+    CFakeBrowser *shows = m_windows->Open("CabinetWClass", (std::string("Data (") + drive + ")").c_str(), true);
+    m_launch->SetAnswer(LaunchAnswer::EndAtOnce);
+    Dlg().CreateNewShellWindow();
+    EXPECT_TRUE(PumpUntil([&] { return State().m_hwndExplorer == shows->Hwnd(); }));
+    EXPECT_EQ(0, State().m_bOwnShellWindow);
+    EXPECT_TRUE(linked());
 }
 
 TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherClass)
 {
-    CFakeBrowser *lower = m_windows->Open("CabinetWClass", "Lower", true);
-    CFakeBrowser *upper = m_windows->Open("ExploreWClass", "Upper", true);
-    CFakeBrowser *web = m_windows->Open("IEFrame", "Web", true);
+    CFakeBrowser *lower = m_windows->Open("CabinetWClass", "Lower (C:)", true);
+    CFakeBrowser *upper = m_windows->Open("ExploreWClass", "Upper (C:)", true);
+    CFakeBrowser *web = m_windows->Open("IEFrame", "Web (C:)", true);
+    // The person's window on another folder is never taken.
+    CFakeBrowser *elsewhere = m_windows->Open("CabinetWClass", "Elsewhere", true);
     SetWindowPos(upper->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(web->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(elsewhere->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Dlg().CreateNewShellWindow();
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
     EXPECT_TRUE(m_trace.Contains("VERIFY_NEW_WINDOWS gained g_MountVolumeLock"));
@@ -266,6 +324,7 @@ TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherCl
     EXPECT_EQ(0, State().m_bOwnShellWindow);
     EXPECT_EQ(std::vector<std::string>{"C:\\"}, upper->m_shellBrowser.m_browsed);
     EXPECT_TRUE(lower->m_shellBrowser.m_browsed.empty());
+    EXPECT_TRUE(elsewhere->m_shellBrowser.m_browsed.empty());
     EXPECT_EQ(0u, m_windows->m_events.SinkCount());
     EXPECT_TRUE(LockIsFree());
 
@@ -274,8 +333,7 @@ TEST_F(ShellWindowRules, TheFallbackAdoptsTheTopmostExplorerWindowNeverAnotherCl
     EXPECT_EQ(0, upper->m_nQuit);
     EXPECT_TRUE(IsWindow(upper->Hwnd()));
     EXPECT_EQ(0u, upper->m_events.SinkCount());
-    KillTimer(Dlg(), VERIFY_NEW_WINDOWS);
-    Dlg().DiscardWindowSnapshot();
+    Dlg().EndLaunchWatch();
 }
 
 TEST_F(ShellWindowRules, TheFallbackAndTheTitleSearchCountWinesFileManagerWindows)
@@ -313,19 +371,20 @@ TEST_F(ShellWindowRules, ClassesDifferingInCaseAreFoundByTitleButNeverAdopted)
 
 TEST_F(ShellWindowRules, AWindowWithoutHandleIsFoundByTheDriveInItsTitle)
 {
-    // The title does not show the drive: no window, no watch.
+    // A location the browser tells, a title it does not: it is adopted, and
+    // not found.
     Dlg().CreateNewShellWindow();
-    m_windows->Open("CabinetWClass", "System", false, true);
+    CFakeBrowser *unnamed = m_windows->Open("CabinetWClass", "System", true, true);
+    unnamed->m_url = L"file:///C:/";
+    m_windows->AnnounceRegistration();
     EXPECT_TRUE(m_trace.Contains("!IsWindow(m_hwndExplorer)"));
     EXPECT_FALSE(IsWindow(State().m_hwndExplorer));
     EXPECT_TRUE(ControlsEnabled(Dlg(), true));
 
-    Dlg().CreateNewShellWindow();
     CFakeBrowser *b = m_windows->Open("CabinetWClass", "System (C:)", false, true);
     EXPECT_TRUE(m_trace.Contains("Find it: System (C:)"));
     EXPECT_EQ(b->Hwnd(), State().m_hwndExplorer);
     EXPECT_TRUE(ControlsEnabled(Dlg(), false));
-    KillTimer(Dlg(), VERIFY_NEW_WINDOWS);
 }
 
 TEST_F(ShellWindowRules, APathNamingAFileShowsItsFolderAndSelectsItOnceTheViewIsThere)
@@ -335,6 +394,7 @@ TEST_F(ShellWindowRules, APathNamingAFileShowsItsFolderAndSelectsItOnceTheViewIs
     ASSERT_TRUE(WriteText(file, "a note\r\n"));
     State().m_szDrivePath = file;
     CFakeBrowser *b = m_windows->Open("CabinetWClass", "note", true);
+    b->m_url = L"file:///" + std::wstring(1, static_cast<wchar_t>(file[0])) + L":/";
     Dlg().SendMessage(WM_TIMER, VERIFY_NEW_WINDOWS, 0);
     ASSERT_EQ(b->Hwnd(), State().m_hwndExplorer);
     EXPECT_TRUE(m_trace.Contains("this is a file"));

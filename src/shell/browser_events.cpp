@@ -4,10 +4,7 @@
 // WindowClosing, and the browser's single release.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "ui/sefrabox_dlg.h"
-#include "volume/drive_link.h"
-#include "volume/release_drive.h"
 #include "win/shell_owners.h"
 
 #include <exdisp.h>
@@ -141,40 +138,19 @@ void CSefraboxDlg::ReleaseBrowser(bool quitOwn)
     m_pWebBrowser2.Release();
 }
 
+// Another program's window may register first, and the launched one may
+// register before it shows the drive: a registration that finds no window
+// showing the drive ends nothing while the launch may still give one.
 void CSefraboxDlg::WindowRegistered(long)
 {
     SB_TRACE("CSefraboxDlg::WindowRegistered()");
     if (DeferWhileLockHeldHere(kDeferWindowRegistered, "CSefraboxDlg::WindowRegistered()"))
         return;
-    bool bNewWnd = false;
     const CMountVolumeLockHolder lock(kLockPollHandlerMs);
     SB_TRACE("CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock");
-    if (m_pShellWindows) {
-        LONG count = 0;
-        m_pShellWindows->get_Count(&count);
-        for (LONG i = 0; i < count && m_pShellWindows; ++i) {
-            const CVariant index(i);
-            CComPtr<IDispatch> item;
-            if (FAILED(m_pShellWindows->Item(index.Value(), item.Receive())) || !item)
-                continue;
-            bool old = false;
-            for (const CComPtr<IDispatch> &known : m_lstOldWindows)
-                old = old || known.Get() == item.Get();
-            if (old || ::IsWindow(m_hwndExplorer))
-                continue;
-            UnadviseBrowserEvents();
-            m_pWebBrowser2.Release();
-            item.QueryTo(IID_IWebBrowser2, m_pWebBrowser2);
-            m_bOwnShellWindow = 1;
-            AdviseBrowserEvents();
-            NavigateToSpecifyPage();
-            bNewWnd = true;
-        }
-        DiscardWindowSnapshot();
-        if (!bNewWnd && IsDriveLetter(g_szDriveLetter[0])) {
-            SB_TRACE("bNewWnd not find!");
-            ReleaseSefraDrive();
-        }
+    if (m_pShellWindows && !AdoptLaunchedWindow()) {
+        SB_TRACE("bNewWnd not find!");
+        EndFailedLaunch();
     }
 }
 

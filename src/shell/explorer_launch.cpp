@@ -1,4 +1,5 @@
-// explorer_launch.cpp - LaunchExplorer and its test seam.
+// explorer_launch.cpp - LaunchExplorer, its test seam, and whether the
+// launched program is the window's own.
 #include "shell/explorer_launch.h"
 
 namespace {
@@ -12,4 +13,10 @@ ExplorerLaunchFn SetExplorerLaunchForTesting(ExplorerLaunchFn fn)
     const ExplorerLaunchFn before = g_pfnLaunch;
     g_pfnLaunch = fn;
     return before;
+}
+
+bool LaunchedExplorerShowsItsWindow()
+{
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
 }

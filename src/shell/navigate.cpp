@@ -1,6 +1,7 @@
 // navigate.cpp - NavigateToSpecifyPage, which makes an adopted Explorer
 // window the sefra's window (tree pane hidden, browsed to the drive, exit
-// wait started, dialog controls locked), and PidlFromPath.
+// wait started, dialog controls locked, named after the sefra), and
+// PidlFromPath.
 #include "diagnostics/trace.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/shell_owners.h"
@@ -110,12 +111,16 @@ void CSefraboxDlg::NavigateToSpecifyPage()
         m_hwndExplorer = FindExplorerWindowByTitle();
     }
     if (::IsWindow(m_hwndExplorer)) {
-        KillTimer(m_hWnd, VERIFY_NEW_WINDOWS);
+        // The window is shown: the wait for it ends (VERIFY_NEW_WINDOWS too).
+        EndLaunchWatch();
         if (StartExitWait()) {
             ShowPlatformRow(IDC_PLATFORM2, SW_HIDE);
             ShowPlatformRow(IDC_PLATFORM3, SW_HIDE);
             ShowPlatformRow(IDC_PLATFORM1, SW_HIDE);
             EnableSefraControls(FALSE);
         }
+        // A window that showed its folder before the dialog listened to it
+        // sends no DocumentComplete: it is named now.
+        SetTimer(m_hWnd, RETITLE_EXPLORER, 0, nullptr);
     }
 }

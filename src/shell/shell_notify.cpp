@@ -1,7 +1,8 @@
 // shell_notify.cpp - the dialog's handlers that move the Explorer window
 // from outside the browser events: the shell change notification and the
-// drive's arrival and the bound of the wait for it, the reopen request, and
-// the work that waits while the dialog's own thread holds g_MountVolumeLock.
+// drive's arrival and the bound of the wait for it, the reopen request, the
+// controls given back after the close, and the work that waits while the
+// dialog's own thread holds g_MountVolumeLock.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -46,7 +47,9 @@ void CSefraboxDlg::OnShellChangeNotify(WPARAM w, LPARAM l)
     SB_TRACE("OnShellChangNotify(0x%08X, 0x%08X, 0x%08X)", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(first)),
              static_cast<unsigned>(reinterpret_cast<UINT_PTR>(second)), static_cast<unsigned>(l));
     SB_TRACE("OnShellChangNotify(%s, %s)", path1.c_str(), path2.c_str());
-    if (m_pnResult || l != kDriveAdd || path1 != m_szDrivePath) {
+    // m_szDrivePath names the sefra drive only while it is open: a drive
+    // that arrives later under the same letter is another one.
+    if (m_pnResult || l != kDriveAdd || m_szDrivePath.empty() || path1 != m_szDrivePath) {
         SB_TRACE("CSefraboxDlg::OnShellChangeNotify() return soon");
         return;
     }
@@ -149,6 +152,7 @@ void CSefraboxDlg::OnOpeningBound()
     SB_TRACE("CheckDriveLink(%s) failed! %s", drive.c_str(), GetErrorText(code).c_str());
     if (recorded)
         ReleaseSefraDrive();
+    m_szDrivePath.clear();
     EndOpening();
     lock.Release();
     MessageBoxText(m_hWnd, FormatResString(IDS_OPEN_FAILED_FMT, m_szSefraName.c_str(), GetErrorText(code).c_str()),
@@ -157,3 +161,12 @@ void CSefraboxDlg::OnOpeningBound()
 }
 
 void CSefraboxDlg::OnReopenExplorer() { CreateNewShellWindow(); }
+
+// Posted by the exit wait once it released the drive: the sefra is closed,
+// unless another one was opened since.
+void CSefraboxDlg::OnEnableControls(BOOL enable)
+{
+    EnableSefraControls(enable);
+    if (!IsDriveLetter(g_szDriveLetter[0]))
+        m_szDrivePath.clear();
+}

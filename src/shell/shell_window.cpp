@@ -1,7 +1,8 @@
 // shell_window.cpp - the Explorer window of an open sefra, how the dialog
 // gets it: CreateNewShellWindow (snapshot of the shell's windows, launch,
-// fallback timer), AttachShellWindow (the topmost existing Explorer window),
-// FindExplorerWindowByTitle and GetBrowserWindowClass.
+// the wait for its window, fallback timer), AttachShellWindow (the topmost
+// existing Explorer window that shows the drive), FindExplorerWindowByTitle
+// and GetBrowserWindowClass.
 #include "diagnostics/trace.h"
 #include "shell/explorer_launch.h"
 #include "win/shell_owners.h"
@@ -60,12 +61,8 @@ void CSefraboxDlg::CreateNewShellWindow()
         SB_TRACE("NULL != m_pWebBrowser2");
         ReleaseBrowser(true);
     }
-    if (m_dwShellWindowsCookie != 0 && m_pShellWindows) {
-        ConnectionUnadvise(m_pShellWindows.Get(), DIID_DShellWindowsEvents, m_dwShellWindowsCookie);
-        m_dwShellWindowsCookie = 0;
-        m_pShellWindows.Release();
-    }
-    m_lstOldWindows.clear();
+    // A launch still waiting ends: its snapshot, connection and program.
+    EndLaunchWatch();
 
     // The snapshot and the connection come before the launch, so that the
     // new window's registration is seen and told apart from the old ones.
@@ -93,16 +90,23 @@ void CSefraboxDlg::CreateNewShellWindow()
     info.lpParameters = m_szDrivePath.c_str();
     info.nShow = SW_SHOWNORMAL;
     DWORD lastError = 0;
-    for (int attempt = 0; attempt < kLaunchAttempts; ++attempt) {
+    bool launched = false;
+    for (int attempt = 0; attempt < kLaunchAttempts && !launched; ++attempt) {
         info.hProcess = nullptr;
-        if (LaunchExplorer(&info))
-            break;
-        lastError = GetLastError();
+        launched = LaunchExplorer(&info) != FALSE;
+        if (!launched)
+            lastError = GetLastError();
     }
-    // The process handle is of no use here.
+    // The program is kept only where its end means that no window comes.
     CKernelHandle process(info.hProcess);
     SB_TRACE("After ShellExecuteEx(Explorer.exe). %s", GetErrorText(lastError).c_str());
+    m_bLaunchPending = true;
+    m_dwLaunchTick = GetTickCount();
+    m_bLaunchFailed = !launched;
+    if (launched && LaunchedExplorerShowsItsWindow())
+        m_hLaunchedProgram = std::move(process);
     SetTimer(m_hWnd, VERIFY_NEW_WINDOWS, kVerifyNewWindowsMs, nullptr);
+    SetTimer(m_hWnd, WATCH_LAUNCH, kWatchLaunchMs, nullptr);
 }
 
 void CSefraboxDlg::AttachShellWindow()
@@ -135,7 +139,8 @@ void CSefraboxDlg::AttachShellWindow()
         CComPtr<IWebBrowser2> browser;
         if (FAILED(item.QueryTo(IID_IWebBrowser2, browser)) || !browser)
             continue;
-        if (!IsExplorerClassExact(GetBrowserWindowClass(browser.Get())))
+        // A window on another folder is the person's: it is not taken.
+        if (!IsExplorerClassExact(GetBrowserWindowClass(browser.Get())) || !ShowsSefraDrive(browser.Get()))
             continue;
         SHANDLE_PTR handle = 0;
         browser->get_HWND(&handle);

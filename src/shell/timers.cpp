@@ -1,7 +1,8 @@
 // timers.cpp - the dialog's timers (bringing the dialog to the front,
 // naming the Explorer window after the sefra, the fallback when no new
-// window was recognised, the retry of deferred work) and, while the
-// Explorer window is shown, the redirect of the dialog's input to it.
+// window was recognised, the look for a launched window, the retry of
+// deferred work) and, while the Explorer window is shown, the redirect of
+// the dialog's input to it.
 #include "diagnostics/trace.h"
 #include "module/mount_lock.h"
 #include "ui/sefrabox_dlg.h"
@@ -15,6 +16,17 @@ constexpr UINT kTopNoMoveNoSize = SWP_NOSIZE | SWP_NOMOVE;
 constexpr DWORD kFlashFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
 constexpr UINT kFlashCount = 20;
 constexpr DWORD kFlashIntervalMs = 1000;
+// The Explorer window belongs to another program: a send to it waits at
+// most this long, and not at all for a program that hangs.
+constexpr UINT kExplorerSendMs = 1000;
+constexpr UINT kRetitleRetryMs = 1000;
+
+// False when the window did not answer within the bound.
+bool SendToExplorer(HWND explorer, UINT msg, WPARAM w, LPARAM l)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(explorer, msg, w, l, SMTO_ABORTIFHUNG, kExplorerSendMs, &result) != 0;
+}
 
 // line is the caller's own, so that each failure names its call site.
 void TraceIfFailed(BOOL ok, const char *call, int line)
@@ -65,8 +77,12 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
                 char old[MAX_PATH] = {};
                 ::GetWindowTextA(m_hwndExplorer, old, sizeof old);
                 SB_TRACE("szOldText:%s", old);
-                if (!drive.empty() && std::strstr(old, drive.c_str()))
-                    ::SetWindowTextA(m_hwndExplorer, title);
+                if (!drive.empty() && std::strstr(old, drive.c_str()) &&
+                    !SendToExplorer(m_hwndExplorer, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title))) {
+                    // Busy or hung: named on a later try, while it lives.
+                    SB_TRACE("WM_SETTEXT timed out");
+                    SetTimer(m_hWnd, RETITLE_EXPLORER, kRetitleRetryMs, nullptr);
+                }
                 SB_TRACE("IsWindow(m_hwndExplorer) and %s", title);
             }
         } catch (...) {
@@ -86,11 +102,13 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
         }
         const CMountVolumeLockHolder lock(kLockPollHandlerMs);
         SB_TRACE("VERIFY_NEW_WINDOWS gained g_MountVolumeLock");
+        // The launched window may still come: the wait goes on beside.
         if (!::IsWindow(m_hwndExplorer)) {
             SB_TRACE("!IsWindow(m_hwndExplorer)");
-            DiscardWindowSnapshot();
             AttachShellWindow();
         }
+    } else if (id == WATCH_LAUNCH) {
+        OnWatchLaunch();
     }
     CDialog::OnTimer(id);
 }
@@ -105,7 +123,7 @@ bool CSefraboxDlg::PreTranslateMessage(MSG *msg)
     if (m == WM_MOUSEMOVE || !(keyboard || button || m > 0xC000))
         return CDialog::PreTranslateMessage(msg);
     if (m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK)
-        ::SendMessageA(m_hwndExplorer, WM_SYSCOMMAND, SC_RESTORE, 0);
+        SendToExplorer(m_hwndExplorer, WM_SYSCOMMAND, SC_RESTORE, 0);
     // The dialog's own keyboard navigation is skipped: Escape and Enter do
     // not end it while the window is shown.
     RedirectInputToExplorer(m_hwndExplorer);

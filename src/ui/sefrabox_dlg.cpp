@@ -169,7 +169,7 @@ bool CSefraboxDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT &result)
         result = 0;
         return true;
     case WM_ENABLE_CONTROLS:
-        EnableSefraControls(static_cast<BOOL>(w));
+        OnEnableControls(static_cast<BOOL>(w));
         result = 0;
         return true;
     case WM_SEFRA_DRIVE_ARRIVED:

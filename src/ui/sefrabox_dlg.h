@@ -56,6 +56,17 @@ constexpr UINT_PTR RETRY_DEFERRED_WORK = 0x53420001;
 // The bound of the opening window's wait for the sefra drive's arrival (see
 // AwaitSefraDrive).
 constexpr UINT_PTR OPENING_BOUND = 0x53421171;
+// Looks again for the launched window while a launch waits for it: a window
+// may register before it shows its folder.
+constexpr UINT_PTR WATCH_LAUNCH = 0x53420002;
+constexpr UINT kWatchLaunchMs = 100;
+
+// How long a launched Explorer window is waited for. Far beyond the slowest
+// window seen (18 s for a sefra of 30,000 files on a busy machine that
+// emulates 32-bit code), so that a slow window is still adopted; a launch
+// that shows no window by then gives the sefra's drive back instead of
+// leaving the safe open, unseen, until the dialog ends.
+constexpr DWORD kLaunchWaitMs = 180000;
 
 // Hot key Ctrl+Alt+Shift+L that ends the dialog.
 constexpr int kHotKeyId = 0x1000;
@@ -114,6 +125,15 @@ struct SefraVisitState {
     std::string m_szSefraFile;
     CComPtr<IShellWindows> m_pShellWindows;
     std::vector<CComPtr<IDispatch>> m_lstOldWindows;
+    // A launch that waits for its window (shell/launch_watch.cpp): set by
+    // CreateNewShellWindow, cleared once a window is adopted or the launch is
+    // given up.
+    bool m_bLaunchPending = false;
+    DWORD m_dwLaunchTick = 0;     // GetTickCount() at the launch
+    bool m_bLaunchFailed = false; // every attempt of the launch failed
+    // The started program, kept only where it shows the window itself
+    // (LaunchedExplorerShowsItsWindow).
+    CKernelHandle m_hLaunchedProgram;
     CItemIdList m_pidlSelect;
     // Serial of the browser in m_pWebBrowser2, counted up by each connection.
     LONG m_lBrowserSerial = 0;
@@ -292,6 +312,29 @@ private:
     // ours, then disconnect and release.
     void ReleaseBrowser(bool quitOwn);
 
+    // ---- shell/launch_watch.cpp: the launched window, awaited until it shows
+    // the drive or the launch is given up
+public:
+    // Whether browser's window shows the sefra's drive: a known location is
+    // the drive's (a file URL of it); an unknown one (empty or not
+    // answered), a title that names the drive (X:).
+    bool ShowsSefraDrive(IWebBrowser2 *browser) const;
+    // Under the lock: adopts the first window outside the snapshot that
+    // shows the drive; true when a window is shown now.
+    bool AdoptLaunchedWindow();
+    // Under the lock: a launch that can no longer show a window (it failed,
+    // its program ended, or kLaunchWaitMs passed) gives the drive back.
+    void EndFailedLaunch();
+    // The wait ends: its timers, the snapshot and its event connection, the
+    // program's handle.
+    void EndLaunchWatch();
+
+protected:
+    void OnWatchLaunch();
+
+private:
+    void GiveUpLaunch();
+
     // ---- shell/navigate.cpp: the adopted window browsed to the drive
 public:
     void NavigateToSpecifyPage();
@@ -310,6 +353,9 @@ protected:
     void OnShellChangeNotify(WPARAM w, LPARAM l);
     void OnSefraDriveArrived();
     void OnReopenExplorer();
+    // WM_ENABLE_CONTROLS: the controls, and the end of the closed sefra's
+    // drive path.
+    void OnEnableControls(BOOL enable);
     // The arrival was not reported within the bound: the drive itself is
     // looked at. Standing, the window is launched as on its arrival; else
     // the drive and its label are released, the main dialog comes back and

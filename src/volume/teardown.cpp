@@ -19,8 +19,8 @@ void CSefraboxDlg::OnDestroy()
     SB_TRACE("CSefraboxDlg::OnDestroy()");
     ReleaseBrowser(true);
     // The shell's window collection must not keep this dialog, which lives
-    // on its caller's stack, as its event sink.
-    DiscardWindowSnapshot();
+    // on its caller's stack, as its event sink; a launch waits no more.
+    EndLaunchWatch();
     if (m_ulNotifyID != 0)
         SHChangeNotifyDeregister(m_ulNotifyID);
     // Ends the wait of a running Explorer watcher before the lock is awaited.
@@ -47,6 +47,7 @@ void CSefraboxDlg::ReleaseVisit()
         m_pOpenningDlg.reset();
         m_bAwaitingDrive = 0;
         ReleaseSefraDrive();
+        m_szDrivePath.clear();
         m_hVolume.Reset();
         UnMountSefraVolume();
     } else {
@@ -55,6 +56,7 @@ void CSefraboxDlg::ReleaseVisit()
         // caller's visit, which may be open beside it.
         m_pOpenningDlg.reset();
         m_bAwaitingDrive = 0;
+        m_szDrivePath.clear();
         m_hVolume.Reset();
     }
     // An exit-wait thread uses this object; with m_bExiting set and no

@@ -1,5 +1,9 @@
-// ui_support.cpp - loop actions, thread dialogs and trace capture for the UI tests.
+// ui_support.cpp - loop actions, the dialogs' pump, thread dialogs and
+// trace capture for the UI tests.
 #include "ui_support.h"
+
+#include "clock.h"
+#include "win/dialog.h"
 
 #include <map>
 #include <mutex>
@@ -78,6 +82,25 @@ void RunFromLoop(std::function<void()> action)
 {
     const UINT_PTR id = SetTimer(nullptr, 0, 0, ActionTimer);
     PendingActions()[id] = std::move(action);
+}
+
+bool PumpDialogsUntil(const std::function<bool()> &done, DWORD timeoutMs, DWORD pollMs)
+{
+    const double end = NowMs() + timeoutMs;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!CDialog::PreTranslateThreadMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        if (done())
+            return true;
+        if (NowMs() > end)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs, QS_ALLINPUT);
+    }
 }
 
 std::vector<HWND> ThreadDialogs() { return ShownWindows().OfThread(GetCurrentThreadId()).OfClass(kDialogClass).All(); }

@@ -15,6 +15,11 @@
 // (a thread timer of 0 ms, killed before the action runs).
 void RunFromLoop(std::function<void()> action);
 
+// Pumps this thread's messages through the dialogs' pre-translation, as a
+// dialog's modal loop does, until done() holds (true) or timeoutMs passed
+// (false); between looks it waits up to pollMs for a message.
+bool PumpDialogsUntil(const std::function<bool()> &done, DWORD timeoutMs, DWORD pollMs = 10);
+
 // Visible top-level dialog windows (class #32770) of this thread.
 std::vector<HWND> ThreadDialogs();
 
