@@ -17,13 +17,12 @@
 #include "Sefrabox.h"
 #include "bench_util.h"
 #include "bench_world.h"
+#include "product_texts.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
 
 using ShowDlgFn = int(__cdecl *)(const char *, int *, int *, CSefraboxDlg **);
 using ShowNoInitFn = int(__cdecl *)(const char *);
@@ -64,7 +63,7 @@ LRESULT CALLBACK AfterWindowProc(int code, WPARAM w, LPARAM l)
         !(GetWindowLongA(m->hwnd, GWL_STYLE) & WS_CHILD)) {
         char title[16] = {};
         GetWindowTextA(m->hwnd, title, sizeof title);
-        if (lstrcmpA(title, kTitle) == 0) {
+        if (lstrcmpA(title, kProductName) == 0) {
             g_visit.dialog = m->hwnd;
             SetTimer(nullptr, 0, 0, OnIdleAfterShow);
         }

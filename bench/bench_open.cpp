@@ -12,6 +12,7 @@
 // Explorer window is not part of these figures.
 #include "bench_rows.h"
 #include "bench_util.h"
+#include "drives.h"
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
@@ -49,7 +50,7 @@ bool WaitReadable(const std::string &path)
 bool DriveGone(char letter)
 {
     const char root[] = {letter, ':', '\\', '\0'};
-    return !((GetLogicalDrives() >> (letter - 'A')) & 1) && GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES;
+    return !DriveExists(letter) && GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES;
 }
 
 bool WaitGone(char letter)

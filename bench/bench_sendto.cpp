@@ -11,9 +11,10 @@
 // the temporary drive and the box split our time into the store mount, the
 // drive link, the copy, and the unlink and unmount after the box.
 #include "bench_rows.h"
-#include "bench_trace.h"
 #include "bench_util.h"
 #include "process.h"
+#include "trace_monitor.h"
+#include "ui_support.h"
 #include "window_finders.h"
 
 #include <shellapi.h>
@@ -53,8 +54,8 @@ Watched StartAndWatch(CTraceMonitor &monitor, const std::string &commandLine, co
     // Its message box: a text and an OK button (the copy's own windows have
     // no OK button).
     const CWindowQuery boxes =
-        ShownWindows().OfProcess(w.pid).OfClass(kDialogClass).WithControl(0xFFFF).WithControl(IDOK);
-    while (monitor.Wait(process.Get(), kWatchPollMs) == WAIT_TIMEOUT) {
+        ShownWindows().OfProcess(w.pid).OfClass(kDialogClass).WithControl(kMessageBoxText).WithControl(IDOK);
+    while (WaitForSingleObject(process.Get(), kWatchPollMs) == WAIT_TIMEOUT) {
         const double now = NowMs();
         if (now - w.startMs > kSendTimeoutMs) {
             TerminateProcess(process.Get(), WAIT_TIMEOUT);
@@ -76,6 +77,7 @@ Watched StartAndWatch(CTraceMonitor &monitor, const std::string &commandLine, co
     }
     w.endMs = NowMs();
     w.ended = true;
+    monitor.CatchUp(); // its last lines, written just before it ended
     return w;
 }
 

@@ -10,16 +10,14 @@
 // their configuration file on each call, which is part of the floor.
 #include "Sefrabox.h"
 #include "bench_rows.h"
-#include "bench_trace.h"
 #include "bench_util.h"
 #include "diagnostics/trace.h"
 #include "suite/Palmet.h"
+#include "trace_monitor.h"
 #include "volume/drive_targets_fill.h"
 
 #include <cstring>
-#include <atomic>
 #include <functional>
-#include <thread>
 
 namespace {
 
@@ -71,28 +69,15 @@ std::vector<double> MedianMs(const std::vector<std::function<void()>> &calls)
     return medians;
 }
 
-// The trace lines of one call, as a debugger output monitor receives them;
-// the call runs on a thread of its own while this one takes its lines.
+// The trace lines of one call, as a debugger output monitor receives them.
 std::vector<std::string> TraceOfOneCall(const std::function<void()> &call)
 {
-    std::vector<std::string> lines;
     CTraceMonitor monitor;
     if (!monitor.Ready())
-        return lines;
-    std::atomic<bool> done{false};
-    std::thread caller([&] {
-        call();
-        done = true;
-    });
-    // The last line is handed over without waiting for the monitor.
-    while (!done)
-        monitor.Wait(nullptr, 10);
-    caller.join();
-    monitor.Wait(nullptr, 100);
-    for (const TraceLine &line : monitor.Lines())
-        if (line.pid == GetCurrentProcessId())
-            lines.push_back(line.text);
-    return lines;
+        return {};
+    call();
+    monitor.CatchUp();
+    return monitor.LinesOf(GetCurrentProcessId());
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 // run on it.
 #include "bench_rows.h"
 #include "bench_util.h"
+#include "drives.h"
 #include "module/app.h"
 #include "module/shared_block.h"
 #include "res/resource.h"
@@ -47,13 +48,11 @@ HWND FileManagerTitled(const std::string &text)
         .First();
 }
 
-bool DriveLinked(char letter) { return ((GetLogicalDrives() >> (letter - 'A')) & 1) != 0; }
-
 char FreeLetter()
 {
     for (char c = 'M'; c <= 'Y'; ++c) {
         const char root[] = {c, ':', '\\', '\0'};
-        if (!DriveLinked(c) && GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES)
+        if (!DriveExists(c) && GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES)
             return c;
     }
     return 0;
@@ -92,7 +91,7 @@ double OurVisit(CSefraboxDlg &dlg, std::string &reason)
     }
     const double ms = NowMs() - t0;
     if (!CloseWindowAndProgram(window,
-                               [&] { return !DriveLinked(letter) && IsWindowEnabled(dlg.GetDlgItem(IDC_ENTER1)); })) {
+                               [&] { return !DriveExists(letter) && IsWindowEnabled(dlg.GetDlgItem(IDC_ENTER1)); })) {
         reason = "the drive stayed after its window closed";
         return -1;
     }

@@ -6,6 +6,8 @@
 #include "screenshot.h"
 
 #include "clock.h"
+#include "drives.h"
+#include "ui_support.h"
 #include "window_finders.h"
 
 #include "module/shared_block.h"
@@ -34,13 +36,6 @@ std::string DriveOf(const SharedBlock *shared)
     std::memcpy(text, const_cast<const char *>(shared->szDriveLetter), sizeof text - 1);
     return (text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z') ? std::string(text, 2)
                                                                                     : std::string();
-}
-
-// drive: a letter and a colon, as DriveOf gives it.
-bool DriveLinked(const std::string &drive)
-{
-    const int index = drive[0] >= 'a' ? drive[0] - 'a' : drive[0] - 'A';
-    return ((GetLogicalDrives() >> index) & 1) != 0;
 }
 
 std::vector<std::string> ListRoot(const std::string &drive)
@@ -81,14 +76,12 @@ void Click(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
 
-bool ControlsLocked(HWND dialog) { return !IsWindowEnabled(GetDlgItem(dialog, IDC_PLATFORM1)); }
-
 // The sefra's drive is open: the dialog takes the new window over, the
 // window is closed as a person closes it, and the drive goes with it.
 void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vector<HWND> &before, const VisitPlan &plan,
                          VisitReport &report)
 {
-    report.adopted = PollUntil([&] { return ControlsLocked(dialog) && !NewExplorers(before).empty(); },
+    report.adopted = PollUntil([&] { return ControlsEnabled(dialog, false) && !NewExplorers(before).empty(); },
                                report.shellListsWindows ? kAdoptionWaitMs : kUnlistedAdoptionWaitMs);
     const std::vector<HWND> opened = NewExplorers(before);
     if (!report.adopted || opened.empty()) {
@@ -111,9 +104,9 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
     const DWORD closed = GetTickCount();
     PostMessageA(window, WM_CLOSE, 0, 0);
     report.driveRemoved =
-        PollUntil([&] { return DriveOf(shared).empty() && !DriveLinked(report.drive); }, kWindowCloseWaitMs);
+        PollUntil([&] { return DriveOf(shared).empty() && !DriveExists(report.drive[0]); }, kWindowCloseWaitMs);
     report.removedAfterMs = GetTickCount() - closed;
-    report.controlsBack = PollUntil([&] { return !ControlsLocked(dialog); }, kCloseWaitMs);
+    report.controlsBack = PollUntil([&] { return ControlsEnabled(dialog, true); }, kCloseWaitMs);
     // Their programs end; nothing of the visit stays.
     CloseExplorers(opened, kCloseWaitMs);
 }

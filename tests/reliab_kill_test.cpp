@@ -4,8 +4,10 @@
 // mount removed, the profile's records and passwords whole, the other
 // sefras' files untouched. Prints the figures at the end.
 #include "Sefrabox.h"
+#include "drives.h"
 #include "files.h"
 #include "process.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "win/handles.h"
 #include "world_test.h"
@@ -19,7 +21,6 @@
 
 namespace {
 
-constexpr WPARAM kHotKeyId = 0x1000;
 // Bounds the wait for a next caller that should proceed at once; not a
 // measure of speed (programs start slowly under emulation).
 constexpr DWORD kNextCallerBoundMs = 180000;
@@ -27,7 +28,6 @@ constexpr int kExtraFiles = 300;
 constexpr int kCopyFiles = 40;
 constexpr size_t kCopyFileBytes = 256 * 1024;
 constexpr int kCopiedBeforeKill = 5;
-const char kIcons[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
 
 struct Figures {
     int cases = 0;
@@ -49,13 +49,6 @@ public:
 struct Record {
     std::string id, target, password;
 };
-
-bool LabelExists(char letter)
-{
-    CRegKey key;
-    const std::string path = std::string(kIcons) + letter + "\\DefaultLabel";
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
-}
 
 class KillTest : public DemoWorldTest {
 protected:
@@ -144,7 +137,7 @@ protected:
             const std::vector<HWND> dialogs = ThreadDialogs();
             *mounted = dialogs.size() == 1 && m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty();
             for (HWND dlg : dialogs)
-                PostMessageA(dlg, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
+                PostHotKey(dlg);
         });
         return SB_ShowDlg(nullptr, nullptr, nullptr, nullptr);
     }
@@ -166,7 +159,7 @@ protected:
         lose(!m_shared.DriveLetter().empty() || m_shared.DialogAddress() != 0, "shared block not cleaned");
         lose(GetLogicalDrives() != m_before.drives, "a drive was left behind");
         if (m_drive != 0)
-            lose(LabelExists(m_drive), std::string("label of ") + m_drive + ": left");
+            lose(DriveLabel(m_drive).has_value(), std::string("label of ") + m_drive + ": left");
         const std::vector<Record> now = ReadRecords();
         lose(now.size() != m_records.size(), "records lost: " + std::to_string(now.size()));
         for (size_t i = 0; i < now.size() && i < m_records.size(); ++i) {
@@ -249,7 +242,7 @@ TEST_F(KillTest, KilledWithTheDialogOpenAndTheDriveDefined)
     const std::string drive = m_shared.DriveLetter();
     ASSERT_EQ(2u, drive.size());
     m_drive = drive[0];
-    EXPECT_TRUE(GetLogicalDrives() & (1u << (m_drive - 'A')));
+    EXPECT_TRUE(DriveExists(m_drive));
     KillChild();
     EXPECT_EQ(drive, m_shared.DriveLetter()) << "the dead dialog's drive stays until someone comes";
 

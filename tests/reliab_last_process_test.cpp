@@ -4,9 +4,9 @@
 // process, and only the library's held records tell the next caller what to
 // undo. Each next caller, a process of its own, leaves the machine as the
 // test found it and goes on as usual.
+#include "box_answerer.h"
 #include "files.h"
 #include "process.h"
-#include "sendto_support.h"
 #include "win/handles.h"
 #include "world_test.h"
 

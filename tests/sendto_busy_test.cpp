@@ -17,7 +17,7 @@ TEST_F(SendToRequests, WithAMainDialogShownElsewhereTheStoreAndMarkerAreLeftAlon
     CKernelHandle shown = StartProgram(BinProgram("show_entry_child.exe") + " show", BinDir());
     ASSERT_TRUE(shown.Valid());
     const HWND dialog =
-        ShownWindows().OfProcess(GetProcessId(shown.Get())).Titled(kTitle).WaitFor(kRequestLimitMs, [&] {
+        ShownWindows().OfProcess(GetProcessId(shown.Get())).Titled(kProductName).WaitFor(kRequestLimitMs, [&] {
             return WaitForSingleObject(shown.Get(), 0) != WAIT_TIMEOUT;
         });
     ASSERT_NE(nullptr, dialog) << "the main dialog did not show";
@@ -28,8 +28,8 @@ TEST_F(SendToRequests, WithAMainDialogShownElsewhereTheStoreAndMarkerAreLeftAlon
     m_answerer.SetPassword("work1");
     std::vector<std::string> during;
     m_answerer.OnPasswordDialog([&](DWORD, HWND) {
-        during.push_back(std::to_string(m_shared.Lock()) + (m_shared.MountHandle() == mount ? " same mount " : " other mount ") +
-                         MarkerText());
+        during.push_back(std::to_string(m_shared.Lock()) +
+                         (m_shared.MountHandle() == mount ? " same mount " : " other mount ") + MarkerText());
     });
     for (Host host : {Host::Direct, Host::Rundll32}) {
         const std::string name = std::string(HostName(host)) + "_beside_dialog.txt";
@@ -46,7 +46,7 @@ TEST_F(SendToRequests, WithAMainDialogShownElsewhereTheStoreAndMarkerAreLeftAlon
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ(kWorkSefra, boxes[1].caption);
 
-    PostMessageA(dialog, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
+    PostHotKey(dialog);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(shown.Get(), kRequestLimitMs));
 }
 
@@ -70,8 +70,8 @@ TEST_F(SendToRequests, AMarkerHeldByAnotherProgramGives183AndNamesIt)
     const std::vector<CBoxAnswerer::Box> boxes = m_answerer.Boxes();
     ASSERT_EQ(2u, boxes.size());
     for (const CBoxAnswerer::Box &box : boxes) {
-        EXPECT_EQ(kTitle, box.caption);
-        EXPECT_EQ(Formatted(3345, holder), box.text);
+        EXPECT_EQ(kProductName, box.caption);
+        EXPECT_EQ(FillText(kBusyElsewhereFormat, {holder}), box.text);
     }
     marker.Reset();
 }
@@ -108,7 +108,7 @@ TEST_F(SendToRequests, ASecondRequestWaitsForTheFirstToEnd)
 
     // In the machine's trace, the second request parses only after the first
     // has unmounted the store, which it does last, under the lock.
-    const std::vector<CTraceMonitor::Line> lines = m_monitor.Lines();
+    const std::vector<TraceLine> lines = m_monitor.Lines();
     size_t firstUnmounted = lines.size(), secondParsed = lines.size(), released = lines.size();
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].text.find("sendto_test: the first request goes on") != std::string::npos)

@@ -8,7 +8,10 @@
 
 #include "files.h"
 #include "process.h"
-#include "sendto_support.h"
+#include "box_answerer.h"
+#include "product_texts.h"
+#include "trace_monitor.h"
+#include "ui_support.h"
 #include "window_finders.h"
 #include "world_test.h"
 
@@ -19,17 +22,13 @@
 #include <string>
 #include <vector>
 
-inline constexpr char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";            // 保险箱
-inline constexpr char kMainSystemSefra[] = "\xD6\xF7\xCF\xB5\xCD\xB3"   // 主系统
-                                           "\xB1\xA3\xCF\xD5\xCF\xE4";  // 保险箱
-inline constexpr char kWorkSefra[] = "\xB9\xA4\xD7\xF7\xC6\xBD\xCC\xA8" // 工作平台
-                                     "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
-inline constexpr char kPlaySefra[] = "\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8" // 娱乐平台
-                                     "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
+// The sefras' names as their boxes show them.
+inline const std::string kMainSystemSefra = std::string(kMainSystem) + kProductName;
+inline const std::string kWorkSefra = std::string(kDemoWorkPlatform) + kProductName;
+inline const std::string kPlaySefra = std::string(kDemoPlayPlatform) + kProductName;
 inline constexpr char kMarkerName[] = "8230B992-BB40-487c-A46D-61E63A965565";
 // A request that runs longer than this has hung: it is ended and fails.
 inline constexpr DWORD kRequestLimitMs = 120000;
-inline constexpr WPARAM kHotKeyId = 0x1000;
 
 enum class Host { Direct, Rundll32 };
 
@@ -39,24 +38,8 @@ struct Request {
     DWORD result = MAXDWORD;
     DWORD pid = 0;
     std::vector<std::string> lines;
-    bool HasLine(const std::string &text) const
-    {
-        for (const std::string &line : lines)
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
-    }
+    bool HasLine(const std::string &text) const { return CountLinesWith(lines, text) != 0; }
 };
-
-// A string of the library's string table, with one %s filled in.
-inline std::string Formatted(UINT id, const std::string &arg)
-{
-    char format[512] = {};
-    LoadStringA(GetModuleHandleA("Sefrabox.dll"), id, format, sizeof format);
-    char text[1024] = {};
-    snprintf(text, sizeof text, format, arg.c_str());
-    return text;
-}
 
 // The text in the busy marker, or "(none)" when no program holds it.
 inline std::string MarkerText()
@@ -80,7 +63,7 @@ protected:
         ASSERT_TRUE(m_library);
         m_shared = CSharedView(SharedBlockOf(m_library.Get()));
         ASSERT_TRUE(m_shared.Valid());
-        ASSERT_TRUE(m_monitor.Ok()) << "no debug output monitor";
+        ASSERT_TRUE(m_monitor.Ready()) << "no debug output monitor";
     }
 
     void TearDown() override
@@ -142,6 +125,7 @@ protected:
             TerminateProcess(process, 1);
             WaitForSingleObject(process, INFINITE);
         }
+        EXPECT_TRUE(m_monitor.CatchUp()) << "the request's last trace lines were not taken";
         request.lines = m_monitor.LinesOf(request.pid);
         if (host == Host::Direct) {
             request.result = ExitCodeOf(process);

@@ -3,11 +3,13 @@
 // folder made on first use.
 #include "module/app.h"
 #include "module/shared_block.h"
+#include "box_answerer.h"
 #include "files.h"
-#include "world_test.h"
-#include "sendto_support.h"
+#include "product_texts.h"
+#include "linked_world_test.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "win/handles.h"
 #include "window_finders.h"
@@ -21,16 +23,13 @@
 
 namespace {
 
-const char kPlaySefra[] = "\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8" // 娱乐平台
-                          "\xB1\xA3\xCF\xD5\xCF\xE4";        // 保险箱
+const std::string kPlaySefra = std::string(kDemoPlayPlatform) + kProductName;
 
-class SendToSefra : public DemoWorldTest {
+class SendToSefra : public LinkedWorldTest {
 protected:
     void SetUp() override
     {
-        DemoWorldTest::SetUp();
-        g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_shared = CSharedView(&g_SharedBlock);
+        LinkedWorldTest::SetUp();
         MakeWorld("--no-passwords");
         m_answerer.Serve(GetCurrentProcessId());
     }

@@ -18,7 +18,8 @@ TEST_F(SendToRequests, FilesArriveAfterThePasswordAndNothingIsLeft)
     // the request and the busy marker carrying the library's title.
     std::vector<std::string> during;
     m_answerer.OnPasswordDialog([&](DWORD, HWND) {
-        during.push_back(std::to_string(m_shared.Lock()) + (m_shared.MountHandle() != 0 ? " mounted " : " unmounted ") + MarkerText());
+        during.push_back(std::to_string(m_shared.Lock()) + (m_shared.MountHandle() != 0 ? " mounted " : " unmounted ") +
+                         MarkerText());
     });
     for (Host host : {Host::Direct, Host::Rundll32}) {
         const std::string prefix = HostName(host);
@@ -33,16 +34,16 @@ TEST_F(SendToRequests, FilesArriveAfterThePasswordAndNothingIsLeft)
         ExpectNothingLeft();
     }
     ASSERT_EQ(2u, during.size());
-    EXPECT_EQ(std::string("1 mounted ") + kTitle, during[0]);
-    EXPECT_EQ(std::string("1 mounted ") + kTitle, during[1]);
+    EXPECT_EQ(std::string("1 mounted ") + kProductName, during[0]);
+    EXPECT_EQ(std::string("1 mounted ") + kProductName, during[1]);
     const std::vector<std::string> prompts = m_answerer.PasswordPrompts();
     ASSERT_EQ(2u, prompts.size());
-    EXPECT_EQ(Formatted(3359, kMainSystemSefra), prompts[0]);
+    EXPECT_EQ(FillText(kPasswordPromptFormat, {kMainSystemSefra}), prompts[0]);
     const std::vector<CBoxAnswerer::Box> boxes = m_answerer.Boxes();
     ASSERT_EQ(2u, boxes.size());
     for (const CBoxAnswerer::Box &box : boxes) {
         EXPECT_EQ(kMainSystemSefra, box.caption);
-        EXPECT_EQ(Formatted(3357, kMainSystemSefra), box.text);
+        EXPECT_EQ(FillText(kSentFormat, {kMainSystemSefra}), box.text);
     }
 }
 
@@ -81,7 +82,7 @@ TEST_F(SendToRequests, WithoutPasswordAQuotedNumberCopiesAndACommaEndsTheList)
     const std::vector<CBoxAnswerer::Box> boxes = m_answerer.Boxes();
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ(kPlaySefra, boxes[0].caption);
-    EXPECT_EQ(Formatted(3357, kPlaySefra), boxes[0].text);
+    EXPECT_EQ(FillText(kSentFormat, {kPlaySefra}), boxes[0].text);
 }
 
 // Raw lists of exactly 262 and 263 bytes (blanks after the comma included)

@@ -1,6 +1,7 @@
 // sendto_text_test.cpp - the Send To command line and file list with code
 // page 936's lead bytes: the accepted and refused lines, the two buffer
 // sizes, the list conversion and input made to break them.
+#include "product_texts.h"
 #include "sendto/sendto_text.h"
 
 #include <gtest/gtest.h>
@@ -185,10 +186,9 @@ TEST(SendToLine, DoubleByteCharactersAreNeverSplit)
 // The display name in the 32-byte buffer of the copy, with guard bytes.
 std::string DisplayName(const std::string &platform)
 {
-    const char title[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
     char buf[32 + 4];
     std::memset(buf, '#', sizeof buf);
-    const size_t len = MakeSefraDisplayName(platform.c_str(), title, buf, 32, IsLeadByte936);
+    const size_t len = MakeSefraDisplayName(platform.c_str(), kProductName, buf, 32, IsLeadByte936);
     EXPECT_EQ("####", std::string(buf + 32, 4)) << "display name buffer overrun";
     EXPECT_EQ(len, std::strlen(buf));
     return buf;
@@ -196,7 +196,7 @@ std::string DisplayName(const std::string &platform)
 
 TEST(SendToText, DisplayNameGetsTheTitleOnceAndLongNamesAreCutBetweenCharacters)
 {
-    const std::string safe = "\xB1\xA3\xCF\xD5\xCF\xE4";               // 保险箱
+    const std::string safe = kProductName;
     const std::string management = "\xB9\xDC\xC0\xED\xC6\xBD\xCC\xA8"; // 管理平台
     EXPECT_EQ(management + safe, DisplayName(management));
     EXPECT_EQ(management + safe, DisplayName(management + safe));

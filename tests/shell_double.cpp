@@ -33,6 +33,15 @@ std::string GuidText(REFGUID guid)
     return text;
 }
 
+VARIANT CookieVariant(LONG cookie)
+{
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = cookie;
+    return v;
+}
+
 VARIANT BoolVariant(VARIANT_BOOL b)
 {
     VARIANT v;
@@ -74,17 +83,6 @@ void DestroyFakeWindow(HWND hwnd, const char *cls)
 
 // ---- CFakeConnectionPoint
 
-HRESULT STDMETHODCALLTYPE CFakeConnectionPoint::QueryInterface(REFIID iid, void **ppv)
-{
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-        *ppv = static_cast<IConnectionPoint *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT STDMETHODCALLTYPE CFakeConnectionPoint::Advise(IUnknown *sink, DWORD *cookie)
 {
     IDispatch *disp = nullptr;
@@ -107,6 +105,17 @@ HRESULT STDMETHODCALLTYPE CFakeConnectionPoint::Unadvise(DWORD cookie)
     return S_OK;
 }
 
+HRESULT CFakeConnectionPoint::Find(REFIID iid, IConnectionPoint **ppcp)
+{
+    if (!IsEqualIID(iid, m_iid)) {
+        *ppcp = nullptr;
+        return CONNECT_E_NOCONNECTION;
+    }
+    *ppcp = this;
+    AddRef();
+    return S_OK;
+}
+
 void CFakeConnectionPoint::Fire(DISPID id, std::vector<VARIANT> args)
 {
     std::reverse(args.begin(), args.end());
@@ -124,34 +133,12 @@ void CFakeConnectionPoint::Fire(DISPID id, std::vector<VARIANT> args)
 
 // ---- shell view and browser
 
-HRESULT STDMETHODCALLTYPE CFakeShellView::QueryInterface(REFIID iid, void **ppv)
-{
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellView) || IsEqualIID(iid, IID_IOleWindow)) {
-        *ppv = static_cast<IShellView *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT STDMETHODCALLTYPE CFakeShellView::SelectItem(PCUITEMID_CHILD pidl, SVSIF flags)
 {
     const UINT size = pidl ? ILGetSize(pidl) : 0;
     m_selected.emplace_back(reinterpret_cast<const char *>(pidl), size);
     m_selectFlags.push_back(flags);
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CFakeShellBrowser::QueryInterface(REFIID iid, void **ppv)
-{
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellBrowser) || IsEqualIID(iid, IID_IOleWindow)) {
-        *ppv = static_cast<IShellBrowser *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
 }
 
 HRESULT STDMETHODCALLTYPE CFakeShellBrowser::BrowseObject(PCUIDLIST_RELATIVE pidl, UINT flags)
@@ -176,17 +163,6 @@ HRESULT STDMETHODCALLTYPE CFakeShellBrowser::QueryActiveShellView(IShellView **p
     *ppshv = &m_view;
     m_view.AddRef();
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CFakeFrame::QueryInterface(REFIID iid, void **ppv)
-{
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-        *ppv = static_cast<IDispatch *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
 }
 
 // ---- CFakeBrowser
@@ -274,13 +250,7 @@ HRESULT STDMETHODCALLTYPE CFakeBrowser::QueryService(REFGUID service, REFIID iid
 
 HRESULT STDMETHODCALLTYPE CFakeBrowser::FindConnectionPoint(REFIID iid, IConnectionPoint **ppcp)
 {
-    if (!IsEqualIID(iid, m_events.Iid())) {
-        *ppcp = nullptr;
-        return CONNECT_E_NOCONNECTION;
-    }
-    *ppcp = &m_events;
-    m_events.AddRef();
-    return S_OK;
+    return m_events.Find(iid, ppcp);
 }
 
 void CFakeBrowser::CloseByUser()
@@ -361,13 +331,7 @@ HRESULT STDMETHODCALLTYPE CFakeShellWindows::Item(VARIANT index, IDispatch **fol
 
 HRESULT STDMETHODCALLTYPE CFakeShellWindows::FindConnectionPoint(REFIID iid, IConnectionPoint **ppcp)
 {
-    if (!IsEqualIID(iid, m_events.Iid())) {
-        *ppcp = nullptr;
-        return CONNECT_E_NOCONNECTION;
-    }
-    *ppcp = &m_events;
-    m_events.AddRef();
-    return S_OK;
+    return m_events.Find(iid, ppcp);
 }
 
 HRESULT STDMETHODCALLTYPE CFakeShellWindows::CreateInstance(IUnknown *outer, REFIID iid, void **ppv)
@@ -383,34 +347,21 @@ CFakeBrowser *CFakeShellWindows::Open(const char *cls, const char *title, bool s
     CFakeBrowser *b = m_browsers.back().get();
     b->m_noHwnd = noHwnd;
     m_items.push_back(b->AsDispatch());
-    if (!silent) {
-        VARIANT cookie;
-        VariantInit(&cookie);
-        V_VT(&cookie) = VT_I4;
-        V_I4(&cookie) = static_cast<LONG>(m_items.size());
-        m_events.Fire(DISPID_WINDOWREGISTERED, {cookie});
-    }
+    if (!silent)
+        AnnounceRegistration();
     return b;
 }
 
 void CFakeShellWindows::AnnounceRegistration()
 {
-    VARIANT cookie;
-    VariantInit(&cookie);
-    V_VT(&cookie) = VT_I4;
-    V_I4(&cookie) = static_cast<LONG>(m_items.size());
-    m_events.Fire(DISPID_WINDOWREGISTERED, {cookie});
+    m_events.Fire(DISPID_WINDOWREGISTERED, {CookieVariant(static_cast<LONG>(m_items.size()))});
 }
 
 void CFakeShellWindows::Close(CFakeBrowser *b)
 {
     b->CloseByUser();
     m_items.erase(std::remove(m_items.begin(), m_items.end(), b->AsDispatch()), m_items.end());
-    VARIANT cookie;
-    VariantInit(&cookie);
-    V_VT(&cookie) = VT_I4;
-    V_I4(&cookie) = 0;
-    m_events.Fire(DISPID_WINDOWREVOKED, {cookie});
+    m_events.Fire(DISPID_WINDOWREVOKED, {CookieVariant(0)});
 }
 
 std::vector<CFakeBrowser *> CFakeShellWindows::OpenBrowsers() const

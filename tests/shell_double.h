@@ -16,6 +16,7 @@
 #include <exdisp.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,13 +24,51 @@
 
 namespace shell_double {
 
-// One connection point: the sinks of one event interface.
-class CFakeConnectionPoint : public IConnectionPoint {
+// IDispatch's own members, which the code under test never calls.
+template <typename Base> class CNoTypeInfo : public Base {
 public:
-    explicit CFakeConnectionPoint(REFIID iid) : m_iid(iid) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
+    {
+        return E_NOTIMPL;
+    }
+};
+
+// A fake that is one interface I and nothing else: QueryInterface answers
+// IUnknown and the interface ids it is made with (I's own and its bases'),
+// AddRef and Release only count.
+template <typename I> class CCountedFake : public I {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override
+    {
+        for (const IID &answered : m_iids) {
+            if (IsEqualIID(iid, answered)) {
+                *ppv = static_cast<I *>(this);
+                AddRef();
+                return S_OK;
+            }
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
     ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+
+    ULONG m_cRef = 0;
+
+protected:
+    explicit CCountedFake(std::initializer_list<IID> iids) : m_iids(iids) { m_iids.push_back(IID_IUnknown); }
+
+private:
+    std::vector<IID> m_iids;
+};
+
+// One connection point: the sinks of one event interface.
+class CFakeConnectionPoint : public CCountedFake<IConnectionPoint> {
+public:
+    explicit CFakeConnectionPoint(REFIID iid) : CCountedFake({IID_IConnectionPoint}), m_iid(iid) {}
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer **) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Advise(IUnknown *sink, DWORD *cookie) override;
@@ -39,33 +78,28 @@ public:
     // Invokes id on every sink; args in the order of the event's parameters.
     void Fire(DISPID id, std::vector<VARIANT> args);
     size_t SinkCount() const { return m_sinks.size(); }
-    const IID &Iid() const { return m_iid; }
+    // FindConnectionPoint of its container.
+    HRESULT Find(REFIID iid, IConnectionPoint **ppcp);
 
 private:
     IID m_iid;
-    ULONG m_cRef = 0;
     DWORD m_nextCookie = 1;
     std::map<DWORD, IDispatch *> m_sinks;
 };
 
-class CFakeShellView : public CShellViewStub {
+class CFakeShellView : public CCountedFake<CShellViewStub> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+    CFakeShellView() : CCountedFake({IID_IShellView, IID_IOleWindow}) {}
     HRESULT STDMETHODCALLTYPE SelectItem(PCUITEMID_CHILD pidl, SVSIF flags) override;
 
     // The items selected: their single identifiers' bytes, and the flags.
     std::vector<std::string> m_selected;
     std::vector<UINT> m_selectFlags;
-    ULONG m_cRef = 0;
 };
 
-class CFakeShellBrowser : public CShellBrowserStub {
+class CFakeShellBrowser : public CCountedFake<CShellBrowserStub> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
+    CFakeShellBrowser() : CCountedFake({IID_IShellBrowser, IID_IOleWindow}) {}
     HRESULT STDMETHODCALLTYPE BrowseObject(PCUIDLIST_RELATIVE pidl, UINT flags) override;
     HRESULT STDMETHODCALLTYPE QueryActiveShellView(IShellView **ppshv) override;
 
@@ -74,26 +108,15 @@ public:
     std::vector<std::string> m_browsed;
     std::vector<UINT> m_browseFlags;
     CFakeShellView m_view;
-    ULONG m_cRef = 0;
 };
 
 // A frame's document object: another object than the browser.
-class CFakeFrame : public IDispatch {
+class CFakeFrame : public CCountedFake<CNoTypeInfo<IDispatch>> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
-    {
-        return E_NOTIMPL;
-    }
-    ULONG m_cRef = 0;
+    CFakeFrame() : CCountedFake({IID_IDispatch}) {}
 };
 
-class CFakeBrowser : public CWebBrowser2Stub, public IServiceProvider, public IConnectionPointContainer {
+class CFakeBrowser : public CNoTypeInfo<CWebBrowser2Stub>, public IServiceProvider, public IConnectionPointContainer {
 public:
     // A visible top-level window of class cls with the given title.
     CFakeBrowser(const char *cls, const char *title);
@@ -102,13 +125,6 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
     ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
-    {
-        return E_NOTIMPL;
-    }
     // IWebBrowser2, the members the dialog calls.
     HRESULT STDMETHODCALLTYPE Quit() override;
     HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR *pHWND) override;
@@ -146,7 +162,9 @@ private:
     std::string m_class;
 };
 
-class CFakeShellWindows : public CShellWindowsStub, public IConnectionPointContainer, public IClassFactory {
+class CFakeShellWindows : public CNoTypeInfo<CShellWindowsStub>,
+                          public IConnectionPointContainer,
+                          public IClassFactory {
 public:
     CFakeShellWindows();
     ~CFakeShellWindows();
@@ -154,13 +172,6 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
     ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *) override
-    {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE get_Count(LONG *count) override;
     HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch **folder) override;
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints **) override { return E_NOTIMPL; }

@@ -8,17 +8,19 @@
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
+#include "drives.h"
 #include "files.h"
+#include "product_texts.h"
 #include "process.h"
-#include "world_test.h"
+#include "linked_world_test.h"
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
 #include "suite/Kestor.h"
 #include "ui/sefrabox_dlg.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "win/handles.h"
-#include "win/res_string.h"
 #include "window_finders.h"
 
 #include <gtest/gtest.h>
@@ -37,24 +39,7 @@ using shell_test::PumpUntil;
 
 namespace {
 
-const char kIcons[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
-
-bool DriveExists(char letter) { return (GetLogicalDrives() >> (letter - 'A')) & 1; }
-
-bool HasLabel(char letter)
-{
-    CRegKey key;
-    const std::string path = std::string(kIcons) + letter + "\\DefaultLabel";
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
-}
-
-bool ControlsEnabled(const CSefraboxDlg &dlg, bool enabled)
-{
-    for (int id = IDC_PLATFORM1; id <= IDC_SETPWD3; ++id)
-        if ((IsWindowEnabled(dlg.GetDlgItem(id)) != FALSE) != enabled)
-            return false;
-    return true;
-}
+bool HasLabel(char letter) { return DriveLabel(letter).has_value(); }
 
 // Stops every thread of a program, as a program that hangs, or lets them
 // run again.
@@ -73,28 +58,18 @@ void SuspendProgram(DWORD pid, bool suspend)
     }
 }
 
-size_t CountLines(const CTraceCapture &trace, const std::string &text)
-{
-    size_t n = 0;
-    for (const std::string &line : trace.Lines())
-        n += line.find(text) != std::string::npos;
-    return n;
-}
-
-class ExplorerOnDemoWorld : public DemoWorldTest {
+class ExplorerOnDemoWorld : public LinkedWorldTest {
 protected:
     void SetUp() override
     {
-        DemoWorldTest::SetUp();
+        LinkedWorldTest::SetUp();
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_shared = CSharedView(&g_SharedBlock);
         MakeWorld();
     }
 
     void TearDown() override
     {
-        DemoWorldTest::TearDown();
+        LinkedWorldTest::TearDown();
         CoUninitialize();
     }
 
@@ -187,15 +162,15 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     // the front and leave the dialog open; mouse moves do not.
     SetForegroundWindow(dlg);
     PostMessageA(dlg, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    PumpUntil([] { return true; });
+    PumpPending();
     EXPECT_EQ(static_cast<HWND>(dlg), GetForegroundWindow());
     PostKey(dlg.GetDlgItem(IDCANCEL), VK_ESCAPE);
-    PumpUntil([] { return true; });
+    PumpPending();
     EXPECT_TRUE(dlg.IsWindow());
     EXPECT_EQ(shown->Hwnd(), GetForegroundWindow());
     SetForegroundWindow(dlg);
     PostKey(dlg, VK_RETURN);
-    PumpUntil([] { return true; });
+    PumpPending();
     EXPECT_TRUE(dlg.IsWindow());
     EXPECT_EQ(shown->Hwnd(), GetForegroundWindow());
 
@@ -206,10 +181,10 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
         LPCITEMIDLIST items[2] = {item, nullptr};
         dlg.SendMessage(WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), SHCNE_DRIVEADD);
         ILFree(item);
-        PumpUntil([] { return true; });
+        PumpPending();
     };
     announceDrive();
-    EXPECT_TRUE(PumpUntil([&] { return CountLines(trace, "IsWindow(m_hwndExplorer) (At Line") == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return trace.Count("IsWindow(m_hwndExplorer) (At Line") == 1; }));
     EXPECT_EQ(1u, launch.Launches().size());
 
     // The user closes the window: the browser is let go once, the drive and
@@ -224,7 +199,7 @@ TEST_F(ExplorerOnDemoWorld, DriveArrivalLaunchesAdoptsRetitlesRedirectsAndTheClo
     EXPECT_EQ(0u, shown->m_events.SinkCount());
     EXPECT_EQ(0, shown->m_nQuit) << "an adopted window closed by its user is not told to quit";
     EXPECT_TRUE(trace.Contains("WaitExplorerExit() gained g_MountVolumeLock"));
-    EXPECT_EQ(2u, CountLines(trace, "CSefraboxDlg::OnQuit() soon return"));
+    EXPECT_EQ(2u, trace.Count("CSefraboxDlg::OnQuit() soon return"));
     EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
 
     // Another drive that comes later under the same letter is not the sefra.
@@ -260,7 +235,7 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     ASSERT_TRUE(
         PumpUntil([&] { return launch.Launches().size() == 2 && IsWindow(dlg.StateForTests().m_hwndExplorer); }));
     no.join();
-    EXPECT_EQ(LoadResString(IDS_VOLUME_IN_USE), box);
+    EXPECT_EQ(kVolumeInUse, box);
     EXPECT_EQ(letter, g_szDriveLetter[0]);
     EXPECT_TRUE(DriveExists(letter));
     CFakeBrowser *second = windows.OpenBrowsers().at(0);
@@ -272,7 +247,7 @@ TEST_F(ExplorerOnDemoWorld, AFileHeldOpenAsksFirstNoKeepsTheDriveAndReopensYesRe
     windows.Close(second);
     ASSERT_TRUE(PumpUntil([&] { return ControlsEnabled(dlg, true); }));
     yes.join();
-    EXPECT_EQ(LoadResString(IDS_VOLUME_IN_USE), box);
+    EXPECT_EQ(kVolumeInUse, box);
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_FALSE(DriveExists(letter));
     EXPECT_EQ(2u, launch.Launches().size());
@@ -354,7 +329,7 @@ TEST_F(ExplorerOnDemoWorld, WithoutTheDrivesArrivalTheOpeningWindowGivesUpOrGoes
     const bool givenUp = PumpPastTheBound([&] { return !opening() && dlg.IsWindowEnabled(); });
     answer.join();
     ASSERT_TRUE(givenUp) << box;
-    EXPECT_EQ(0u, box.find(FormatResString(IDS_OPEN_FAILED_FMT, state.m_szSefraName.c_str(), ""))) << box;
+    EXPECT_EQ(0u, box.find(FillText(kOpenFailedFormat, {state.m_szSefraName, ""}))) << box;
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_FALSE(HasLabel(letter));
     EXPECT_TRUE(launch.Launches().empty());
@@ -362,7 +337,7 @@ TEST_F(ExplorerOnDemoWorld, WithoutTheDrivesArrivalTheOpeningWindowGivesUpOrGoes
     // another drive's.
     EXPECT_TRUE(state.m_szDrivePath.empty());
     SendDriveAdd(dlg, gone.Get());
-    PumpUntil([] { return true; });
+    PumpPending();
     EXPECT_TRUE(launch.Launches().empty());
     EXPECT_FALSE(FindModuleBox());
 
@@ -379,7 +354,7 @@ TEST_F(ExplorerOnDemoWorld, WithoutTheDrivesArrivalTheOpeningWindowGivesUpOrGoes
     const CItemIdList late(ILCreateFromPathA(root.c_str()));
     ASSERT_TRUE(late);
     SendDriveAdd(dlg, late.Get());
-    EXPECT_TRUE(PumpUntil([&] { return CountLines(trace, "no opening awaits the drive") == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return trace.Count("no opening awaits the drive") == 1; }));
     EXPECT_EQ(1u, launch.Launches().size()) << "a second window for one opening";
     EXPECT_TRUE(HasLabel(letter));
     Release(dlg);
@@ -447,7 +422,7 @@ TEST_F(WinesFileManager, TheWindowIsAdoptedAndRenamedAndClosingItRemovesTheDrive
             const DWORD program = ProcessOfWindow(window);
             SuspendProgram(program, true);
             PostMessageA(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-            PumpUntil([] { return true; });
+            PumpPending();
             dlg.SendMessage(WM_TIMER, RETITLE_EXPLORER, 0);
             EXPECT_TRUE(trace.Contains("WM_SETTEXT timed out"));
             SuspendProgram(program, false);

@@ -9,6 +9,7 @@
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
 #include "config_override.h"
+#include "drives.h"
 #include "files.h"
 #include "process.h"
 #include "res/resource.h"
@@ -17,6 +18,7 @@
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "win/handles.h"
 #include "window_finders.h"
@@ -35,14 +37,6 @@ using shell_test::LaunchAnswer;
 using shell_test::PumpUntil;
 
 namespace {
-
-bool ControlsEnabled(const CSefraboxDlg &dlg, bool enabled)
-{
-    for (int id = IDC_PLATFORM1; id <= IDC_SETPWD3; ++id)
-        if ((IsWindowEnabled(dlg.GetDlgItem(id)) != FALSE) != enabled)
-            return false;
-    return true;
-}
 
 bool LockIsFree()
 {
@@ -65,41 +59,11 @@ std::string LastIdOf(const std::string &path)
 }
 
 // An HTML document with one element named "tagline", recording what is set.
-#define SHELL_TEST_DISPATCH_NOT_IMPLEMENTED                                                                            \
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *) override { return E_NOTIMPL; }                                  \
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }                     \
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override { return E_NOTIMPL; }   \
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *, UINT *)         \
-        override                                                                                                       \
-    {                                                                                                                  \
-        return E_NOTIMPL;                                                                                              \
-    }
-
-template <typename Stub> class CHtmlFake : public Stub {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **ppv) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, m_iid)) {
-            *ppv = static_cast<Stub *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_cRef; }
-    SHELL_TEST_DISPATCH_NOT_IMPLEMENTED
-    explicit CHtmlFake(REFIID iid) : m_iid(iid) {}
-    ULONG m_cRef = 0;
-
-private:
-    IID m_iid;
-};
+template <typename Stub> using CHtmlFake = shell_double::CCountedFake<shell_double::CNoTypeInfo<Stub>>;
 
 class CFakeElement : public CHtmlFake<CHTMLElementStub> {
 public:
-    CFakeElement() : CHtmlFake(IID_IHTMLElement) {}
+    CFakeElement() : CCountedFake({IID_IDispatch, IID_IHTMLElement}) {}
     HRESULT STDMETHODCALLTYPE put_innerText(BSTR v) override
     {
         m_text = v ? v : L"";
@@ -110,7 +74,7 @@ public:
 
 class CFakeElements : public CHtmlFake<CHTMLElementCollectionStub> {
 public:
-    CFakeElements() : CHtmlFake(IID_IHTMLElementCollection) {}
+    CFakeElements() : CCountedFake({IID_IDispatch, IID_IHTMLElementCollection}) {}
     HRESULT STDMETHODCALLTYPE item(VARIANT name, VARIANT index, IDispatch **pdisp) override
     {
         *pdisp = nullptr;
@@ -126,7 +90,7 @@ public:
 
 class CFakeDocument : public CHtmlFake<CHTMLDocument2Stub> {
 public:
-    CFakeDocument() : CHtmlFake(IID_IHTMLDocument2) {}
+    CFakeDocument() : CCountedFake({IID_IDispatch, IID_IHTMLDocument2}) {}
     HRESULT STDMETHODCALLTYPE put_title(BSTR v) override
     {
         m_title = v ? v : L"";
@@ -264,7 +228,7 @@ TEST_F(ShellWindowRules, ALaunchWithoutItsWindowKeepsTheDriveUntilItsWaitEndsThe
         std::snprintf(g_szDriveLetter, sizeof g_szDriveLetter, "%s", drive);
         State().m_szDrivePath = std::string(drive) + "\\";
     };
-    const auto linked = [&] { return ((GetLogicalDrives() >> (drive[0] - 'A')) & 1) != 0; };
+    const auto linked = [&] { return DriveExists(drive[0]); };
     open();
 
     // Another program's window registers: nothing is given up yet.
@@ -459,7 +423,7 @@ TEST_F(ShellWindowRules, AWindowThatVanishesWithoutQuitIsLetGoThroughItsWatcher)
     ShowWindow(b->Hwnd(), SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(b->Hwnd()));
     PostMessageA(Dlg(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PumpUntil([] { return true; });
+    PumpPending();
     EXPECT_FALSE(IsIconic(b->Hwnd()));
     EXPECT_TRUE(Dlg().IsWindow());
 
@@ -494,7 +458,7 @@ TEST_F(ShellWindowRules, OnlyTheSefraDrivesArrivalInExplorerModeLaunches)
         LPCITEMIDLIST items[2] = {item, nullptr};
         Dlg().SendMessage(WM_SHELL_CHANGE, reinterpret_cast<WPARAM>(items), event);
         ILFree(item);
-        PumpUntil([] { return true; });
+        PumpPending();
     };
     notify("Z:\\", SHCNE_DRIVEADD);
     notify("C:\\", SHCNE_MKDIR);

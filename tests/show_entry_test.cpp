@@ -3,8 +3,12 @@
 // the machine across processes, a killed dialog's mount cleaned up, the
 // parent test, and the teardown at the dialog's end and the session's end.
 #include "Sefrabox.h"
+#include "drives.h"
 #include "files.h"
 #include "process.h"
+#include "product_texts.h"
+#include "res/resource.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "window_finders.h"
 #include "world_test.h"
@@ -19,17 +23,8 @@
 
 namespace {
 
-const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
-const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";      // 保险箱
-constexpr WPARAM kHotKeyId = 0x1000;
-
-void PostHotKey(HWND dlg)
-{
-    PostMessageA(dlg, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
-}
-
 // The visible dialogs titled 保险箱 of process pid.
-CWindowQuery DialogsOf(DWORD pid) { return ShownWindows().OfProcess(pid).Titled(kTitle); }
+CWindowQuery DialogsOf(DWORD pid) { return ShownWindows().OfProcess(pid).Titled(kProductName); }
 
 class ShowEntry : public DemoWorldTest {
 protected:
@@ -56,7 +51,7 @@ TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
     RunFromLoop([&] {
         const std::vector<HWND> dialogs = ThreadDialogs();
         ASSERT_EQ(1u, dialogs.size());
-        row = WindowTitle(GetDlgItem(dialogs[0], 2100));
+        row = WindowTitle(GetDlgItem(dialogs[0], IDC_PLATFORM1));
         seenWnd = pWnd;
         mounted = m_shared.MountHandle() != 0 && !m_shared.VolumeName().empty() &&
                   m_shared.DialogAddress() == reinterpret_cast<DWORD>(pWnd);
@@ -67,7 +62,7 @@ TEST_F(ShowEntry, ShowsTheStoreRefusesASecondProcessAndTheHotKeyEndsIt)
     int result = -7;
     int hotKey = -7;
     EXPECT_EQ(0, SB_ShowDlg(nullptr, &result, &hotKey, &pWnd));
-    EXPECT_EQ(std::string(kMainSystem) + kTitle, row); // 主系统保险箱
+    EXPECT_EQ(std::string(kMainSystem) + kProductName, row);
     EXPECT_NE(nullptr, seenWnd);
     EXPECT_TRUE(mounted);
     EXPECT_EQ(0, lockDuringRun) << "the lock is free while the dialog runs";
@@ -140,14 +135,16 @@ TEST_F(ShowEntry, ABareDialogClosedBesideAnotherProcesssVisitLeavesThatVisitAlon
     ASSERT_NE(nullptr, visit) << "the child ended without showing its dialog";
     // The other visit opens its first sefra, as its user would, and locks
     // its controls once it has taken its Explorer window over.
-    SendMessageA(visit, WM_COMMAND, MAKEWPARAM(2100, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(visit, 2100)));
-    SetDlgItemTextA(visit, 2103, "main");
-    SendMessageA(visit, WM_COMMAND, MAKEWPARAM(2106, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(visit, 2106)));
+    SendMessageA(visit, WM_COMMAND, MAKEWPARAM(IDC_PLATFORM1, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(visit, IDC_PLATFORM1)));
+    SetDlgItemTextA(visit, IDC_PWD1, "main");
+    SendMessageA(visit, WM_COMMAND, MAKEWPARAM(IDC_ENTER1, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(visit, IDC_ENTER1)));
     const std::string drive = m_shared.DriveLetter();
     const DWORD mount = m_shared.MountHandle();
     const HWND explorer = ShownWindows()
                               .OfClass("ExplorerWClass")
-                              .Where([&](HWND) { return !IsWindowEnabled(GetDlgItem(visit, 2100)); })
+                              .Where([&](HWND) { return ControlsEnabled(visit, false); })
                               .WaitFor(60000);
     EXPECT_EQ(2u, drive.size());
     EXPECT_NE(0u, mount);
@@ -156,7 +153,7 @@ TEST_F(ShowEntry, ABareDialogClosedBesideAnotherProcesssVisitLeavesThatVisitAlon
     RunFromLoop([] { PostMessageA(ThreadDialogs().at(0), WM_COMMAND, IDCANCEL, 0); });
     EXPECT_EQ(2, SB_ShowDlgNoInit(nullptr));
     EXPECT_EQ(drive, m_shared.DriveLetter());
-    EXPECT_NE(0u, GetLogicalDrives() & (1u << (drive[0] - 'A'))) << "the visit's drive is gone";
+    EXPECT_TRUE(DriveExists(drive[0])) << "the visit's drive is gone";
     EXPECT_EQ(mount, m_shared.MountHandle());
     EXPECT_NE(0u, m_shared.DialogAddress());
     EXPECT_TRUE(IsWindow(visit));

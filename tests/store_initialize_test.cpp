@@ -1,12 +1,10 @@
 // Initialize, the disk check and the sefra list of the main dialog, on the
 // demo world that the stand-in libraries serve: real mounts, the real
 // profile file, the dialog's real buttons.
-#include "module/app.h"
-#include "module/shared_block.h"
 #include "files.h"
-#include "world_test.h"
+#include "linked_world_test.h"
+#include "product_texts.h"
 #include "res/resource.h"
-#include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
@@ -20,9 +18,6 @@
 #include <vector>
 
 namespace {
-
-const char kMainSystem[] = "\xD6\xF7\xCF\xB5\xCD\xB3"; // 主系统
-const char kSafe[] = "\xB1\xA3\xCF\xD5\xCF\xE4";       // 保险箱
 
 std::string ReadValue(const std::string &file, const char *section, const char *key)
 {
@@ -42,23 +37,9 @@ BYTE DirtyByte(const std::string &container)
     return boot[0x41];
 }
 
-class StoreWorld : public DemoWorldTest {
+class StoreWorld : public LinkedWorldTest {
 protected:
-    void SetUp() override
-    {
-        DemoWorldTest::SetUp();
-        g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_shared = CSharedView(&g_SharedBlock);
-    }
-
-    // Gives back what a successful Initialize holds, as the dialog's end does.
-    void Release(CSefraboxDlg &dlg)
-    {
-        dlg.StateForTests().m_hVolume.Reset();
-        dlg.StateForTests().m_hPlatformChannel.Reset();
-        UnmountStore();
-        g_szVolumeName[0] = '\0';
-    }
+    void Release(CSefraboxDlg &dlg) { ReleaseStore(dlg); }
 
     std::string Store() const { return m_world.Store(); }
     std::string Content() const { return m_world.Content(); }
@@ -205,14 +186,7 @@ TEST_F(StoreWorld, DebugSwitchShowsTheDriveBeforeTheCheck)
     // Answers the box from another thread, remembering its text.
     std::atomic<bool> stop{false};
     std::string seen;
-    std::thread watcher([&] {
-        if (const HWND box = ModuleBoxes().WaitFor(60000, [&] { return stop.load(); })) {
-            char text[256] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            seen = text;
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    });
+    std::thread watcher([&] { seen = AnswerModuleBox(IDOK, 60000, [&] { return stop.load(); }); });
     CSefraboxDlg dlg(nullptr);
     const BOOL ok = dlg.Initialize(nullptr, nullptr, FALSE);
     stop = true;
@@ -238,7 +212,7 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
     ASSERT_TRUE(FileExists(stale));
     // A name that already carries the word is shown unchanged.
     const std::string config = m_folder / "Platforms.ini";
-    const std::string named = std::string("Work") + kSafe;
+    const std::string named = std::string("Work") + kProductName;
     WritePrivateProfileStringA("Platform1", "Name", named.c_str(), config.c_str());
 
     CSefraboxDlg dlg(nullptr);

@@ -5,13 +5,14 @@
 #include "clock.h"
 #include "config_override.h"
 #include "files.h"
+#include "product_texts.h"
 #include "res/resource.h"
 #include "store/password_dialogs.h"
 #include "store/profile_names.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
-#include "win/res_string.h"
 #include "window_finders.h"
 
 #include <gtest/gtest.h>
@@ -23,20 +24,23 @@
 
 namespace {
 
-const char kChkPwdTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4\xC3\xDC\xC2\xEB"; // 保险箱密码
-const char kSetPwdTitle[] = "\xC3\xDC\xC2\xEB\xC9\xE8\xD6\xC3";         // 密码设置
-const char kResetCode[] = "Open4Sefra-ResetMe";                         // 18 characters
+const std::string kChkPwdTitle = std::string(kProductName) + "\xC3\xDC\xC2\xEB"; // 保险箱密码
+const std::string kSetPwdTitle = "\xC3\xDC\xC2\xEB\xC9\xE8\xD6\xC3";             // 密码设置
+const char kResetCode[] = "Open4Sefra-ResetMe";                                  // 18 characters
 
 // Window searches give up after ten seconds so a broken dialog fails the
 // test instead of hanging it.
 constexpr DWORD kWindowWaitMs = 10000;
 
-HWND WaitDialog(const char *title) { return ShownWindows().OfClass(kDialogClass).Titled(title).WaitFor(kWindowWaitMs); }
+HWND WaitDialog(const std::string &title)
+{
+    return ShownWindows().OfClass(kDialogClass).Titled(title.c_str()).WaitFor(kWindowWaitMs);
+}
 
-// How a box of string id looks: its text, after "[stop] " when it shows
+// How a box that reads text looks: its text, after "[stop] " when it shows
 // the stop icon.
-std::string StopBox(UINT id) { return "[stop] " + LoadResString(id); }
-std::string PlainBox(UINT id) { return LoadResString(id); }
+std::string StopBox(const char *text) { return std::string("[stop] ") + text; }
+std::string PlainBox(const char *text) { return text; }
 
 // Waits for the module's message box, answers it with OK and returns its
 // look (as StopBox and PlainBox put it) once it is gone.
@@ -46,7 +50,7 @@ std::string AnswerBox()
     if (!box)
         return "(no message box)";
     char text[256] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    GetDlgItemTextA(box, kMessageBoxText, text, sizeof text);
     std::string look = text;
     const HICON stop = LoadIconA(nullptr, IDI_HAND);
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -82,7 +86,7 @@ void ExpectSelectedEdit(HWND dlg, int id)
 
 // Runs dlg modally while script drives it from another thread; whatever the
 // script leaves open is cancelled.
-INT_PTR RunDriven(CDialog &dlg, const char *title, std::function<void(HWND)> script)
+INT_PTR RunDriven(CDialog &dlg, const std::string &title, std::function<void(HWND)> script)
 {
     std::thread driver([&] {
         const HWND h = WaitDialog(title);
@@ -177,16 +181,14 @@ TEST_F(PasswordDialogs, CheckPasswordIgnoresCaseAndKeepsAskingAfterAWrongOne)
     CChkPwd dlg(nullptr);
     dlg.SetInfo("work1", "Work");
     EXPECT_EQ(IDOK, RunDriven(dlg, kChkPwdTitle, [&](HWND h) {
-                  char prompt[128] = {};
-                  snprintf(prompt, sizeof prompt, LoadResString(IDS_PASSWORD_PROMPT_FMT).c_str(), "Work");
-                  EXPECT_EQ(prompt, ItemText(h, IDC_CHKPWD_PROMPT));
+                  EXPECT_EQ(FillText(kPasswordPromptFormat, {"Work"}), ItemText(h, IDC_CHKPWD_PROMPT));
                   EXPECT_NE(0, GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
                   EXPECT_EQ(8, SendDlgItemMessageA(h, IDC_CHKPWD_EDIT, EM_GETLIMITTEXT, 0, 0));
 
                   for (const char *wrong : {"work2", "work1x", ""}) {
                       SetDlgItemTextA(h, IDC_CHKPWD_EDIT, wrong);
                       PostMessageA(h, WM_COMMAND, IDOK, 0);
-                      EXPECT_EQ(StopBox(IDS_WRONG_PASSWORD), AnswerBox()) << wrong;
+                      EXPECT_EQ(StopBox(kWrongPassword), AnswerBox()) << wrong;
                       ASSERT_TRUE(IsWindow(h));
                       ExpectSelectedEdit(h, IDC_CHKPWD_EDIT);
                   }
@@ -215,7 +217,7 @@ TEST_F(PasswordDialogs, FirstPasswordIsAddedWithoutOldOne)
                   EXPECT_EQ(8, SendDlgItemMessageA(h, IDC_SETPWD_CONFIRM, EM_GETLIMITTEXT, 0, 0));
                   EXPECT_EQ(18, SendDlgItemMessageA(h, IDC_SETPWD_OLD, EM_GETLIMITTEXT, 0, 0));
                   // Whatever the disabled edit holds is not checked.
-                  EXPECT_EQ(PlainBox(IDS_PASSWORD_ADDED), Save(h, "junk", "new", "NEW"));
+                  EXPECT_EQ(PlainBox(kPasswordAdded), Save(h, "junk", "new", "NEW"));
               }));
     EXPECT_EQ("Password='new'", RawPassword("1"));
     EXPECT_EQ("new", Stored(main));
@@ -241,18 +243,18 @@ TEST_F(PasswordDialogs, ChangeNeedsOldPasswordOrExactResetCode)
                   for (char &c : lowerCode)
                       c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
                   for (const std::string &wrong : {std::string("secret13"), std::string("SECRET12x"), lowerCode}) {
-                      EXPECT_EQ(StopBox(IDS_WRONG_OLD_PASSWORD), Save(h, wrong.c_str(), "abc", "abc")) << wrong;
+                      EXPECT_EQ(StopBox(kWrongOldPassword), Save(h, wrong.c_str(), "abc", "abc")) << wrong;
                       ASSERT_TRUE(IsWindow(h));
                       ExpectSelectedEdit(h, IDC_SETPWD_OLD);
                   }
                   EXPECT_EQ("Password='secret12'", RawPassword("2"));
                   // Right old password, confirmation differs.
-                  EXPECT_EQ(PlainBox(IDS_NEW_PASSWORDS_DIFFER), Save(h, "Secret12", "abc", "abd"));
+                  EXPECT_EQ(PlainBox(kNewPasswordsDiffer), Save(h, "Secret12", "abc", "abd"));
                   ASSERT_TRUE(IsWindow(h));
                   ExpectSelectedEdit(h, IDC_SETPWD_NEW);
                   EXPECT_EQ("Password='secret12'", RawPassword("2"));
                   // Differing only in case: the new edit's text is stored.
-                  EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, "SECRET12", "AbC", "aBc"));
+                  EXPECT_EQ(PlainBox(kPasswordChanged), Save(h, "SECRET12", "AbC", "aBc"));
               }));
     EXPECT_TRUE(trace.Contains("m_lpOldPwd == m_szOldPwd"));
     EXPECT_EQ("Password='AbC'", RawPassword("2"));
@@ -262,7 +264,7 @@ TEST_F(PasswordDialogs, ChangeNeedsOldPasswordOrExactResetCode)
     CSetPwd reset(nullptr);
     ASSERT_TRUE(reset.SetInfo(current.c_str(), &main));
     EXPECT_EQ(IDOK, RunDriven(reset, kSetPwdTitle,
-                              [&](HWND h) { EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, kResetCode, "", "")); }));
+                              [&](HWND h) { EXPECT_EQ(PlainBox(kPasswordChanged), Save(h, kResetCode, "", "")); }));
     EXPECT_EQ("Password=", RawPassword("2"));
     EXPECT_EQ("", Stored(main));
 }
@@ -352,7 +354,7 @@ TEST_F(PasswordDialogs, RowButtonOpensTheDialogForTheSelectedSefra)
         }
         EXPECT_EQ("", ItemText(main, IDC_PWD2));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(h, IDC_SETPWD_OLD)));
-        EXPECT_EQ(PlainBox(IDS_PASSWORD_CHANGED), Save(h, "secret12", "zz", "zz"));
+        EXPECT_EQ(PlainBox(kPasswordChanged), Save(h, "secret12", "zz", "zz"));
     });
     SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SETPWD2, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_SETPWD2)));
@@ -374,7 +376,7 @@ TEST_F(PasswordDialogs, RowButtonOpensTheDialogForTheSelectedSefra)
     SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_SETPWD2, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_SETPWD2)));
     answer.join();
-    EXPECT_EQ(StopBox(IDS_OPEN_SEFRA_FAILED), box);
+    EXPECT_EQ(StopBox(kOpenSefraFailed), box);
     main.DestroyWindow();
 }
 

@@ -1,5 +1,6 @@
 // Double-byte aware comparisons and the Target guard, with code page 936's
 // lead bytes.
+#include "product_texts.h"
 #include "store/mbcs_text.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,8 @@ TEST(FolderName, RefusesEveryNameThePathRulesReadAsAnother)
                             "WORKSE~1", "A~1.TXT"})
         EXPECT_FALSE(IsPlainFolderName(bad, IsLeadByte936)) << '[' << bad << ']';
     EXPECT_FALSE(IsPlainFolderName(nullptr, IsLeadByte936));
-    for (const char *good : {"Folder1", "a.b", " lead", "CONSOLE", "COM10", "NULL.x", "Long~Name.text", "a~b.c.d",
-                             "\xB1\xA3\xCF\xD5\xCF\xE4"})
+    for (const char *good :
+         {"Folder1", "a.b", " lead", "CONSOLE", "COM10", "NULL.x", "Long~Name.text", "a~b.c.d", kProductName})
         EXPECT_TRUE(IsPlainFolderName(good, IsLeadByte936)) << good;
 }
 

@@ -1,7 +1,7 @@
 // trace_test.cpp - trace lines and error texts as a reader of the debugger
 // output channel receives them, byte for byte.
-#include "debug_monitor.h"
 #include "process.h"
+#include "trace_monitor.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> TraceOf(const char *scenario)
 {
     const MonitoredRun run = RunUnderDebugMonitor(BinProgram("trace_probe.exe") + " " + scenario);
-    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(0u, run.exitCode) << run.problem;
     return run.lines;
 }
 

@@ -2,10 +2,12 @@
 // dialog, run as real windows and driven by messages from inside their
 // message loops.
 #include "module/app.h"
+#include "product_texts.h"
 #include "res/resource.h"
 #include "ui/progress_dlgs.h"
 #include "ui/restart_dlg.h"
 #include "ui/sefrabox_dlg.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "win/dispatch.h"
 
@@ -16,21 +18,6 @@
 #include <string>
 
 namespace {
-
-// 保险箱
-const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";
-
-// Dispatches what is queued for this thread as the dialogs' modal loop does.
-void PumpPending()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!CDialog::PreTranslateThreadMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
 
 // The one visible dialog of this thread made from template id.
 HWND ThreadDialog(UINT id)
@@ -163,7 +150,7 @@ TEST_F(MainDialog, InitialisesTitleTaskbarButtonAndHotKeyAndEndsWithTheHotKey)
     EXPECT_EQ(nullptr, dlg.StateForTests().m_pnResult);
     EXPECT_EQ(GetStockObject(NULL_BRUSH), dlg.StateForTests().m_brCtlColor.Get());
     const INT_PTR result = Run(dlg, [&dlg](HWND hwnd) {
-        EXPECT_EQ(kTitle, CWindow::GetWindowTextOf(hwnd));
+        EXPECT_EQ(kProductName, CWindow::GetWindowTextOf(hwnd));
         EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
         EXPECT_NE(0u, dlg.StateForTests().m_ulNotifyID) << "shell change notification registered";
         // The dialog holds Ctrl+Alt+Shift+L: nobody else gets it now.

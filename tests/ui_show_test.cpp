@@ -2,6 +2,8 @@
 // test, the dialog from the DLL's own resources, its end by hot key and by
 // Cancel, and a hot key already held by someone else.
 #include "Sefrabox.h"
+#include "product_texts.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "window_finders.h"
 
@@ -11,9 +13,6 @@
 
 namespace {
 
-// 保险箱
-const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";
-constexpr UINT WM_HOTKEY_ID = 0x1000;
 constexpr UINT kModifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT;
 
 // Shows the dialog; drive runs from its loop with the dialog's window.
@@ -42,10 +41,10 @@ TEST(ShowDlgNoInit, NullShowsTheDialogWhichTheHotKeyEndsWithZero)
     CTraceCapture trace;
     bool seen = false;
     EXPECT_EQ(0, Show(nullptr, [&seen](HWND hwnd) {
-                  seen = WindowTitle(hwnd) == kTitle && IsWindowVisible(hwnd) &&
+                  seen = WindowTitle(hwnd) == kProductName && IsWindowVisible(hwnd) &&
                          (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
                   // Reaches the dialog from outside its loop, as the system does.
-                  PostMessageA(hwnd, WM_HOTKEY, WM_HOTKEY_ID, MAKELPARAM(kModifiers, 'L'));
+                  PostHotKey(hwnd);
               }));
     EXPECT_TRUE(seen);
     EXPECT_FALSE(trace.Contains("RegisterHotKey() Error."));
@@ -64,7 +63,7 @@ TEST(ShowDlgNoInit, SecondDialogWithoutHotKeyOnlyLogs)
     bool shown = false;
     const int result = Show(nullptr, [&shown](HWND hwnd) {
         shown = IsWindowVisible(hwnd) != FALSE;
-        PostMessageA(hwnd, WM_HOTKEY, WM_HOTKEY_ID, 0);
+        PostHotKey(hwnd);
     });
     UnregisterHotKey(nullptr, 1);
     EXPECT_TRUE(shown);

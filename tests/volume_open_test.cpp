@@ -6,9 +6,12 @@
 #include "module/app.h"
 #include "module/mount_lock.h"
 #include "module/shared_block.h"
+#include "drives.h"
 #include "files.h"
-#include "world_test.h"
+#include "product_texts.h"
+#include "linked_world_test.h"
 #include "res/resource.h"
+#include "trace_monitor.h"
 #include "ui_support.h"
 #include "ui/sefrabox_dlg.h"
 #include "window_finders.h"
@@ -16,7 +19,6 @@
 #include "volume/release_drive.h"
 #include "volume/volume_lock.h"
 #include "win/handles.h"
-#include "win/res_string.h"
 
 #include <gtest/gtest.h>
 
@@ -26,23 +28,12 @@
 
 namespace {
 
-const char kIcons[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
 constexpr int kPolls = 500;
 
 // Waits for the module's message box, presses OK and returns its text.
 std::string AnswerBox() { return AnswerModuleBox(IDOK); }
 
-std::string LabelOf(char letter)
-{
-    CRegKey key;
-    const std::string path = std::string(kIcons) + letter + "\\DefaultLabel";
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return "(none)";
-    char buf[128] = {};
-    DWORD cb = sizeof buf - 1;
-    RegQueryValueExA(key.Get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE *>(buf), &cb);
-    return buf;
-}
+std::string LabelOf(char letter) { return DriveLabel(letter).value_or("(none)"); }
 
 // The target a drive name is defined to (DefineDosDeviceA), or "".
 std::string DosDeviceOf(const std::string &drive)
@@ -95,36 +86,17 @@ CopyDialogView WatchCopyDialog(const std::string &sefraFolder)
     return view;
 }
 
-bool DriveExists(char letter) { return (GetLogicalDrives() >> (letter - 'A')) & 1; }
-
 // Runs this thread's messages for about ms milliseconds.
 void Pump(DWORD ms)
 {
-    for (DWORD waited = 0; waited < ms; waited += 10) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    }
+    PumpDialogsUntil([] { return false; }, ms);
 }
 
-size_t CountLines(const CTraceCapture &trace, const std::string &text)
-{
-    size_t n = 0;
-    for (const std::string &line : trace.Lines())
-        n += line.find(text) != std::string::npos ? 1 : 0;
-    return n;
-}
-
-class OpenSefraWorld : public DemoWorldTest {
+class OpenSefraWorld : public LinkedWorldTest {
 protected:
     void SetUp() override
     {
-        DemoWorldTest::SetUp();
-        g_hSefraboxInstance = GetModuleHandleA(nullptr);
-        m_shared = CSharedView(&g_SharedBlock);
+        LinkedWorldTest::SetUp();
         MakeWorld();
     }
 
@@ -137,14 +109,11 @@ protected:
         SetDlgItemTextA(dlg, IDC_PWD1, pwd);
     }
 
-    // Closes what Initialize opened: the store volume and its mount.
-    void Release(CSefraboxDlg &dlg)
+    // Closes the dialog and what Initialize opened.
+    static void Release(CSefraboxDlg &dlg)
     {
         dlg.DestroyWindow();
-        dlg.StateForTests().m_hVolume.Reset();
-        dlg.StateForTests().m_hPlatformChannel.Reset();
-        UnmountStore();
-        g_szVolumeName[0] = '\0';
+        ReleaseStore(dlg);
     }
 
     // Opens row button in copy mode with pwd, watching the copy dialog (and
@@ -193,7 +162,7 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
     std::thread answer([&] { box = AnswerBox(); });
     dlg.OpenSefra();
     answer.join();
-    EXPECT_EQ(LoadResString(IDS_WRONG_PASSWORD), box);
+    EXPECT_EQ(kWrongPassword, box);
     EXPECT_EQ('\0', g_szDriveLetter[0]);
     EXPECT_EQ(storeDrives, GetLogicalDrives());
     EXPECT_EQ("", CWindow::GetWindowTextOf(dlg.GetDlgItem(IDC_PWD1)));
@@ -206,7 +175,7 @@ TEST_F(OpenSefraWorld, WrongPasswordIsRefusedAndRightOneInAnyCaseGivesTheDrive)
     dlg.OpenSefra();
     unreadable.join();
     dlg.StateForTests().m_szSefrabox = profile;
-    EXPECT_EQ(LoadResString(IDS_OPEN_SEFRA_FAILED), box);
+    EXPECT_EQ(kOpenSefraFailed, box);
     EXPECT_EQ(storeDrives, GetLogicalDrives());
 
     // The stored password in other letter case, through the arrow button.
@@ -281,15 +250,15 @@ TEST_F(OpenSefraWorld, WorkArrivingWhileTheWrongPasswordBoxHoldsTheLockRunsOnceA
     });
     dlg.OpenSefra();
     answer.join();
-    EXPECT_EQ(LoadResString(IDS_WRONG_PASSWORD), box);
+    EXPECT_EQ(kWrongPassword, box);
 
     const char verified[] = "VERIFY_NEW_WINDOWS gained g_MountVolumeLock";
     const char registered[] = "CSefraboxDlg::WindowRegistered() gained g_MountVolumeLock";
-    for (int i = 0; i < kPolls / 10 && CountLines(trace, verified) + CountLines(trace, registered) < 2; ++i)
+    for (int i = 0; i < kPolls / 10 && trace.Count(verified) + trace.Count(registered) < 2; ++i)
         Pump(100);
     Pump(500); // room for a second run, which must not come
-    EXPECT_EQ(1u, CountLines(trace, verified));
-    EXPECT_EQ(1u, CountLines(trace, registered));
+    EXPECT_EQ(1u, trace.Count(verified));
+    EXPECT_EQ(1u, trace.Count(registered));
     EXPECT_EQ(0, g_MountVolumeLock);
     Release(dlg);
 }
@@ -361,17 +330,15 @@ TEST_F(OpenSefraWorld, CopyModeListsTheTargetsWithThePlatformDriveLastAndGivesEv
     ASSERT_TRUE(dlg.Create());
     ASSERT_GE(dlg.StateForTests().m_slTarget.size(), 2u);
     const DWORD storeDrives = GetLogicalDrives();
-    const std::string title = LoadResString(IDS_COPY_TITLE);
 
     // The first row: no disk is mounted; the driver's own Z is dropped and
     // comes back once, last and writable, as the platform's entry.
     CTraceCapture trace;
     CopyDialogView view = OpenInCopyMode(dlg, IDC_PLATFORM1, "main");
-    EXPECT_EQ(title, view.title);
+    EXPECT_EQ(kCopyTitle, view.title);
     ASSERT_EQ(3u, view.targets.size()) << "D, E and the platform's Z";
     EXPECT_EQ(0u, view.targets[0].find("D:"));
-    EXPECT_EQ(0u, view.targets[2].find("Z:  "));
-    EXPECT_NE(std::string::npos, view.targets[2].find(LoadResString(IDS_DRIVE_C_SUFFIX) + "  [writable]"));
+    EXPECT_EQ(std::string("Z:  ") + kMainSystem + kDriveCSuffix + "  [writable]", view.targets[2]);
     EXPECT_NE(std::string::npos, view.dest.find(dlg.StateForTests().m_slSefraName[0] + "  [writable]")) << view.dest;
     EXPECT_TRUE(view.throughDrive);
     EXPECT_FALSE(trace.Contains("Before UnMount_Volume"));
@@ -386,8 +353,7 @@ TEST_F(OpenSefraWorld, CopyModeListsTheTargetsWithThePlatformDriveLastAndGivesEv
     view = OpenInCopyMode(dlg, IDC_PLATFORM2, "work1");
     ASSERT_FALSE(view.targets.empty()) << view.dest;
     const std::string platformEntry = view.targets.back();
-    EXPECT_EQ(":  " + dlg.StateForTests().m_slSefraFile[1] + LoadResString(IDS_DRIVE_C_SUFFIX) + "  [writable]",
-              platformEntry.substr(1));
+    EXPECT_EQ(":  " + dlg.StateForTests().m_slSefraFile[1] + kDriveCSuffix + "  [writable]", platformEntry.substr(1));
     EXPECT_TRUE(view.throughDrive);
     EXPECT_TRUE(trace.Contains("After Dravel_MountDriverByFileName()"));
     EXPECT_TRUE(trace.Contains("After UnMount_Volume()"));
@@ -411,8 +377,7 @@ TEST_F(OpenSefraWorld, CopyModeFailingAfterTheLinkStillRemovesTheTemporaryDrive)
     CTraceCapture trace;
     std::string box;
     OpenInCopyMode(dlg, IDC_PLATFORM2, "work1", &box);
-    EXPECT_EQ(0u, box.find("\xB4\xF2\xBF\xAA\\\"" + dlg.StateForTests().m_slSefraFile[1] + "\\\""))
-        << box; // 打开\"<file>\"
+    EXPECT_EQ(0u, box.find(FillText(kOpenFailedFormat, {dlg.StateForTests().m_slSefraFile[1], ""}))) << box;
     EXPECT_TRUE(trace.Contains("Before Dravel_MountDriverByFileName()"));
     EXPECT_FALSE(trace.Contains("Before copy_file_dialog()"));
     EXPECT_EQ(storeDrives, GetLogicalDrives()) << "the temporary drive was left";
@@ -421,7 +386,7 @@ TEST_F(OpenSefraWorld, CopyModeFailingAfterTheLinkStillRemovesTheTemporaryDrive)
 
     // The wrong password in copy mode links nothing either.
     OpenInCopyMode(dlg, IDC_PLATFORM2, "wrong", &box);
-    EXPECT_EQ(LoadResString(IDS_WRONG_PASSWORD), box);
+    EXPECT_EQ(kWrongPassword, box);
     EXPECT_EQ(storeDrives, GetLogicalDrives());
     Release(dlg);
 }

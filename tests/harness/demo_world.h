@@ -9,6 +9,11 @@
 
 #include <string>
 
+// The names of the demo world's two platforms besides the main system (code
+// page 936): 工作平台 (work, platform 1) and 娱乐平台 (play, platform 2).
+inline constexpr char kDemoWorkPlatform[] = "\xB9\xA4\xD7\xF7\xC6\xBD\xCC\xA8";
+inline constexpr char kDemoPlayPlatform[] = "\xD3\xE9\xC0\xD6\xC6\xBD\xCC\xA8";
+
 struct DemoWorld {
     std::string folder;
 
@@ -25,5 +30,4 @@ struct DemoWorld {
 // "--dirty --leftovers", ...) into folder, waiting at most timeoutMs: its
 // exit code, MAXDWORD when it cannot start or does not end in time. Its
 // errors go to this process's standard error.
-DWORD MakeDemoWorld(const std::string &folder, const std::string &options = std::string(),
-                    DWORD timeoutMs = INFINITE);
+DWORD MakeDemoWorld(const std::string &folder, const std::string &options = std::string(), DWORD timeoutMs = INFINITE);

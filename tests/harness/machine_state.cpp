@@ -1,6 +1,7 @@
 // machine_state.cpp - TakeMachineState (see machine_state.h).
 #include "machine_state.h"
 
+#include "drives.h"
 #include "win/handles.h"
 
 #include <shlobj.h>
@@ -50,7 +51,7 @@ MachineState TakeMachineState()
     state.drives = GetLogicalDrives();
     // A label is a key per drive letter; a mount a key per handle; a link
     // a value per drive letter.
-    CountKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons", &state.labels, nullptr);
+    CountKey(kDriveIconsKey, &state.labels, nullptr);
     CountKey("Software\\SefraStandins\\Mounts", &state.mounts, nullptr);
     CountKey("Software\\SefraStandins\\Links", nullptr, &state.links);
     state.held = CountFiles(HeldRecordFolder() + "\\*.rec");

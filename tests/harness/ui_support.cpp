@@ -1,12 +1,13 @@
-// ui_support.cpp - loop actions, the dialogs' pump, thread dialogs and
-// trace capture for the UI tests.
+// ui_support.cpp - loop actions, the dialogs' pump, thread dialogs, module
+// boxes, keys and the row controls for the UI tests.
 #include "ui_support.h"
 
 #include "clock.h"
+#include "product_texts.h"
+#include "res/resource.h"
 #include "win/dialog.h"
 
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -28,52 +29,23 @@ void CALLBACK ActionTimer(HWND, UINT, UINT_PTR id, DWORD)
     action();
 }
 
-std::mutex g_traceMutex;
-std::vector<std::string> g_traceLines;
-std::function<void(const std::string &)> g_onTraceLine;
-
-LONG CALLBACK TraceHandler(EXCEPTION_POINTERS *ep)
-{
-    const EXCEPTION_RECORD *rec = ep->ExceptionRecord;
-    if (rec->NumberParameters < 2)
-        return EXCEPTION_CONTINUE_SEARCH;
-    std::string line;
-    if (rec->ExceptionCode == DBG_PRINTEXCEPTION_C) {
-        line = reinterpret_cast<const char *>(rec->ExceptionInformation[1]);
-    } else if (rec->ExceptionCode == 0x4001000A) { // DBG_PRINTEXCEPTION_WIDE_C
-        const auto *w = reinterpret_cast<const wchar_t *>(rec->ExceptionInformation[1]);
-        char buf[1024] = {};
-        WideCharToMultiByte(CP_ACP, 0, w, -1, buf, sizeof(buf) - 1, nullptr, nullptr);
-        line = buf;
-    } else {
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
-    if (g_onTraceLine)
-        g_onTraceLine(line);
-    std::lock_guard<std::mutex> lock(g_traceMutex);
-    g_traceLines.push_back(line);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
-const char kModuleTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
-
 } // namespace
 
 CWindowQuery ModuleBoxes()
 {
     // The main dialog carries the same caption but no message text.
-    return ShownWindows().OfClass(kDialogClass).Titled(kModuleTitle).WithControl(0xFFFF);
+    return ShownWindows().OfClass(kDialogClass).Titled(kProductName).WithControl(kMessageBoxText);
 }
 
 HWND FindModuleBox() { return ModuleBoxes().First(); }
 
-std::string AnswerModuleBox(int command, DWORD waitMs)
+std::string AnswerModuleBox(int command, DWORD waitMs, const std::function<bool()> &giveUp)
 {
-    const HWND box = ModuleBoxes().WaitFor(waitMs);
+    const HWND box = ModuleBoxes().WaitFor(waitMs, giveUp);
     if (!box)
         return "(no message box)";
     char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    GetDlgItemTextA(box, kMessageBoxText, text, sizeof text);
     PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(command), 0);
     return text;
 }
@@ -103,6 +75,11 @@ bool PumpDialogsUntil(const std::function<bool()> &done, DWORD timeoutMs, DWORD 
     }
 }
 
+void PumpPending()
+{
+    PumpDialogsUntil([] { return true; }, 0);
+}
+
 std::vector<HWND> ThreadDialogs() { return ShownWindows().OfThread(GetCurrentThreadId()).OfClass(kDialogClass).All(); }
 
 void PostKey(HWND hwnd, UINT vk)
@@ -112,32 +89,16 @@ void PostKey(HWND hwnd, UINT vk)
     PostMessageA(hwnd, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
 }
 
-CTraceCapture::CTraceCapture(std::function<void(const std::string &)> onLine)
+void PostHotKey(HWND dialog)
 {
-    {
-        std::lock_guard<std::mutex> lock(g_traceMutex);
-        g_traceLines.clear();
-    }
-    g_onTraceLine = std::move(onLine);
-    m_handler = AddVectoredExceptionHandler(1, TraceHandler);
+    constexpr WPARAM kHotKeyId = 0x1000; // the id the dialog registers it under
+    PostMessageA(dialog, WM_HOTKEY, kHotKeyId, MAKELPARAM(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'L'));
 }
 
-CTraceCapture::~CTraceCapture()
+bool ControlsEnabled(HWND dialog, bool enabled)
 {
-    RemoveVectoredExceptionHandler(m_handler);
-    g_onTraceLine = nullptr;
-}
-
-bool CTraceCapture::Contains(const std::string &text) const
-{
-    for (const std::string &line : Lines())
-        if (line.find(text) != std::string::npos)
-            return true;
-    return false;
-}
-
-std::vector<std::string> CTraceCapture::Lines() const
-{
-    std::lock_guard<std::mutex> lock(g_traceMutex);
-    return g_traceLines;
+    for (int id = IDC_PLATFORM1; id <= IDC_SETPWD3; ++id)
+        if ((IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE) != enabled)
+            return false;
+    return true;
 }

@@ -1,6 +1,6 @@
 // ui_support.h - helpers of the user-interface tests: actions run inside a
 // running message loop, the dialog windows of this thread, the module's
-// message boxes, and a capture of the trace lines written while a test runs.
+// message boxes, the main dialog's hot key and the state of its rows.
 #pragma once
 
 #include "window_finders.h"
@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// The id of a message box's text.
+inline constexpr int kMessageBoxText = 0xFFFF;
+
 // Runs action from the message loop of this thread as soon as it is idle
 // (a thread timer of 0 ms, killed before the action runs).
 void RunFromLoop(std::function<void()> action);
@@ -19,6 +22,8 @@ void RunFromLoop(std::function<void()> action);
 // dialog's modal loop does, until done() holds (true) or timeoutMs passed
 // (false); between looks it waits up to pollMs for a message.
 bool PumpDialogsUntil(const std::function<bool()> &done, DWORD timeoutMs, DWORD pollMs = 10);
+// Dispatches what is queued for this thread now, the same way.
+void PumpPending();
 
 // Visible top-level dialog windows (class #32770) of this thread.
 std::vector<HWND> ThreadDialogs();
@@ -28,27 +33,20 @@ CWindowQuery ModuleBoxes();
 // The topmost of them, or null.
 HWND FindModuleBox();
 
-// Waits (bounded, waitMs) for such a box; presses the button command and
-// returns the box's text, or "(no message box)".
-std::string AnswerModuleBox(int command, DWORD waitMs = 15000);
+// Waits (bounded, waitMs, or until giveUp returns true) for such a box;
+// presses the button command and returns the box's text, or "(no message
+// box)".
+std::string AnswerModuleBox(int command, DWORD waitMs = 15000, const std::function<bool()> &giveUp = {});
 
 // Posts a key press (down and up) to a window.
 void PostKey(HWND hwnd, UINT vk);
 
-// Collects the lines written to the debugger output channel by this process
-// from construction to destruction (the channel raises an exception that a
-// vectored handler sees before the system does). onLine, when given, sees
-// each line on the writing thread before the write returns.
-class CTraceCapture {
-public:
-    explicit CTraceCapture(std::function<void(const std::string &)> onLine = nullptr);
-    ~CTraceCapture();
-    CTraceCapture(const CTraceCapture &) = delete;
-    CTraceCapture &operator=(const CTraceCapture &) = delete;
-    // True when some line contains text.
-    bool Contains(const std::string &text) const;
-    std::vector<std::string> Lines() const;
+// The main dialog's hot key, Ctrl+Alt+Shift+L, as the system posts it to
+// the window that registered it.
+void PostHotKey(HWND dialog);
 
-private:
-    void *m_handler;
-};
+// Whether every control of the main dialog's three rows (platform button,
+// password edit, arrow, set-password button) is enabled (enabled true), or
+// every one disabled (false): the dialog locks them all while a sefra's
+// window is open.
+bool ControlsEnabled(HWND dialog, bool enabled);
