@@ -29,6 +29,42 @@ HWND ThreadDialog(UINT id)
     return nullptr;
 }
 
+constexpr LANGID kSimplifiedChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+constexpr LANGID kTraditionalChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL);
+
+// A control's rectangle in its dialog's client coordinates.
+RECT ClientRectOf(HWND dialog, HWND control)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+    return r;
+}
+
+// Presses and releases the left mouse button at the centre of control, as
+// a person's mouse does (through the display's input); false, without a
+// click, when another window shows there.
+bool ClickAtCentre(HWND control)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    if (WindowFromPoint(centre) != control) {
+        ADD_FAILURE() << "another window shows at the centre of control " << GetDlgCtrlID(control);
+        return false;
+    }
+    INPUT input[3] = {};
+    for (INPUT &i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = MulDiv(centre.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = MulDiv(centre.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    return SendInput(3, input, sizeof(INPUT)) == 3;
+}
+
 class UiDialogs : public ::testing::Test {
 protected:
     void SetUp() override { g_hSefraboxInstance = GetModuleHandleA(nullptr); }
@@ -174,43 +210,84 @@ TEST_F(MainDialog, InitialisesTitleTaskbarButtonAndHotKeyAndEndsWithTheHotKey)
     UnregisterHotKey(nullptr, 78);
 }
 
-TEST_F(MainDialog, TemplatePlacesEveryControlInDialogUnits)
+// A control is where a person sees and clicks it. With the platform buttons
+// shown (as for three sefras) and each row opened in turn, every shown
+// control lies inside the frameless window's rounded shape, clear of every
+// other control and on top at its centre; a row's edit, arrow and
+// set-password button stand beside its own platform button, left to right;
+// a real click at the centre of a platform button opens its row, one at the
+// centre of its edit puts the caret there. The dialog is the size of its
+// background picture. Both languages' templates.
+TEST_F(MainDialog, EveryControlIsWhereAPersonSeesAndClicksIt)
 {
-    struct Place {
-        int id, x, y, cx, cy;
-    };
-    const Place places[] = {
-        {2100, 97, 39, 58, 52},   {2101, 97, 97, 58, 52},   {2102, 97, 158, 58, 52},  {2103, 161, 42, 64, 16},
-        {2104, 161, 101, 64, 14}, {2105, 161, 160, 64, 14}, {2106, 226, 41, 20, 20},  {2107, 226, 99, 20, 20},
-        {2108, 226, 158, 20, 20}, {2109, 180, 68, 62, 21},  {2110, 180, 127, 62, 21}, {2111, 180, 185, 62, 21},
-        {2, 237, 4, 12, 12},
-    };
-    CSefraboxDlg dlg(nullptr);
-    Run(dlg, [&](HWND hwnd) {
-        RECT client{}, expected{0, 0, 253, 266};
-        GetClientRect(hwnd, &client);
-        MapDialogRect(hwnd, &expected);
-        EXPECT_EQ(expected.right, client.right);
-        EXPECT_EQ(expected.bottom, client.bottom);
-        EXPECT_FALSE(GetWindowLongA(hwnd, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
-        for (const Place &p : places) {
-            RECT want{p.x, p.y, p.x + p.cx, p.y + p.cy}, got{};
-            MapDialogRect(hwnd, &want);
-            const HWND ctl = GetDlgItem(hwnd, p.id);
-            ASSERT_TRUE(ctl) << p.id;
-            GetWindowRect(ctl, &got);
-            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT *>(&got), 2);
-            EXPECT_EQ(want.left, got.left) << p.id;
-            EXPECT_EQ(want.top, got.top) << p.id;
-            EXPECT_EQ(want.right, got.right) << p.id;
-            EXPECT_EQ(want.bottom, got.bottom) << p.id;
-        }
-        for (int id = IDC_PWD1; id <= IDC_PWD3; ++id)
-            EXPECT_EQ(ES_PASSWORD | ES_AUTOHSCROLL,
-                      GetWindowLongA(GetDlgItem(hwnd, id), GWL_STYLE) & (ES_PASSWORD | ES_AUTOHSCROLL))
-                << id;
-        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
-    });
+    const LCID before = GetThreadLocale();
+    for (const LANGID language : {kSimplifiedChinese, kTraditionalChinese}) {
+        SCOPED_TRACE(language == kSimplifiedChinese ? "simplified" : "traditional");
+        SetThreadLocale(MAKELCID(language, SORT_DEFAULT));
+        CSefraboxDlg dlg(nullptr);
+        Run(dlg, [&](HWND hwnd) {
+            EXPECT_EQ(language == kSimplifiedChinese ? kProductName : kProductNameTraditional,
+                      CWindow::GetWindowTextOf(hwnd));
+            RECT client{}, window{};
+            GetClientRect(hwnd, &client);
+            GetWindowRect(hwnd, &window);
+            EXPECT_EQ(window.right - window.left, client.right) << "a frame";
+            EXPECT_EQ(window.bottom - window.top, client.bottom) << "a frame";
+            BITMAP picture{};
+            GetObjectA(dlg.StateForTests().m_hBackBitmap.Get(), sizeof picture, &picture);
+            EXPECT_EQ(picture.bmWidth, client.right);
+            EXPECT_EQ(picture.bmHeight, client.bottom);
+            CRgnObject shape(CreateRectRgn(0, 0, 0, 0));
+            ASSERT_NE(ERROR, GetWindowRgn(hwnd, shape.Get()));
+            SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+            for (int id = IDC_PLATFORM1; id <= IDC_PLATFORM3; ++id)
+                ShowWindow(GetDlgItem(hwnd, id), SW_SHOW);
+            for (int row = 0; row < 3; ++row) {
+                const HWND platform = GetDlgItem(hwnd, IDC_PLATFORM1 + row);
+                ASSERT_TRUE(ClickAtCentre(platform));
+                const HWND edit = GetDlgItem(hwnd, IDC_PWD1 + row);
+                ASSERT_TRUE(PumpDialogsUntil([&] { return IsWindowVisible(edit) != FALSE; }, 15000))
+                    << "a click on platform button " << row + 1 << " did not open its row";
+                EXPECT_TRUE(ClickAtCentre(edit));
+                EXPECT_TRUE(PumpDialogsUntil([&] { return GetFocus() == edit; }, 15000)) << row;
+
+                std::vector<std::pair<int, RECT>> shown;
+                for (int id : {IDC_PLATFORM1, IDC_PLATFORM2, IDC_PLATFORM3, IDC_PWD1 + row, IDC_ENTER1 + row,
+                               IDC_SETPWD1 + row, IDCANCEL}) {
+                    const HWND ctl = GetDlgItem(hwnd, id);
+                    ASSERT_TRUE(IsWindowVisible(ctl)) << id;
+                    const RECT r = ClientRectOf(hwnd, ctl);
+                    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+                        << id << " reaches outside the dialog";
+                    EXPECT_TRUE(PtInRegion(shape.Get(), r.left, r.top) &&
+                                PtInRegion(shape.Get(), r.right - 1, r.bottom - 1))
+                        << id << " is cut by the window's shape";
+                    EXPECT_EQ(ctl, ChildWindowFromPointEx(hwnd, centre, CWP_SKIPINVISIBLE)) << id << " is covered";
+                    for (const auto &other : shown) {
+                        RECT both{};
+                        EXPECT_FALSE(IntersectRect(&both, &r, &other.second)) << id << " overlaps " << other.first;
+                    }
+                    shown.emplace_back(id, r);
+                }
+                const RECT button = ClientRectOf(hwnd, platform);
+                int left = button.right;
+                for (int id : {IDC_PWD1 + row, IDC_ENTER1 + row}) {
+                    const RECT r = ClientRectOf(hwnd, GetDlgItem(hwnd, id));
+                    EXPECT_GE(r.left, left) << id << " is not right of what comes before it in its row";
+                    left = r.right;
+                }
+                for (int id : {IDC_PWD1 + row, IDC_ENTER1 + row, IDC_SETPWD1 + row}) {
+                    const RECT r = ClientRectOf(hwnd, GetDlgItem(hwnd, id));
+                    EXPECT_GE(r.left, button.right) << id;
+                    EXPECT_TRUE(r.top >= button.top && r.bottom <= button.bottom) << id << " is beside another row";
+                }
+            }
+            PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+        });
+    }
+    SetThreadLocale(before);
 }
 
 TEST_F(MainDialog, HotKeyHeldElsewhereIsLoggedAndTheDialogRunsWithoutIt)
@@ -228,11 +305,14 @@ TEST_F(MainDialog, PasswordEditsTakeAtMostEightBytes)
 {
     CSefraboxDlg dlg(nullptr);
     const INT_PTR result = Run(dlg, [&dlg](HWND hwnd) {
-        const HWND edit1 = GetDlgItem(hwnd, IDC_PWD1);
-        EXPECT_TRUE(GetWindowLongA(edit1, GWL_STYLE) & ES_PASSWORD);
-        for (char c = 'a'; c < 'a' + 12; ++c)
-            SendMessageA(edit1, WM_CHAR, c, 0);
-        EXPECT_EQ(8, GetWindowTextLengthA(edit1));
+        // Typed, each edit takes 8 characters and shows none of them.
+        for (int id = IDC_PWD1; id <= IDC_PWD3; ++id) {
+            const HWND edit = GetDlgItem(hwnd, id);
+            EXPECT_NE(0, SendMessageA(edit, EM_GETPASSWORDCHAR, 0, 0)) << id;
+            for (char c = 'a'; c < 'a' + 12; ++c)
+                SendMessageA(edit, WM_CHAR, c, 0);
+            EXPECT_EQ(8, GetWindowTextLengthA(edit)) << id;
+        }
         // Set programmatically past the limit: the exchange fails instead of
         // cutting, and the text stays out of its member; 8 bytes pass.
         SetWindowTextA(GetDlgItem(hwnd, IDC_PWD2), "123456789012");
