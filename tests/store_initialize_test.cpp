@@ -5,6 +5,7 @@
 #include "linked_world_test.h"
 #include "product_texts.h"
 #include "res/resource.h"
+#include "trace_monitor.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
@@ -37,6 +38,17 @@ BYTE DirtyByte(const std::string &container)
     return boot[0x41];
 }
 
+// The captions of the dialog's row buttons that show, top to bottom. The
+// dialog itself need not be shown: the buttons' own style tells.
+std::vector<std::string> Rows(HWND dialog)
+{
+    std::vector<std::string> rows;
+    for (int id = IDC_PLATFORM1; id <= IDC_PLATFORM3; ++id)
+        if (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE)
+            rows.push_back(WindowTitle(GetDlgItem(dialog, id)));
+    return rows;
+}
+
 class StoreWorld : public LinkedWorldTest {
 protected:
     void Release(CSefraboxDlg &dlg) { ReleaseStore(dlg); }
@@ -45,37 +57,42 @@ protected:
     std::string Content() const { return m_world.Content(); }
 };
 
-TEST_F(StoreWorld, PreparesListsMountAndProfile)
+// What the suite's programs and the person see once the dialog is prepared:
+// the default store mounted and named in the shared block, its profile
+// read through it, a row for each sefra, the main system's first; and the
+// caller's result word, which the dialog's Cancel writes after its restart
+// question.
+TEST_F(StoreWorld, MountsTheDefaultStoreAndShowsARowPerSefra)
 {
     MakeWorld();
     CSefraboxDlg dlg(nullptr);
-    int result = -1;
-    ASSERT_TRUE(dlg.Initialize(nullptr, &result, FALSE));
+    int word = 7;
+    ASSERT_TRUE(dlg.Initialize(nullptr, &word, FALSE));
+    EXPECT_NE(0u, m_shared.MountHandle());
+    EXPECT_EQ(m_before.mounts + 1, TakeMachineState().mounts);
+    const std::string volume = m_shared.VolumeName();
+    ASSERT_FALSE(volume.empty());
+    EXPECT_EQ('\\', volume.back());
+    ASSERT_FALSE(m_shared.MountDeviceName().empty());
+    EXPECT_EQ('\\', m_shared.MountDeviceName().back());
+    // The demo store's profile (not another platform's file).
+    EXPECT_EQ("WorkSefra", ReadValue(volume + "Sefrabox.ini", "2", "Target"));
 
-    // The default store is the file of the default-store platform.
-    EXPECT_EQ(Store(), dlg.StateForTests().m_szSefraFile);
-    EXPECT_EQ(&result, dlg.StateForTests().m_pnResult);
-    EXPECT_EQ(0, dlg.StateForTests().m_bNoPlatformService);
-    // Main system first, then the offered platforms in the service's order.
-    ASSERT_EQ(3u, dlg.StateForTests().m_daIndex.size());
-    EXPECT_EQ(255u, dlg.StateForTests().m_daIndex[0]);
-    EXPECT_EQ(0u, dlg.StateForTests().m_daType[0]);
-    EXPECT_EQ(kMainSystem, dlg.StateForTests().m_slPlatformName[0]);
-    EXPECT_EQ(kMainSystem, dlg.StateForTests().m_slSefraFile[0]);
-    EXPECT_EQ(1u, dlg.StateForTests().m_daIndex[1]);
-    EXPECT_EQ(2u, dlg.StateForTests().m_daIndex[2]);
-    EXPECT_EQ(1u, dlg.StateForTests().m_daType[2]);
-
-    ASSERT_EQ('\\', dlg.StateForTests().m_szVolumeName.back());
-    ASSERT_EQ('\\', dlg.StateForTests().m_szMountDeviceName.back());
-    EXPECT_EQ(dlg.StateForTests().m_szVolumeName + "Sefrabox.ini", dlg.StateForTests().m_szSefrabox);
-    EXPECT_EQ(dlg.StateForTests().m_szVolumeName, std::string(g_szVolumeName));
-    EXPECT_EQ(dlg.StateForTests().m_szMountDeviceName, std::string(g_szMountDeviceName));
-    EXPECT_NE(0u, g_dwMountHandle);
-    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hVolume.Get());
-    EXPECT_NE(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hPlatformChannel.Get());
-    // The profile is reachable through the volume path.
-    EXPECT_EQ("WorkSefra", ReadValue(dlg.StateForTests().m_szSefrabox, "2", "Target"));
+    ASSERT_TRUE(dlg.Create()); // runs LoadSefraList
+    EXPECT_EQ((std::vector<std::string>{std::string(kMainSystem) + kProductName,
+                                        std::string(kDemoWorkPlatform) + kProductName,
+                                        std::string(kDemoPlayPlatform) + kProductName}),
+              Rows(dlg));
+    bool asked = false;
+    RunFromLoop([&asked] {
+        const HWND restart = ShownWindows().OfThread(GetCurrentThreadId()).WithControl(IDC_RESTART).First();
+        asked = restart != nullptr;
+        PostMessageA(restart, WM_COMMAND, IDCANCEL, 0);
+    });
+    dlg.SendMessage(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(0, word);
+    dlg.DestroyWindow();
     Release(dlg);
 }
 
@@ -91,10 +108,11 @@ TEST_F(StoreWorld, LaterDefaultStorePlatformWins)
     WritePrivateProfileStringA("Platform4", "Name", "later", config.c_str());
 
     CSefraboxDlg dlg(nullptr);
+    CTraceCapture trace;
     EXPECT_FALSE(dlg.Initialize(nullptr, nullptr, TRUE)); // Later.vpf does not exist
-    EXPECT_EQ(m_folder / "Later.vpf", dlg.StateForTests().m_szSefraFile);
+    EXPECT_TRUE(trace.Contains("Sefra file name: " + m_folder / "Later.vpf"));
     EXPECT_EQ(INVALID_HANDLE_VALUE, dlg.StateForTests().m_hPlatformChannel.Get());
-    EXPECT_EQ(0u, g_dwMountHandle);
+    EXPECT_EQ(0u, m_shared.MountHandle());
 }
 
 TEST_F(StoreWorld, FailuresLeaveNothingMounted)
@@ -219,18 +237,10 @@ TEST_F(StoreWorld, SefraListFillsButtonsWithoutGapsAndWipesStaleSefras)
     ASSERT_TRUE(dlg.Initialize(nullptr, nullptr, TRUE));
     ASSERT_TRUE(dlg.Create()); // runs LoadSefraList
 
-    ASSERT_EQ(1u, dlg.StateForTests().m_slSefraName.size());
-    EXPECT_EQ(named, dlg.StateForTests().m_slSefraName[0]);
-    EXPECT_EQ("WorkSefra", dlg.StateForTests().m_slTarget[0]);
+    EXPECT_EQ(std::vector<std::string>{named}, Rows(dlg));
+    EXPECT_EQ("WorkSefra", dlg.StateForTests().m_slTarget.at(0));
     ASSERT_EQ(1u, dlg.StateForTests().m_daRecord.size());
     EXPECT_EQ(2u, dlg.StateForTests().m_daRecord[0]);
-    char caption[64] = {};
-    GetDlgItemTextA(dlg, IDC_PLATFORM1, caption, sizeof caption);
-    EXPECT_EQ(named, caption);
-    // The dialog itself is not shown here: look at the buttons' own style.
-    auto shown = [&](int id) { return (GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & WS_VISIBLE) != 0; };
-    EXPECT_TRUE(shown(IDC_PLATFORM1));
-    EXPECT_FALSE(shown(IDC_PLATFORM2));
     // The stale sefra lost its folder and its password, kept its record.
     EXPECT_FALSE(FileExists(stale));
     EXPECT_EQ("", ReadValue(profile, "3", "Password"));

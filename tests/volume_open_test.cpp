@@ -350,10 +350,11 @@ TEST_F(OpenSefraWorld, CopyModeListsTheTargetsWithThePlatformDriveLastAndGivesEv
 
     // The second row: its platform's disk is mounted for the dialog, listed
     // last under the platform file's label, and unmounted afterwards.
+    // Its rules show D writable and hide E (C is never listed).
     view = OpenInCopyMode(dlg, IDC_PLATFORM2, "work1");
-    ASSERT_FALSE(view.targets.empty()) << view.dest;
-    const std::string platformEntry = view.targets.back();
-    EXPECT_EQ(":  " + dlg.StateForTests().m_slSefraFile[1] + kDriveCSuffix + "  [writable]", platformEntry.substr(1));
+    ASSERT_EQ(2u, view.targets.size()) << view.dest;
+    EXPECT_EQ("D:  [writable]", view.targets[0]);
+    EXPECT_EQ(":  " + m_world / "Work.vpf" + kDriveCSuffix + "  [writable]", view.targets[1].substr(1));
     EXPECT_TRUE(view.throughDrive);
     EXPECT_TRUE(trace.Contains("After Dravel_MountDriverByFileName()"));
     EXPECT_TRUE(trace.Contains("After UnMount_Volume()"));

@@ -11,6 +11,7 @@
 #include <string>
 
 constexpr DWORD kSharedBlockSize = 1688;
+constexpr DWORD kMountDeviceNameOffset = 0x000;
 constexpr DWORD kVolumeNameOffset = 0x300;
 constexpr DWORD kSharedTextOffset = 0x600;
 constexpr DWORD kDriveLetterOffset = 0x680;
@@ -46,6 +47,7 @@ public:
     LONG Lock() const { return Word<LONG>(kMountVolumeLockOffset); }
     DWORD MountHandle() const { return Word<DWORD>(kMountHandleOffset); }
     DWORD DialogAddress() const { return Word<DWORD>(kDialogOffset); }
+    std::string MountDeviceName() const { return Text(kMountDeviceNameOffset, 768); }
     std::string VolumeName() const { return Text(kVolumeNameOffset, 768); }
     std::string DriveLetter() const { return Text(kDriveLetterOffset, 12); }
 
