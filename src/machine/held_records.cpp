@@ -8,7 +8,7 @@
 // thing on the machine, so a record is written whole or replaced, never
 // edited; one that is not whole, or whose content does not fit its name,
 // is not a record.
-#include "module/held_records.h"
+#include "machine/held_records.h"
 
 #include "diagnostics/trace.h"
 #include "win/handles.h"

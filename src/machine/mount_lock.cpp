@@ -1,12 +1,12 @@
 // mount_lock.cpp - acquire, takeover and release of g_MountVolumeLock.
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 
 #include "win/message_wait.h"
 
 #include "diagnostics/trace.h"
+#include "machine/lock_holder.h"
+#include "machine/shared_block.h"
 #include "module/leftovers.h"
-#include "module/lock_holder.h"
-#include "module/shared_block.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include "module/leftovers.h"
 
 #include "diagnostics/trace.h"
-#include "module/held_records.h"
-#include "module/live_dialog.h"
-#include "module/shared_block.h"
+#include "machine/held_records.h"
+#include "machine/live_dialog.h"
+#include "machine/shared_block.h"
 #include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "volume/drive_label.h"

@@ -3,7 +3,7 @@
 // snapshot's end, the handlers WindowRegistered, DocumentComplete, OnQuit and
 // WindowClosing, and the browser's single release.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/shell_owners.h"
 

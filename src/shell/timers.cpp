@@ -4,7 +4,7 @@
 // deferred work) and, while the Explorer window is shown, the redirect of
 // the dialog's input to it.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <cstdio>

@@ -1,10 +1,10 @@
 // open_sefra.cpp - CSefraboxDlg::OpenSefra: the password check and the drive
 // letter that makes the selected sefra's folder appear as a drive.
 #include "diagnostics/trace.h"
+#include "machine/held_records.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "module/app.h"
-#include "module/held_records.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "store/target_check.h"

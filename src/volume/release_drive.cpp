@@ -2,8 +2,8 @@
 // release_drive.h).
 #include "volume/release_drive.h"
 
-#include "module/held_records.h"
-#include "module/shared_block.h"
+#include "machine/held_records.h"
+#include "machine/shared_block.h"
 #include "volume/drive_label.h"
 #include "volume/drive_link.h"
 
