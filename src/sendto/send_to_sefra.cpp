@@ -6,7 +6,7 @@
 // store is left as it was found: mounted here, unmounted here.
 #include "diagnostics/trace.h"
 #include "machine/shared_block.h"
-#include "module/app.h"
+#include "machine/system_family.h"
 #include "res/resource.h"
 #include "sendto/sendto_text.h"
 #include "store/ansi_lead_byte.h"

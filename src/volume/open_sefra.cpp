@@ -4,7 +4,7 @@
 #include "machine/held_records.h"
 #include "machine/mount_lock.h"
 #include "machine/shared_block.h"
-#include "module/app.h"
+#include "machine/system_family.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "store/target_check.h"
