@@ -2,10 +2,10 @@
 // rows, background clicks, Cancel with its restart dialog, painting, control
 // colours, the hot key, and the opening window shown while a sefra opens.
 #include "diagnostics/trace.h"
-#include "module/app.h"
 #include "suite/Dravel.h"
 #include "ui/restart_dlg.h"
 #include "ui/sefrabox_dlg.h"
+#include "win/resource_module.h"
 
 #include <new>
 
