@@ -1,8 +1,10 @@
-// app.cpp - DllMain and the application object: the crash handler and
-// g_bXpFamily at process attach.
+// app.cpp - DllMain and the application object: at process attach the
+// crash handler, g_bXpFamily and the lock's clean-up after dead processes.
 #include "module/app.h"
 
 #include "diagnostics/crash_handler.h"
+#include "machine/mount_lock.h"
+#include "module/leftovers.h"
 
 CSefraboxApp theApp;
 
@@ -10,6 +12,7 @@ bool CSefraboxApp::InitInstance()
 {
     InstallCrashHandler();
     g_bXpFamily = DetectXpFamily(GetVersionExA);
+    SetMountLockCleanup({ClearDeadHolderLeftovers, ClearDeadDialogIfAny});
     return true;
 }
 

@@ -8,8 +8,9 @@
 
 #include <windows.h>
 
-// The one application object. Start-up installs the crash handler and sets
-// g_bXpFamily; unloading does no clean-up of its own.
+// The one application object. Start-up installs the crash handler, sets
+// g_bXpFamily and hands the mount lock its clean-up after dead processes
+// (leftovers.h); unloading does no clean-up of its own.
 class CSefraboxApp {
 public:
     // Runs once per process at attach; false refuses the load.
