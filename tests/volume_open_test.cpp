@@ -263,7 +263,7 @@ TEST_F(OpenSefraWorld, WorkArrivingWhileTheWrongPasswordBoxHoldsTheLockRunsOnceA
     SetTimer(dlg, VERIFY_NEW_WINDOWS, 1, nullptr);
     RunFromLoop([&dlg] {
         DISPPARAMS none{nullptr, nullptr, 0, 0};
-        dlg.GetIDispatch()->Invoke(DISPID_SB_WINDOWREGISTERED, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
+        dlg.GetIDispatch()->Invoke(DISPID_WINDOWREGISTERED, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
                                    nullptr);
     });
     std::string box;

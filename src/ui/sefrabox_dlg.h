@@ -4,7 +4,8 @@
 // One object exists per show call, on the stack of the entry that shows it;
 // SendToSefra uses one without showing it. Its dispatch interface receives
 // the events of the shell's window collection and of the shown Explorer
-// window (dispatch ids below).
+// window: the system's dispatch ids (exdispid.h) DISPID_WINDOWREGISTERED,
+// DISPID_ONQUIT, DISPID_DOCUMENTCOMPLETE and DISPID_WINDOWCLOSING.
 //
 // The methods are declared in groups, one for each file that defines them,
 // and a method lives in the folder of the area it serves:
@@ -27,6 +28,7 @@
 #include "win/shell_owners.h"
 
 #include <exdisp.h>
+#include <exdispid.h>
 #include <shlobj.h>
 
 #include <string>
@@ -70,12 +72,6 @@ constexpr DWORD kLaunchWaitMs = 180000;
 constexpr int kHotKeyId = 0x1000;
 constexpr UINT kHotKeyModifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT;
 constexpr UINT kHotKeyVirtualKey = 0x4C;
-
-// Event dispatch ids the dialog answers.
-constexpr DISPID DISPID_SB_WINDOWREGISTERED = 200;
-constexpr DISPID DISPID_SB_ONQUIT = 253;
-constexpr DISPID DISPID_SB_DOCUMENTCOMPLETE = 259;
-constexpr DISPID DISPID_SB_WINDOWCLOSING = 263;
 
 // Passwords are at most 8 bytes.
 constexpr size_t kMaxPasswordBytes = 8;
