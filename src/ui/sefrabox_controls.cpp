@@ -24,11 +24,11 @@ void CSefraboxDlg::EnableSefraControls(BOOL enable)
 
 void CSefraboxDlg::ShowPlatformRow(int platformButton, int show)
 {
-    ::ShowWindow(GetDlgItem(platformButton + 6), show);
-    const HWND edit = GetDlgItem(platformButton + 3);
+    ::ShowWindow(GetDlgItem(EnterButtonOf(platformButton)), show);
+    const HWND edit = GetDlgItem(PasswordEditOf(platformButton));
     ::SetWindowTextA(edit, "");
     ::ShowWindow(edit, show);
-    ::ShowWindow(GetDlgItem(platformButton + 9), show);
+    ::ShowWindow(GetDlgItem(SetPasswordButtonOf(platformButton)), show);
 }
 
 void CSefraboxDlg::OnPlatformButton(int platformButton)
@@ -38,7 +38,7 @@ void CSefraboxDlg::OnPlatformButton(int platformButton)
         if (other != platformButton)
             ShowPlatformRow(other, SW_HIDE);
     ShowPlatformRow(platformButton, SW_SHOW);
-    ::SetFocus(GetDlgItem(platformButton + 3));
+    ::SetFocus(GetDlgItem(PasswordEditOf(platformButton)));
 }
 
 void CSefraboxDlg::OnClickBackground()

@@ -76,6 +76,20 @@ constexpr UINT kHotKeyVirtualKey = 0x4C;
 // Passwords are at most 8 bytes.
 constexpr size_t kMaxPasswordBytes = 8;
 
+// The controls of a platform row, from its platform button (IDC_PLATFORM1
+// to IDC_PLATFORM3): the password edit, the arrow that opens the sefra and
+// the set-password button; and back from the set-password button.
+constexpr int PasswordEditOf(int platformButton) { return platformButton - IDC_PLATFORM1 + IDC_PWD1; }
+constexpr int EnterButtonOf(int platformButton) { return platformButton - IDC_PLATFORM1 + IDC_ENTER1; }
+constexpr int SetPasswordButtonOf(int platformButton) { return platformButton - IDC_PLATFORM1 + IDC_SETPWD1; }
+constexpr int PlatformButtonOfSetPassword(int setPasswordButton)
+{
+    return setPasswordButton - IDC_SETPWD1 + IDC_PLATFORM1;
+}
+static_assert(PasswordEditOf(IDC_PLATFORM3) == IDC_PWD3 && EnterButtonOf(IDC_PLATFORM3) == IDC_ENTER3 &&
+                  SetPasswordButtonOf(IDC_PLATFORM3) == IDC_SETPWD3,
+              "the rows' controls follow their platform buttons");
+
 // The state of one sefra visit, built from records declared beside the
 // areas that own them (each folder's visit_state.h). A record of a name
 // ending in "Shared" holds what other areas use too, each member with who

@@ -34,7 +34,7 @@ void CSefraboxDlg::OpenSefra()
         return;
     SB_TRACE("OpenSefra() entry...");
     const size_t index = static_cast<size_t>(m_nSelButton - IDC_PLATFORM1);
-    const int pwdEdit = m_nSelButton + 3;
+    const int pwdEdit = PasswordEditOf(m_nSelButton);
     const std::string target = index < m_slTarget.size() ? m_slTarget[index] : std::string();
     const std::string typed = GetWindowTextOf(GetDlgItem(pwdEdit));
 
