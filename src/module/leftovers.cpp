@@ -32,7 +32,7 @@ void UndoHeld(const HeldRecord &record, bool liveDialog)
         if (!IsSharedDrive(record.chDrive)) {
             UnlinkRecordedDrive(drive, record.path);
             if (record.bLabelled)
-                SetDriveLabel(record.chDrive, nullptr, 0);
+                SetDriveLabel(record.chDrive, nullptr, DriveLabelMode::Remove);
         } else if (!liveDialog) {
             ReleaseSefraDrive();
         }

@@ -76,11 +76,11 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     // Recorded before anything is made, so that the drive and its label go
     // also when this process dies with the sefra open.
     RecordSefraDrive(driveText[0], LinkTargetOf(m_szVolumeName, m_szMountDeviceName, target));
-    SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
+    SetDriveLabel(driveText[0], m_szSefraName.c_str(), DriveLabelMode::Write);
     if (g_bXpFamily == 1) {
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
         if (LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0) != 0) {
-            SetDriveLabel(driveText[0], nullptr, 0);
+            SetDriveLabel(driveText[0], nullptr, DriveLabelMode::Remove);
             ForgetHeldLink(driveText[0]);
             return;
         }

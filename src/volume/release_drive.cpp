@@ -26,7 +26,7 @@ void ReleaseSefraDrive()
         return;
     const char drive[3] = {letter, ':', '\0'};
     UnlinkDrive(drive);
-    SetDriveLabel(letter, nullptr, 0);
+    SetDriveLabel(letter, nullptr, DriveLabelMode::Remove);
     std::memset(g_szDriveLetter, 0, sizeof g_szDriveLetter);
     ForgetHeldLink(letter);
 }
