@@ -5,8 +5,7 @@
 #include "machine/mount_lock.h"
 #include "machine/shared_block.h"
 #include "machine/system_family.h"
-#include "store/ansi_lead_byte.h"
-#include "store/mbcs_text.h"
+#include "store/password_dialogs.h"
 #include "store/target_check.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
@@ -45,7 +44,7 @@ void CSefraboxDlg::OpenSefra()
     char driveText[10] = {};
     if (ReadSefraPassword(stored, sizeof stored) < 0) {
         MessageBoxById(m_hWnd, IDS_OPEN_SEFRA_FAILED, MB_ICONSTOP);
-    } else if (MbsICompare(typed.c_str(), stored, IsAnsiLeadByte) != 0) {
+    } else if (!SamePassword(typed.c_str(), stored)) {
         MessageBoxById(m_hWnd, IDS_WRONG_PASSWORD, MB_ICONHAND);
     } else if (!target.empty() && IsUsableTarget(target.c_str()) && index < m_slSefraName.size() &&
                AllocDriveLetter(driveText)) {
