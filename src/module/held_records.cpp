@@ -187,7 +187,7 @@ bool WriteHeldRecord(HeldRecord record)
     } else if (!HeldFolder().empty()) {
         error = GetLastError();
     }
-    SB_TRACE("WriteHeldRecord(%s) failed! %s", path.c_str(), GetErrorText(error).c_str());
+    SB_TRACE_FAILED(error, "WriteHeldRecord(%s)", path.c_str());
     return false;
 }
 

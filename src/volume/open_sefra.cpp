@@ -96,8 +96,8 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     AwaitSefraDrive();
     const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
-        SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),
-                 JoinPath(m_szMountDeviceName, target).c_str(), GetErrorText(rc).c_str());
+        SB_TRACE_FAILED(rc, "Our_IoCreateSymbolicLink(%s, %s)", DriverLinkName(driveText).c_str(),
+                        JoinPath(m_szMountDeviceName, target).c_str());
     SHChangeNotify(SHCNE_DRIVEADD, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     SHChangeNotify(SHCNE_DRIVEADDGUI, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     CopyText(g_szDriveLetter, driveText);
