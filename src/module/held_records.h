@@ -47,6 +47,10 @@ struct HeldRecord {
     // DriveLink: what the drive was linked to; StoreMount: the device name;
     // DiskMount, Mounting: the container.
     std::string path;
+    // DriveLink: the linked folder as the store volume's path reaches it
+    // (JoinPath of the volume path and the Target), which can be opened and
+    // compared with the drive's root; "" in a record that predates it.
+    std::string folder;
 };
 
 // Writes record as this process's own (owner and system start filled in);
