@@ -69,13 +69,15 @@ void ClearDeadDialogLeftovers()
 
 void ClearDeadHolderLeftovers()
 {
-    if (!IsLiveDialogRecorded()) {
-        if (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0')
-            SB_TRACE("Clean up after dead g_MountVolumeLock holder: %.767s, 0x%08X, %.11s", g_szVolumeName,
-                     static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
-        ClearDeadDialogLeftovers();
-    }
+    const bool liveDialog = IsLiveDialogRecorded();
+    if (!liveDialog && (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0'))
+        SB_TRACE("Clean up after dead g_MountVolumeLock holder: %.767s, 0x%08X, %.11s", g_szVolumeName,
+                 static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
+    // The holder's recorded drives first: they are undone only while they
+    // lead into the store, which must still be mounted then.
     ClearDeadOwnersLeftovers();
+    if (!liveDialog)
+        ClearDeadDialogLeftovers();
 }
 
 void ClearDeadDialogIfAny()

@@ -8,9 +8,9 @@
 // (g_szMountDeviceName stays). Results are not checked.
 void ClearDeadDialogLeftovers();
 
-// The lock was taken over from a holder that died: unless a live dialog
-// owns them, the store mount and sefra drive of the shared block go; then
-// ClearDeadOwnersLeftovers.
+// The lock was taken over from a holder that died: ClearDeadOwnersLeftovers,
+// then, unless a live dialog owns them, the store mount and sefra drive of
+// the shared block go.
 void ClearDeadHolderLeftovers();
 
 // A recorded dialog whose process or window is gone is cleaned up.
