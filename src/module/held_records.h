@@ -11,7 +11,8 @@
 // standard user's process (Send To runs in the user's context) may write
 // records and remove what another user's dead process left. A key under
 // HKEY_LOCAL_MACHINE would be closed to standard users, one under
-// HKEY_CURRENT_USER unseen by other users.
+// HKEY_CURRENT_USER unseen by other users. So anyone may write a record:
+// what it names is looked at before it is undone (leftovers.h).
 //
 // A record is written before its link or mount, completed once the call has
 // told its handle, and removed after the undo. Every record carries when the

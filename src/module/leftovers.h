@@ -22,5 +22,7 @@ void ClearDeadDialogIfAny();
 // process that had the library loaded is gone. A process that may still
 // run (one that cannot be looked at, in another session or of another
 // user) keeps what it holds, and so does a live dialog. A record from
-// before the system's last start is dropped: the restart undid it.
+// before the system's last start is dropped: the restart undid it. Any
+// user may write a record: a drive link goes only while it still leads to
+// the store folder it was made for (UnlinkRecordedDrive).
 void ClearDeadOwnersLeftovers();
