@@ -75,7 +75,7 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     m_szSefraFolder = WithSeparator(JoinPath(m_szVolumeName, target));
     // Recorded before anything is made, so that the drive and its label go
     // also when this process dies with the sefra open.
-    RecordSefraDrive(driveText[0], LinkTargetOf(m_szVolumeName, m_szMountDeviceName, target));
+    RecordSefraDrive(driveText[0], m_szVolumeName, m_szMountDeviceName, target);
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
     if (g_bXpFamily == 1) {
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
