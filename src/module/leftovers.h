@@ -10,9 +10,9 @@
 // (g_szMountDeviceName stays). Results are not checked.
 void ClearDeadDialogLeftovers();
 
-// The lock was taken over from a holder that died: unless a live dialog
-// owns them, the store mount and sefra drive of the shared block go; then
-// ClearDeadOwnersLeftovers.
+// The lock was taken over from a holder that died: ClearDeadOwnersLeftovers,
+// then, unless a live dialog owns them, the store mount and sefra drive of
+// the shared block go.
 void ClearDeadHolderLeftovers();
 
 // A recorded dialog whose process or window is gone is cleaned up.
@@ -24,5 +24,7 @@ void ClearDeadDialogIfAny();
 // process that had the library loaded is gone. A process that may still
 // run (one that cannot be looked at, in another session or of another
 // user) keeps what it holds, and so does a live dialog. A record from
-// before the system's last start is dropped: the restart undid it.
+// before the system's last start is dropped: the restart undid it. Any
+// user may write a record: a drive link goes only while it still leads to
+// the store folder it was made for (UnlinkRecordedDrive).
 void ClearDeadOwnersLeftovers();

@@ -94,7 +94,7 @@ bool CSefraboxDlg::ReadPlatformLists()
     Dravel_Cleanup();
     channel.Reset();
     if (status != 0) {
-        SB_TRACE("InitVPFInfo failed! %s", GetErrorText(status).c_str());
+        SB_TRACE_FAILED(status, "InitVPFInfo");
         return false;
     }
     if (!rows.numbers.empty())
@@ -182,7 +182,7 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     if (rc != 0) {
         if (g_bXpFamily == 1)
             return;
-        SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", GetErrorText(rc).c_str());
+        SB_TRACE_FAILED(rc, "Our_IoCreateSymbolicLink()");
     }
 
     char progressTitle[256] = {};

@@ -149,7 +149,7 @@ void CSefraboxDlg::OnOpeningBound()
         CreateNewShellWindow();
         return;
     }
-    SB_TRACE("CheckDriveLink(%s) failed! %s", drive.c_str(), GetErrorText(code).c_str());
+    SB_TRACE_FAILED(code, "CheckDriveLink(%s)", drive.c_str());
     if (recorded)
         ReleaseSefraDrive();
     m_szDrivePath.clear();

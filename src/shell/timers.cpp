@@ -44,13 +44,6 @@ bool SendToExplorer(HWND explorer, UINT msg, WPARAM w, LPARAM l)
     return SendMessageTimeoutA(explorer, msg, w, l, SMTO_ABORTIFHUNG, kExplorerSendMs, &result) != 0;
 }
 
-// line is the caller's own, so that each failure names its call site.
-void TraceIfFailed(BOOL ok, const char *call, int line)
-{
-    if (!ok)
-        LogTraceAtLine(line, "%s failed! %s", call, GetErrorText(GetLastError()).c_str());
-}
-
 void RedirectInputToExplorer(HWND explorer)
 {
     SetForegroundWindow(explorer);
@@ -73,9 +66,12 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
         KillTimer(m_hWnd, ACTIVATE_DIALOG);
         SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
         BringWindowToTop(m_hWnd);
-        TraceIfFailed(SetForegroundWindow(m_hWnd), "SetForegroundWindow()", __LINE__);
-        TraceIfFailed(AllowSetForegroundWindow(GetCurrentProcessId()), "AllowSetForegroundWindow()", __LINE__);
-        TraceIfFailed(LockSetForegroundWindow(LSFW_UNLOCK), "LockSetForegroundWindow()", __LINE__);
+        if (!SetForegroundWindow(m_hWnd))
+            SB_TRACE_LAST_ERROR("SetForegroundWindow()");
+        if (!AllowSetForegroundWindow(GetCurrentProcessId()))
+            SB_TRACE_LAST_ERROR("AllowSetForegroundWindow()");
+        if (!LockSetForegroundWindow(LSFW_UNLOCK))
+            SB_TRACE_LAST_ERROR("LockSetForegroundWindow()");
         const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
         AttachThreadInput(foregroundThread, GetCurrentThreadId(), TRUE);
         SetForegroundWindow(m_hWnd);

@@ -74,7 +74,7 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     m_szSefraFolder = WithSeparator(JoinPath(m_szVolumeName, target));
     // Recorded before anything is made, so that the drive and its label go
     // also when this process dies with the sefra open.
-    RecordSefraDrive(driveText[0], LinkTargetOf(m_szVolumeName, m_szMountDeviceName, target));
+    RecordSefraDrive(driveText[0], m_szVolumeName, m_szMountDeviceName, target);
     SetDriveLabel(driveText[0], m_szSefraName.c_str(), DriveLabelMode::Write);
     if (g_bXpFamily == 1) {
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
@@ -95,8 +95,8 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     AwaitSefraDrive();
     const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
-        SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),
-                 JoinPath(m_szMountDeviceName, target).c_str(), GetErrorText(rc).c_str());
+        SB_TRACE_FAILED(rc, "Our_IoCreateSymbolicLink(%s, %s)", DriverLinkName(driveText).c_str(),
+                        JoinPath(m_szMountDeviceName, target).c_str());
     SHChangeNotify(SHCNE_DRIVEADD, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     SHChangeNotify(SHCNE_DRIVEADDGUI, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     CopyText(g_szDriveLetter, driveText);

@@ -6,16 +6,15 @@
 #include "machine/shared_block.h"
 #include "volume/drive_label.h"
 #include "volume/drive_link.h"
+#include "volume/held_mounts.h"
 
 #include <cstring>
 
-void RecordSefraDrive(char letter, const std::string &linkTarget)
+void RecordSefraDrive(char letter, const std::string &volumePath, const std::string &devicePath,
+                      const std::string &target)
 {
-    HeldRecord record;
-    record.kind = HeldKind::DriveLink;
-    record.chDrive = letter;
+    HeldRecord record = DriveLinkRecord(letter, volumePath, devicePath, target);
     record.bLabelled = true;
-    record.path = linkTarget;
     WriteHeldRecord(record);
 }
 
