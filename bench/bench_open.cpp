@@ -12,9 +12,9 @@
 // Explorer window is not part of these figures.
 #include "bench_rows.h"
 #include "bench_util.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "module/app.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "res/resource.h"
 #include "suite/Kestor.h"
 #include "ui/sefrabox_dlg.h"

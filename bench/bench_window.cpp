@@ -12,8 +12,8 @@
 // run on it.
 #include "bench_rows.h"
 #include "bench_util.h"
+#include "machine/shared_block.h"
 #include "module/app.h"
-#include "module/shared_block.h"
 #include "res/resource.h"
 #include "suite/Kestor.h"
 #include "ui/sefrabox_dlg.h"

@@ -8,7 +8,7 @@
 #include "clock.h"
 #include "window_finders.h"
 
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "res/resource.h"
 #include "win/handles.h"
 

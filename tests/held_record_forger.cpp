@@ -4,7 +4,7 @@
 //   held_record_forger <X:> <link target> <folder>
 //       the labelled drive link X: to link target and folder; exits 0 when
 //       the record was written.
-#include "module/held_records.h"
+#include "machine/held_records.h"
 
 int main(int argc, char **argv)
 {

@@ -5,12 +5,11 @@
 // another program still holds a file of the sefra (question 3362, No and
 // Yes) or of another sefra. Then the same with no double at all: Wine's own
 // file manager, whose windows the shell-window provider lists.
-#include "module/app.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "files.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
+#include "module/app.h"
 #include "process.h"
-#include "world_test.h"
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
@@ -20,6 +19,7 @@
 #include "win/handles.h"
 #include "win/res_string.h"
 #include "window_finders.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>

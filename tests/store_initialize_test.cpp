@@ -1,16 +1,16 @@
 // Initialize, the disk check and the sefra list of the main dialog, on the
 // demo world that the stand-in libraries serve: real mounts, the real
 // profile file, the dialog's real buttons.
-#include "module/app.h"
-#include "module/shared_block.h"
 #include "files.h"
-#include "world_test.h"
+#include "machine/shared_block.h"
+#include "module/app.h"
 #include "res/resource.h"
 #include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "module/leftovers.h"
 
 #include "diagnostics/trace.h"
-#include "module/held_records.h"
-#include "module/live_dialog.h"
-#include "module/shared_block.h"
+#include "machine/held_records.h"
+#include "machine/live_dialog.h"
+#include "machine/shared_block.h"
 #include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "volume/drive_label.h"
@@ -39,7 +39,7 @@ void UndoHeld(const HeldRecord &record, bool liveDialog)
                 ReleaseSefraDrive();
         } else if (UnlinkRecordedDrive(drive, record.path, record.folder)) {
             if (record.bLabelled)
-                SetDriveLabel(record.chDrive, nullptr, 0);
+                SetDriveLabel(record.chDrive, nullptr, DriveLabelMode::Remove);
         } else if (IsDriveInUse(drive)) {
             SB_TRACE("Held record of process %u left alone: %s no longer leads to %.1023s",
                      static_cast<unsigned>(record.owner.dwProcessId), drive,

@@ -1,6 +1,8 @@
 // leftovers.h - what a dialog, a lock holder or any other process that died
 // left in the shared block and on the machine, cleaned up by the next holder
-// of g_MountVolumeLock. Callers hold the lock.
+// of g_MountVolumeLock. Callers hold the lock. The lock itself runs
+// ClearDeadHolderLeftovers and ClearDeadDialogIfAny, handed to it at process
+// attach (SetMountLockCleanup); the entry points call the others.
 #pragma once
 
 // The recorded dialog ended without its teardown: empties g_szVolumeName

@@ -5,8 +5,8 @@
 // the caller for the whole call (password dialog and copy included). The
 // store is left as it was found: mounted here, unmounted here.
 #include "diagnostics/trace.h"
-#include "module/app.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
+#include "machine/system_family.h"
 #include "res/resource.h"
 #include "sendto/sendto_text.h"
 #include "store/ansi_lead_byte.h"

@@ -4,8 +4,8 @@
 // controls given back after the close, and the work that waits while the
 // dialog's own thread holds g_MountVolumeLock.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"

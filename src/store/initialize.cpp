@@ -2,7 +2,7 @@
 // the dialog shows: the platform lists, the disk check, the store mount, its
 // volume and the profile path.
 #include "diagnostics/trace.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "store/platform_lists.h"
 #include "store/profile_names.h"
 #include "store/store_mount.h"

@@ -79,8 +79,7 @@ int CSefraboxDlg::ReadSefraPassword(char *lpBuffer, size_t cbBuffer)
 
 void CSefraboxDlg::OnSetPasswordButton(int setPasswordButton)
 {
-    // Button 2109 + n belongs to the row whose password edit is 2103 + n.
-    const HWND rowEdit = GetDlgItem(setPasswordButton - IDC_SETPWD1 + IDC_PWD1);
+    const HWND rowEdit = GetDlgItem(PasswordEditOf(PlatformButtonOfSetPassword(setPasswordButton)));
     ::SetWindowTextA(rowEdit, "");
 
     char oldPassword[kPasswordSize] = {};

@@ -3,10 +3,10 @@
 #include "ui/sefrabox_dlg.h"
 
 #include "diagnostics/trace.h"
-#include "module/app.h"
 #include "suite/Dravel.h"
 #include "suite/Palmet.h"
 #include "ui/restart_dlg.h"
+#include "win/resource_module.h"
 
 #include <exdispid.h>
 

@@ -2,7 +2,7 @@
 // store volume marked dirty is checked under a drive letter before use, and
 // what the check leaves in the drive's root is removed.
 #include "diagnostics/trace.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"

@@ -1,7 +1,7 @@
 // drive_link.cpp - linking and unlinking sefra drives (see drive_link.h).
 #include "volume/drive_link.h"
 
-#include "module/app.h"
+#include "machine/system_family.h"
 #include "store/profile_names.h"
 #include "store/target_check.h"
 #include "suite/Kestor.h"

@@ -7,7 +7,7 @@
 // and the store volume, which it reads only while it holds g_MountVolumeLock
 // (the teardown closes the volume under the lock).
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "res/resource.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"

@@ -2,7 +2,7 @@
 #include "volume/held_mounts.h"
 
 #include "diagnostics/trace.h"
-#include "module/held_records.h"
+#include "machine/held_records.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "volume/drive_link.h"

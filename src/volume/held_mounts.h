@@ -8,7 +8,7 @@
 // the record and undoes what it names. Callers hold g_MountVolumeLock.
 #pragma once
 
-#include "module/held_records.h"
+#include "machine/held_records.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // dialog between the platform's drives and the sefra.
 #include "Sefrabox.h"
 #include "diagnostics/trace.h"
-#include "module/app.h"
+#include "machine/system_family.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "suite/Rundle.h"

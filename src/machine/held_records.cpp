@@ -10,7 +10,7 @@
 // is not a record. The first layout ("SBR1") ended with the link target;
 // the second ("SBR2") adds the linked folder after it, and a record of the
 // first is read with no folder.
-#include "module/held_records.h"
+#include "machine/held_records.h"
 
 #include "diagnostics/trace.h"
 #include "win/handles.h"

@@ -24,7 +24,7 @@
 // Callers hold g_MountVolumeLock.
 #pragma once
 
-#include "module/process_identity.h"
+#include "machine/process_identity.h"
 
 #include <windows.h>
 
