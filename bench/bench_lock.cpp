@@ -11,7 +11,7 @@
 // point of the waiter's poll cycle.
 #include "bench_rows.h"
 #include "bench_util.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "process.h"
 
 #include <cstdlib>

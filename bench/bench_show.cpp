@@ -5,7 +5,7 @@
 // after it closed and over the visits.
 #include "bench_rows.h"
 #include "bench_util.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 
 #include <cstdio>
 #include <cstdlib>

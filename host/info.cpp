@@ -2,7 +2,7 @@
 #include "commands.h"
 
 #include "Sefrabox.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "pe_image.h"
 
 #include <cstdio>

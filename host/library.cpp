@@ -1,7 +1,7 @@
 // library.cpp - loading Sefrabox.dll and finding its entries and data.
 #include "library.h"
 
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "pe_image.h"
 
 #include <cstdio>

@@ -17,7 +17,7 @@
 #include "visit.h"
 
 #include "Sefrabox.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "res/resource.h"
 
 #include <windows.h>

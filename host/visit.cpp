@@ -10,7 +10,7 @@
 #include "ui_support.h"
 #include "window_finders.h"
 
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "res/resource.h"
 #include "win/handles.h"
 

@@ -89,7 +89,7 @@ typedef struct FILE_OPERATION {
    Closing a sefra removes the drive label the library wrote and leaves the
    letter's other Explorer settings, such as its icon (earlier versions
    deleted all of them). */
-int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pnHotKey, struct CSefraboxDlg **pWnd);
+int __cdecl SB_ShowDlg(const char *lpSefraName, int *pnResult, int *pbClosedByHotKey, struct CSefraboxDlg **pWnd);
 
 /* As SB_ShowDlg on the default store, owned by the caller's window
    (required). pParentWnd is the caller's window object (SEFRABOX_WND_OBJECT);

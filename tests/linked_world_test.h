@@ -5,7 +5,7 @@
 #pragma once
 
 #include "module/app.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "store/store_mount.h"
 #include "ui/sefrabox_dlg.h"
 #include "world_test.h"

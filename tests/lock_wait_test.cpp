@@ -1,7 +1,7 @@
 // Waiting for the mount lock on a thread with windows: the holder may send
 // to those windows before it lets go (the shell announces a drive's removal
 // that way), so the wait must answer it rather than sleep through it.
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "win/message_wait.h"
 
 #include <gtest/gtest.h>

@@ -3,18 +3,30 @@
 // program, which never loads the library: the shared block goes with that
 // process, and only the library's held records tell the next caller what to
 // undo. Each next caller, a process of its own, leaves the machine as the
-// test found it and goes on as usual.
+// test found it and goes on as usual; and undoes nothing that a record
+// forged by another program names.
 #include "box_answerer.h"
 #include "files.h"
 #include "process.h"
+#include "suite/Kestor.h"
+#include "suite/Palmet.h"
+#include "win/file_identity.h"
 #include "win/handles.h"
 #include "world_test.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
+
+// Explorer's label key of a drive letter.
+std::string LabelKey(char letter)
+{
+    return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\") + letter +
+           "\\DefaultLabel";
+}
 
 // Bounds the waits for the children; not a measure of speed (programs start
 // slowly under emulation).
@@ -125,6 +137,47 @@ TEST_F(LastProcess, AHolderInCopyModeOrTheDiskCheckIsUndoneByTheNextCaller)
     EXPECT_EQ(m_before.held + 1, left.held);
     EXPECT_EQ(0u, Next("show")) << "the next show checks the store again and shows";
     EXPECT_EQ(m_before, TakeMachineState());
+}
+
+// Any program may write a record, here one that names itself and ends. A
+// drive that is no link to a sefra folder keeps its link and label, though
+// the record names the dead visit's sefra in its store, or the drive's own
+// folder beside a profile but outside a volume's root, or a folder in the
+// root of a volume that holds no profile. The dead visit beside them goes.
+TEST_F(LastProcess, ARecordForgedForADriveThatIsNoSefrasLeavesItAlone)
+{
+    KillAt("open-drive");
+    char store = 'Z';
+    while (store > 'C' && !IsSameFile(std::string(1, store) + ":\\", m_world.Content()))
+        --store;
+    ASSERT_GT(store, 'C') << "the dead visit's store has no drive";
+    const std::string other = m_folder / "Other", windows = "C:\\windows";
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    ASSERT_TRUE(WriteText(m_folder / "Sefrabox.ini", ""));
+    const std::pair<std::string, std::string> forged[] = {
+        {other, std::string(1, store) + ":\\MainSefra"}, {other, other}, {windows, windows}};
+    std::string drives;
+    for (const auto &[linked, folder] : forged) {
+        char drive[10] = {};
+        ASSERT_TRUE(AllocDriveLetter(drive));
+        ASSERT_EQ(0u, Our_IoCreateSymbolicLink((std::string("\\DosDevices\\") + drive).c_str(), linked.c_str(), 1));
+        drives += drive[0];
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueA(HKEY_LOCAL_MACHINE, LabelKey(drive[0]).c_str(), nullptr, REG_SZ, "Other", 6));
+        ASSERT_EQ(0u, RunProgram(BinProgram("held_record_forger.exe") + " " + drive + " \"" + linked + "\" \"" +
+                                 folder + "\""));
+    }
+    EXPECT_EQ(0u, Next("probe \"" + m_world.Store() + "\""));
+    for (size_t i = 0; i < drives.size(); ++i) {
+        const std::string drive = std::string(1, drives[i]) + ":";
+        EXPECT_TRUE(IsSameFile(drive + "\\", forged[i].first)) << drive;
+        CRegKey label;
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegOpenKeyExA(HKEY_LOCAL_MACHINE, LabelKey(drives[i]).c_str(), 0, KEY_READ, label.Receive()));
+        EXPECT_EQ(0u, Our_IoCreateSymbolicLink(("\\DosDevices\\" + drive).c_str(), "", 0));
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, LabelKey(drives[i]).substr(0, LabelKey(drives[i]).rfind('\\')).c_str());
+        EXPECT_TRUE(DeleteFileA((HeldRecordFolder() + "\\link-" + drives[i] + ".rec").c_str())) << "kept";
+    }
 }
 
 } // namespace

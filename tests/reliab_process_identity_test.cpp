@@ -2,7 +2,7 @@
 // running holder from a dead one: by process id and creation time, so that
 // an ended process (whose id a handle may still keep taken) or a later
 // process with the same id is never taken for the holder.
-#include "module/process_identity.h"
+#include "machine/process_identity.h"
 #include "process.h"
 #include "win/handles.h"
 

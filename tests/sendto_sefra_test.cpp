@@ -1,18 +1,19 @@
 // sendto_sefra_test.cpp - CSefraboxDlg::SendToSefra in this process on the
 // demo world: refused arguments, the records it passes over and a sefra
 // folder made on first use.
-#include "module/app.h"
-#include "module/shared_block.h"
 #include "box_answerer.h"
 #include "files.h"
-#include "product_texts.h"
 #include "linked_world_test.h"
+#include "machine/shared_block.h"
+#include "module/app.h"
+#include "product_texts.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "trace_monitor.h"
 #include "ui_support.h"
 #include "win/handles.h"
 #include "window_finders.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 

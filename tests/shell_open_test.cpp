@@ -5,14 +5,14 @@
 // another program still holds a file of the sefra (question 3362, No and
 // Yes) or of another sefra. Then the same with no double at all: Wine's own
 // file manager, whose windows the shell-window provider lists.
-#include "module/app.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "drives.h"
 #include "files.h"
-#include "product_texts.h"
-#include "process.h"
 #include "linked_world_test.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
+#include "module/app.h"
+#include "process.h"
+#include "product_texts.h"
 #include "res/resource.h"
 #include "shell_double.h"
 #include "shell_test_support.h"
@@ -22,6 +22,7 @@
 #include "ui_support.h"
 #include "win/handles.h"
 #include "window_finders.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>

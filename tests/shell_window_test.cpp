@@ -5,12 +5,12 @@
 // file, the shell notifications that are ignored, the branding of an HTML
 // document; and a launch that reaches Wine's own file manager, listed by
 // the shell-window provider.
-#include "module/app.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "config_override.h"
 #include "drives.h"
 #include "files.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
+#include "module/app.h"
 #include "process.h"
 #include "res/resource.h"
 #include "shell_double.h"

@@ -10,6 +10,7 @@
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
 #include "ui_support.h"
+#include "world_test.h"
 
 #include <gtest/gtest.h>
 

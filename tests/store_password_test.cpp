@@ -269,6 +269,22 @@ TEST_F(PasswordDialogs, ChangeNeedsOldPasswordOrExactResetCode)
     EXPECT_EQ("", Stored(main));
 }
 
+// A profile written elsewhere may hold a longer password: the old password
+// matches it whole, as opening the sefra does, not by its first 8 bytes.
+TEST_F(PasswordDialogs, LongerOldPasswordMustMatchWhole)
+{
+    CSefraboxDlg main(nullptr);
+    Select(main, IDC_PLATFORM2);
+    CSetPwd dlg(nullptr);
+    ASSERT_TRUE(dlg.SetInfo("secret1234", &main));
+    EXPECT_EQ(IDOK, RunDriven(dlg, kSetPwdTitle, [&](HWND h) {
+                  EXPECT_EQ(StopBox(kWrongOldPassword), Save(h, "SECRET12zz", "abc", "abc"));
+                  EXPECT_EQ("Password='secret12'", RawPassword("2"));
+                  EXPECT_EQ(PlainBox(kPasswordChanged), Save(h, "SECRET1234", "abc", "abc"));
+              }));
+    EXPECT_EQ("Password='abc'", RawPassword("2"));
+}
+
 TEST_F(PasswordDialogs, NothingIsWrittenWithoutSelectionOrWithBadInput)
 {
     CSefraboxDlg main(nullptr);

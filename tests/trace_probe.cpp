@@ -1,7 +1,7 @@
 // trace_probe.cpp - writes trace lines through the library's trace code for
 // trace_test, which reads them from the debugger output channel.
 //
-// trace_probe lines | errors | threads
+// trace_probe lines | errors | failures | threads
 #include "diagnostics/trace.h"
 
 #include <windows.h>
@@ -42,6 +42,22 @@ void Errors()
     LogTraceAtLine(89, "CreateFile() failed! %s", GetErrorText(0).c_str());
     LogTraceAtLine(90, "CreateFile() failed! %s", GetErrorText(ERROR_FILE_NOT_FOUND).c_str());
     LogTraceAtLine(91, "%s", GetErrorText(0xE0001234).c_str());
+}
+
+// Changes the thread's last error, as evaluating a call text's argument may.
+const char *Touched(const char *text)
+{
+    SetLastError(ERROR_SUCCESS);
+    return text;
+}
+
+// Failed calls at known lines; an argument's % is text, not a format.
+void Failures()
+{
+#line 300
+    SB_TRACE_FAILED(0xE0001234, "Our_IoCreateSymbolicLink(%s, %s)", "\\DosDevices\\X:", "C:\\100%d");
+    SetLastError(0xE0001235);
+    SB_TRACE_LAST_ERROR("DeleteFile(%s)", Touched("C:\\gone"));
 }
 
 // Each thread sets its own g_nLogLine, then waits until the other has set
@@ -87,6 +103,8 @@ int main(int argc, char **argv)
         Lines();
     else if (std::strcmp(argv[1], "errors") == 0)
         Errors();
+    else if (std::strcmp(argv[1], "failures") == 0)
+        Failures();
     else if (std::strcmp(argv[1], "threads") == 0)
         Threads();
     else

@@ -59,6 +59,17 @@ TEST(Trace, ErrorTexts)
     EXPECT_EQ(" Error Code: 0xE0001234 (At Line: 91)\n", lines[2]);
 }
 
+// A failed call's line names the call with its arguments, the error read
+// before anything else ran, and the line of the call site.
+TEST(Trace, FailedCallsKeepTheirTextAndLine)
+{
+    const std::vector<std::string> expected = {
+        "Our_IoCreateSymbolicLink(\\DosDevices\\X:, C:\\100%d) failed!  Error Code: 0xE0001234 (At Line: 300)\n",
+        "DeleteFile(C:\\gone) failed!  Error Code: 0xE0001235 (At Line: 302)\n",
+    };
+    EXPECT_EQ(expected, TraceOf("failures"));
+}
+
 TEST(Trace, ThreadsKeepTheirOwnLineNumbers)
 {
     std::vector<std::string> lines = TraceOf("threads");

@@ -468,7 +468,7 @@ TEST_F(MainDialog, DispatchAnswersItsEventInterfacesAndIds)
     V_BOOL(&args[1]) = VARIANT_FALSE;
     DISPPARAMS params{args, nullptr, 2, 0};
     EXPECT_EQ(S_OK,
-              disp->Invoke(DISPID_SB_WINDOWCLOSING, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+              disp->Invoke(DISPID_WINDOWCLOSING, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
     EXPECT_EQ(VARIANT_FALSE, cancel) << "the window still closes";
     EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
     DISPPARAMS none{nullptr, nullptr, 0, 0};
@@ -572,7 +572,7 @@ TEST_F(MainDialog, ConnectsToAnEventSourceAndDisconnects)
     V_VT(&args[1]) = VT_BOOL;
     V_BOOL(&args[1]) = VARIANT_TRUE;
     DISPPARAMS params{args, nullptr, 2, 0};
-    EXPECT_EQ(S_OK, source.Fire(DISPID_SB_WINDOWCLOSING, &params));
+    EXPECT_EQ(S_OK, source.Fire(DISPID_WINDOWCLOSING, &params));
     EXPECT_TRUE(trace.Contains("CSefraboxDlg::WindowClosing()"));
 
     EXPECT_EQ(S_OK, ConnectionUnadvise(src, DIID_DWebBrowserEvents2, cookie));

@@ -2,23 +2,24 @@
 // that the stand-in driver links to the sefra's folder, its Explorer label
 // and the release of the drive. Copy mode: the copy dialog between the
 // temporary sefra drive and the platform's drives, and nothing left behind.
-#include "suite/Kestor.h"
-#include "module/app.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "drives.h"
 #include "files.h"
-#include "product_texts.h"
 #include "linked_world_test.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
+#include "module/app.h"
+#include "product_texts.h"
 #include "res/resource.h"
 #include "trace_monitor.h"
-#include "ui_support.h"
-#include "ui/sefrabox_dlg.h"
-#include "window_finders.h"
 #include "store/store_mount.h"
+#include "suite/Kestor.h"
+#include "ui/sefrabox_dlg.h"
+#include "ui_support.h"
 #include "volume/release_drive.h"
 #include "volume/volume_lock.h"
 #include "win/handles.h"
+#include "win/res_string.h"
+#include "window_finders.h"
 
 #include <gtest/gtest.h>
 
@@ -232,7 +233,7 @@ TEST_F(OpenSefraWorld, WorkArrivingWhileTheWrongPasswordBoxHoldsTheLockRunsOnceA
     SetTimer(dlg, VERIFY_NEW_WINDOWS, 1, nullptr);
     RunFromLoop([&dlg] {
         DISPPARAMS none{nullptr, nullptr, 0, 0};
-        dlg.GetIDispatch()->Invoke(DISPID_SB_WINDOWREGISTERED, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
+        dlg.GetIDispatch()->Invoke(DISPID_WINDOWREGISTERED, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
                                    nullptr);
     });
     std::string box;

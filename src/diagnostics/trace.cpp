@@ -1,5 +1,5 @@
-// trace.cpp - LogWrite, its front ends LogTrace and LogTraceAtLine, and
-// GetErrorText.
+// trace.cpp - LogWrite, its front ends LogTrace and LogTraceAtLine, the
+// failed call's line LogFailedCall, and GetErrorText.
 #include "diagnostics/trace.h"
 
 #include "diagnostics/trace_format.h"
@@ -43,6 +43,15 @@ void LogTraceAtLine(int line, const char *fmt, ...)
     va_start(ap, fmt);
     LogWrite(fmt, &ap, line);
     va_end(ap);
+}
+
+void LogFailedCall(int line, DWORD code, const char *call, ...)
+{
+    va_list ap;
+    va_start(ap, call);
+    const std::string text = FormatTraceMessage(call, ap);
+    va_end(ap);
+    LogTraceAtLine(line, "%s failed! %s", text.c_str(), GetErrorText(code).c_str());
 }
 
 std::string GetErrorText(DWORD code)

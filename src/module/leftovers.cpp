@@ -3,9 +3,9 @@
 #include "module/leftovers.h"
 
 #include "diagnostics/trace.h"
-#include "module/held_records.h"
-#include "module/live_dialog.h"
-#include "module/shared_block.h"
+#include "machine/held_records.h"
+#include "machine/live_dialog.h"
+#include "machine/shared_block.h"
 #include "store/store_mount.h"
 #include "suite/Kestor.h"
 #include "volume/drive_label.h"
@@ -23,21 +23,33 @@ bool IsLiveDialogRecorded() { return g_pSefraboxDlg != 0 && IsRecordedDialogAliv
 bool IsSharedDrive(char letter) { return (letter | 0x20) == (g_szDriveLetter[0] | 0x20); }
 
 // Undoes what record names; a drive or store that the shared block gives
-// to a live dialog is left to it.
+// to a live dialog is left to it. A record is a file that anyone may write:
+// a drive goes, with its label, only while it is still the link the library
+// made. One that is not is left alone and so is its record, which the next
+// caller looks at again (a drive whose store is not mounted now may lead
+// to its folder again once it is); a record whose letter is free names
+// nothing any more and goes.
 void UndoHeld(const HeldRecord &record, bool liveDialog)
 {
     const char drive[3] = {record.chDrive, ':', '\0'};
     switch (record.kind) {
     case HeldKind::DriveLink:
-        if (!IsSharedDrive(record.chDrive)) {
-            UnlinkRecordedDrive(drive, record.path);
+        if (IsSharedDrive(record.chDrive)) {
+            if (!liveDialog)
+                ReleaseSefraDrive();
+        } else if (UnlinkRecordedDrive(drive, record.path, record.folder)) {
             if (record.bLabelled)
-                SetDriveLabel(record.chDrive, nullptr, 0);
-        } else if (!liveDialog) {
-            ReleaseSefraDrive();
+                SetDriveLabel(record.chDrive, nullptr, DriveLabelMode::Remove);
+        } else if (IsDriveInUse(drive)) {
+            SB_TRACE("Held record of process %u left alone: %s no longer leads to %.1023s",
+                     static_cast<unsigned>(record.owner.dwProcessId), drive,
+                     (record.folder.empty() ? record.path : record.folder).c_str());
+            return;
         }
         break;
     case HeldKind::DiskMount:
+        // Undone as recorded: none of the suite's calls tells which
+        // container a letter and handle hold.
         UnMount_Volume(static_cast<unsigned char>(record.chDrive), record.dwHandle);
         break;
     case HeldKind::StoreMount:
@@ -69,13 +81,15 @@ void ClearDeadDialogLeftovers()
 
 void ClearDeadHolderLeftovers()
 {
-    if (!IsLiveDialogRecorded()) {
-        if (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0')
-            SB_TRACE("Clean up after dead g_MountVolumeLock holder: %.767s, 0x%08X, %.11s", g_szVolumeName,
-                     static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
-        ClearDeadDialogLeftovers();
-    }
+    const bool liveDialog = IsLiveDialogRecorded();
+    if (!liveDialog && (g_szVolumeName[0] != '\0' || g_dwMountHandle != 0 || g_szDriveLetter[0] != '\0'))
+        SB_TRACE("Clean up after dead g_MountVolumeLock holder: %.767s, 0x%08X, %.11s", g_szVolumeName,
+                 static_cast<unsigned>(g_dwMountHandle), g_szDriveLetter);
+    // The holder's recorded drives first: they are undone only while they
+    // lead into the store, which must still be mounted then.
     ClearDeadOwnersLeftovers();
+    if (!liveDialog)
+        ClearDeadDialogLeftovers();
 }
 
 void ClearDeadDialogIfAny()

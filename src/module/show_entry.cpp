@@ -3,10 +3,10 @@
 // thread, one at a time on the whole machine.
 #include "Sefrabox.h"
 #include "diagnostics/trace.h"
+#include "machine/live_dialog.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "module/leftovers.h"
-#include "module/live_dialog.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "suite/Dravel.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/handles.h"

@@ -28,7 +28,7 @@ DWORD CBusyMarker::Claim()
 
     const std::string title = LoadResString(IDS_MODULE_TITLE);
     if (!mapping) {
-        SB_TRACE("CreateFileMapping() failed! %s", GetErrorText(error).c_str());
+        SB_TRACE_FAILED(error, "CreateFileMapping()");
         MessageBoxA(nullptr, GetErrorText(error).c_str(), title.c_str(), MB_OK);
         return error;
     }

@@ -5,8 +5,8 @@
 // the caller for the whole call (password dialog and copy included). The
 // store is left as it was found: mounted here, unmounted here.
 #include "diagnostics/trace.h"
-#include "module/app.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
+#include "machine/system_family.h"
 #include "res/resource.h"
 #include "sendto/sendto_text.h"
 #include "store/ansi_lead_byte.h"
@@ -94,7 +94,7 @@ bool CSefraboxDlg::ReadPlatformLists()
     Dravel_Cleanup();
     channel.Reset();
     if (status != 0) {
-        SB_TRACE("InitVPFInfo failed! %s", GetErrorText(status).c_str());
+        SB_TRACE_FAILED(status, "InitVPFInfo");
         return false;
     }
     if (!rows.numbers.empty())
@@ -182,7 +182,7 @@ void CSefraboxDlg::CopyIntoSefra(const char *lpSefraName, const char *lpSrcPath)
     if (rc != 0) {
         if (g_bXpFamily == 1)
             return;
-        SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", GetErrorText(rc).c_str());
+        SB_TRACE_FAILED(rc, "Our_IoCreateSymbolicLink()");
     }
 
     char progressTitle[256] = {};

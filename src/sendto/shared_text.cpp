@@ -2,7 +2,7 @@
 // block, the same for every process that has loaded the library.
 #include "Sefrabox.h"
 
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "win/pointers.h"
 
 #include <cstring>

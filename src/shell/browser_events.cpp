@@ -3,7 +3,7 @@
 // snapshot's end, the handlers WindowRegistered, DocumentComplete, OnQuit and
 // WindowClosing, and the browser's single release.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "ui/sefrabox_dlg.h"
 #include "win/shell_owners.h"
 
@@ -64,23 +64,23 @@ bool CSefraboxDlg::OnInvoke(DISPID id, DISPPARAMS *params)
     const UINT n = params->cArgs;
     VARIANT *args = params->rgvarg;
     switch (id) {
-    case DISPID_SB_WINDOWREGISTERED: {
+    case DISPID_WINDOWREGISTERED: {
         long cookie = 0;
         if (n >= 1 && V_VT(&args[0]) == VT_I4)
             cookie = V_I4(&args[0]);
         WindowRegistered(cookie);
         return true;
     }
-    case DISPID_SB_ONQUIT:
+    case DISPID_ONQUIT:
         OnQuit();
         return true;
-    case DISPID_SB_DOCUMENTCOMPLETE: {
+    case DISPID_DOCUMENTCOMPLETE: {
         IDispatch *disp = n >= 2 && V_VT(&args[1]) == VT_DISPATCH ? V_DISPATCH(&args[1]) : nullptr;
         VARIANT *url = n >= 2 && V_VT(&args[0]) == (VT_VARIANT | VT_BYREF) ? V_VARIANTREF(&args[0]) : nullptr;
         DocumentComplete(disp, url);
         return true;
     }
-    case DISPID_SB_WINDOWCLOSING: {
+    case DISPID_WINDOWCLOSING: {
         const VARIANT_BOOL child = n >= 2 && V_VT(&args[1]) == VT_BOOL ? V_BOOL(&args[1]) : VARIANT_FALSE;
         VARIANT_BOOL *cancel = n >= 2 && V_VT(&args[0]) == (VT_BOOL | VT_BYREF) ? V_BOOLREF(&args[0]) : nullptr;
         WindowClosing(child, cancel);

@@ -13,8 +13,8 @@
 // closes. A program that still shows a
 // window the dialog did not take keeps the drive until it ends.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "shell/explorer_launch.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"

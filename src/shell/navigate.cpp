@@ -103,7 +103,7 @@ void CSefraboxDlg::NavigateToSpecifyPage()
     if (m_pWebBrowser2) {
         SHANDLE_PTR handle = 0;
         if (FAILED(m_pWebBrowser2->get_HWND(&handle)))
-            SB_TRACE("get_HWND() failed! %s", GetErrorText(GetLastError()).c_str());
+            SB_TRACE_LAST_ERROR("get_HWND()");
         m_hwndExplorer = reinterpret_cast<HWND>(handle);
     }
     if (!::IsWindow(m_hwndExplorer)) {

@@ -4,8 +4,8 @@
 // controls given back after the close, and the work that waits while the
 // dialog's own thread holds g_MountVolumeLock.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/drive_link.h"
 #include "volume/release_drive.h"
@@ -149,7 +149,7 @@ void CSefraboxDlg::OnOpeningBound()
         CreateNewShellWindow();
         return;
     }
-    SB_TRACE("CheckDriveLink(%s) failed! %s", drive.c_str(), GetErrorText(code).c_str());
+    SB_TRACE_FAILED(code, "CheckDriveLink(%s)", drive.c_str());
     if (recorded)
         ReleaseSefraDrive();
     m_szDrivePath.clear();

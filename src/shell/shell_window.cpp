@@ -80,7 +80,7 @@ void CSefraboxDlg::CreateNewShellWindow()
         ConnectionAdvise(m_pShellWindows.Get(), DIID_DShellWindowsEvents, GetIDispatch(), &m_dwShellWindowsCookie);
     } else {
         m_pShellWindows.Release();
-        SB_TRACE("CoCreateInstance() failed! %s", GetErrorText(GetLastError()).c_str());
+        SB_TRACE_LAST_ERROR("CoCreateInstance()");
     }
 
     SHELLEXECUTEINFOA info{};

@@ -4,7 +4,7 @@
 // deferred work) and, while the Explorer window is shown, the redirect of
 // the dialog's input to it.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "ui/sefrabox_dlg.h"
 
 #include <cstdio>
@@ -21,18 +21,27 @@ constexpr DWORD kFlashIntervalMs = 1000;
 constexpr UINT kExplorerSendMs = 1000;
 constexpr UINT kRetitleRetryMs = 1000;
 
+// The input handed to the Explorer window while it is shown: the keyboard
+// messages up to where WM_KEYLAST stood before WM_UNICHAR (0x109) joined
+// them, the mouse buttons without the wheel, and the messages numbered
+// above the first one RegisterWindowMessage may give (0xC000).
+constexpr UINT kKeyboardFirst = WM_KEYDOWN;
+constexpr UINT kKeyboardLast = 0x108;
+constexpr UINT kMouseButtonFirst = WM_LBUTTONDOWN;
+constexpr UINT kMouseButtonLast = WM_MBUTTONDBLCLK;
+constexpr UINT kRegisteredMessageFirst = 0xC000;
+
+bool IsRedirectedInput(UINT m)
+{
+    return (m >= kKeyboardFirst && m <= kKeyboardLast) || (m >= kMouseButtonFirst && m <= kMouseButtonLast) ||
+           m > kRegisteredMessageFirst;
+}
+
 // False when the window did not answer within the bound.
 bool SendToExplorer(HWND explorer, UINT msg, WPARAM w, LPARAM l)
 {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(explorer, msg, w, l, SMTO_ABORTIFHUNG, kExplorerSendMs, &result) != 0;
-}
-
-// line is the caller's own, so that each failure names its call site.
-void TraceIfFailed(BOOL ok, const char *call, int line)
-{
-    if (!ok)
-        LogTraceAtLine(line, "%s failed! %s", call, GetErrorText(GetLastError()).c_str());
 }
 
 void RedirectInputToExplorer(HWND explorer)
@@ -57,9 +66,12 @@ void CSefraboxDlg::OnTimer(UINT_PTR id)
         KillTimer(m_hWnd, ACTIVATE_DIALOG);
         SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
         BringWindowToTop(m_hWnd);
-        TraceIfFailed(SetForegroundWindow(m_hWnd), "SetForegroundWindow()", __LINE__);
-        TraceIfFailed(AllowSetForegroundWindow(GetCurrentProcessId()), "AllowSetForegroundWindow()", __LINE__);
-        TraceIfFailed(LockSetForegroundWindow(LSFW_UNLOCK), "LockSetForegroundWindow()", __LINE__);
+        if (!SetForegroundWindow(m_hWnd))
+            SB_TRACE_LAST_ERROR("SetForegroundWindow()");
+        if (!AllowSetForegroundWindow(GetCurrentProcessId()))
+            SB_TRACE_LAST_ERROR("AllowSetForegroundWindow()");
+        if (!LockSetForegroundWindow(LSFW_UNLOCK))
+            SB_TRACE_LAST_ERROR("LockSetForegroundWindow()");
         const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
         AttachThreadInput(foregroundThread, GetCurrentThreadId(), TRUE);
         SetForegroundWindow(m_hWnd);
@@ -118,9 +130,7 @@ bool CSefraboxDlg::PreTranslateMessage(MSG *msg)
     if (!::IsWindow(m_hwndExplorer))
         return CDialog::PreTranslateMessage(msg);
     const UINT m = msg->message;
-    const bool keyboard = m >= WM_KEYDOWN && m <= 0x108;
-    const bool button = m >= WM_LBUTTONDOWN && m <= 0x209;
-    if (m == WM_MOUSEMOVE || !(keyboard || button || m > 0xC000))
+    if (!IsRedirectedInput(m))
         return CDialog::PreTranslateMessage(msg);
     if (m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK)
         SendToExplorer(m_hwndExplorer, WM_SYSCOMMAND, SC_RESTORE, 0);

@@ -2,7 +2,7 @@
 // the dialog shows: the platform lists, the disk check, the store mount, its
 // volume and the profile path.
 #include "diagnostics/trace.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "store/platform_lists.h"
 #include "store/profile_names.h"
 #include "store/store_mount.h"
@@ -92,7 +92,7 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
                                 nullptr, OPEN_EXISTING, 0, nullptr));
     if (!m_hVolume) {
         code = GetLastError();
-        SB_TRACE("CreateFile() failed! %s", GetErrorText(code).c_str());
+        SB_TRACE_FAILED(code, "CreateFile()");
         return FailInitialize(code);
     }
 
@@ -105,7 +105,7 @@ BOOL CSefraboxDlg::Initialize(const char *lpSefraName, int *pnResult, BOOL bSkip
 
 BOOL CSefraboxDlg::FailInitialize(DWORD code)
 {
-    SB_TRACE("CSefraboxDlg::Initialize() failed! %s", GetErrorText(code).c_str());
+    SB_TRACE_FAILED(code, "CSefraboxDlg::Initialize()");
     ReleaseStoreAndChannel();
     return FALSE;
 }

@@ -19,12 +19,9 @@ namespace {
 constexpr size_t kResetCodeChars = 18;
 constexpr DWORD kResetCodeBufferSize = 19;
 
-bool SamePassword(const std::string &a, const std::string &b)
-{
-    return MbsICompare(a.c_str(), b.c_str(), IsAnsiLeadByte) == 0;
-}
-
 } // namespace
+
+bool SamePassword(const char *a, const char *b) { return MbsICompare(a, b, IsAnsiLeadByte) == 0; }
 
 CChkPwd::CChkPwd(HWND parent) : CDialog(IDD_CHECK_PASSWORD, parent) {}
 
@@ -53,7 +50,7 @@ BOOL CChkPwd::OnInitDialog()
 void CChkPwd::OnOK()
 {
     UpdateData(true);
-    if (SamePassword(m_szStoredPwd, m_szPassword)) {
+    if (SamePassword(m_szStoredPwd.c_str(), m_szPassword.c_str())) {
         EndDialog(IDOK);
         return;
     }
@@ -120,11 +117,10 @@ BOOL CSetPwd::CheckAndSave()
 
     const bool hadPassword = m_lpOldPwd[0] != '\0';
     if (hadPassword) {
-        // Only the first 8 bytes are compared; the lengths must agree, so a
-        // longer text that starts with the password does not pass.
-        const size_t oldLen = strnlen(m_lpOldPwd, kMaxTextProbe);
-        if (m_szOldPwd.size() == oldLen &&
-            MbsNbICompare(m_lpOldPwd, m_szOldPwd.c_str(), kMaxPasswordBytes, IsAnsiLeadByte) == 0) {
+        // The whole text: a profile written elsewhere may hold a password
+        // longer than 8 bytes, and a text that shares only its first 8 bytes
+        // and its length is not that password.
+        if (SamePassword(m_lpOldPwd, m_szOldPwd.c_str())) {
             SB_TRACE("m_lpOldPwd == m_szOldPwd");
         } else {
             char code[kResetCodeBufferSize] = {};
@@ -141,7 +137,7 @@ BOOL CSetPwd::CheckAndSave()
         }
     }
 
-    if (!SamePassword(m_szNewPwd, m_szConfirmPwd)) {
+    if (!SamePassword(m_szNewPwd.c_str(), m_szConfirmPwd.c_str())) {
         MessageBoxById(m_hWnd, IDS_NEW_PASSWORDS_DIFFER, MB_OK);
         SelectEdit(IDC_SETPWD_NEW);
         return FALSE;

@@ -14,6 +14,11 @@
 
 class CSefraboxDlg;
 
+// The one comparison of passwords (opening a sefra, CChkPwd, CSetPwd's old
+// password and confirmation): the whole texts, single-byte letters without
+// regard to case, double-byte characters byte for byte.
+bool SamePassword(const char *a, const char *b);
+
 // Template 1155. OK (1) means the typed password matched; Cancel (2).
 class CChkPwd : public CDialog {
 public:

@@ -36,7 +36,7 @@ DWORD RemoveTree(const char *path, const char *pattern, BOOL bContinue)
             // A link goes itself; what it leads to stays.
             result = IsLinkEntry(fd.dwFileAttributes) ? RemoveLinkItself(entry, isFolder) : files.Delete(fd.cFileName);
             if (result != ERROR_SUCCESS) {
-                SB_TRACE("DeleteFile(%s) failed! %s", entry.c_str(), GetErrorText(result).c_str());
+                SB_TRACE_FAILED(result, "DeleteFile(%s)", entry.c_str());
                 if (!bContinue)
                     break;
             }

@@ -48,10 +48,10 @@ BOOL CSefraboxDlg::SetPassword(const char *lpPassword)
         return FALSE;
 
     if (!SetFileAttributesA(m_szSefrabox.c_str(), FILE_ATTRIBUTE_NORMAL))
-        SB_TRACE("SetFileAttributes() failed! %s", GetErrorText(GetLastError()).c_str());
+        SB_TRACE_LAST_ERROR("SetFileAttributes()");
     const DWORD result = SetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordWrite, value);
     if (result != ERROR_SUCCESS)
-        SB_TRACE("SetProfileParameter() failed! %s", GetErrorText(result).c_str());
+        SB_TRACE_FAILED(result, "SetProfileParameter()");
     return result == ERROR_SUCCESS ? TRUE : FALSE;
 }
 
@@ -67,7 +67,7 @@ int CSefraboxDlg::ReadSefraPassword(char *lpBuffer, size_t cbBuffer)
     const DWORD read = GetProfileParameter(record, m_szSefrabox.c_str(), kSchemaPasswordRead, password);
     if (read != ERROR_SUCCESS) {
         // Not an empty password: a record that cannot be read opens nothing.
-        SB_TRACE("GetProfileParameter() failed! %s", GetErrorText(read).c_str());
+        SB_TRACE_FAILED(read, "GetProfileParameter()");
         return -1;
     }
     password[sizeof password - 1] = '\0';
@@ -79,8 +79,7 @@ int CSefraboxDlg::ReadSefraPassword(char *lpBuffer, size_t cbBuffer)
 
 void CSefraboxDlg::OnSetPasswordButton(int setPasswordButton)
 {
-    // Button 2109 + n belongs to the row whose password edit is 2103 + n.
-    const HWND rowEdit = GetDlgItem(setPasswordButton - IDC_SETPWD1 + IDC_PWD1);
+    const HWND rowEdit = GetDlgItem(PasswordEditOf(PlatformButtonOfSetPassword(setPasswordButton)));
     ::SetWindowTextA(rowEdit, "");
 
     char oldPassword[kPasswordSize] = {};

@@ -1,8 +1,8 @@
 // store_mount.cpp - MountStore, UnmountStore and StoreDeviceName.
 #include "store/store_mount.h"
 
-#include "module/held_records.h"
-#include "module/shared_block.h"
+#include "machine/held_records.h"
+#include "machine/shared_block.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 

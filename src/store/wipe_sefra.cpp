@@ -41,13 +41,13 @@ DWORD WipeSefra(DWORD record, const std::string &profile, const std::string &vol
     SB_TRACE("szFullPath:%s", folder.c_str());
     const DWORD removed = RecurseRemoveDirectory(folder.c_str(), nullptr, FALSE);
     if (removed != ERROR_SUCCESS)
-        SB_TRACE("RecurseRemoveDirectory() failed! %s", GetErrorText(removed).c_str());
+        SB_TRACE_FAILED(removed, "RecurseRemoveDirectory()");
     if (!IsGone(folder)) {
         SB_TRACE("%s is still there, its password kept", folder.c_str());
         return removed;
     }
     const DWORD cleared = SetProfileParameter(record, profile.c_str(), kSchemaPasswordWrite, "");
     if (cleared != ERROR_SUCCESS)
-        SB_TRACE("SetProfileParameter() failed! %s", GetErrorText(cleared).c_str());
+        SB_TRACE_FAILED(cleared, "SetProfileParameter()");
     return removed;
 }

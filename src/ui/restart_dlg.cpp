@@ -1,7 +1,7 @@
 // restart_dlg.cpp - CRestartDlg: skins, commands and background painting.
 #include "ui/restart_dlg.h"
 
-#include "module/app.h"
+#include "win/resource_module.h"
 
 CRestartDlg::CRestartDlg(HWND parent) : CDialog(IDD_RESTART, parent)
 {

@@ -2,10 +2,10 @@
 // rows, background clicks, Cancel with its restart dialog, painting, control
 // colours, the hot key, and the opening window shown while a sefra opens.
 #include "diagnostics/trace.h"
-#include "module/app.h"
 #include "suite/Dravel.h"
 #include "ui/restart_dlg.h"
 #include "ui/sefrabox_dlg.h"
+#include "win/resource_module.h"
 
 #include <new>
 
@@ -24,11 +24,11 @@ void CSefraboxDlg::EnableSefraControls(BOOL enable)
 
 void CSefraboxDlg::ShowPlatformRow(int platformButton, int show)
 {
-    ::ShowWindow(GetDlgItem(platformButton + 6), show);
-    const HWND edit = GetDlgItem(platformButton + 3);
+    ::ShowWindow(GetDlgItem(EnterButtonOf(platformButton)), show);
+    const HWND edit = GetDlgItem(PasswordEditOf(platformButton));
     ::SetWindowTextA(edit, "");
     ::ShowWindow(edit, show);
-    ::ShowWindow(GetDlgItem(platformButton + 9), show);
+    ::ShowWindow(GetDlgItem(SetPasswordButtonOf(platformButton)), show);
 }
 
 void CSefraboxDlg::OnPlatformButton(int platformButton)
@@ -38,7 +38,7 @@ void CSefraboxDlg::OnPlatformButton(int platformButton)
         if (other != platformButton)
             ShowPlatformRow(other, SW_HIDE);
     ShowPlatformRow(platformButton, SW_SHOW);
-    ::SetFocus(GetDlgItem(platformButton + 3));
+    ::SetFocus(GetDlgItem(PasswordEditOf(platformButton)));
 }
 
 void CSefraboxDlg::OnClickBackground()

@@ -3,10 +3,10 @@
 #include "ui/sefrabox_dlg.h"
 
 #include "diagnostics/trace.h"
-#include "module/app.h"
 #include "suite/Dravel.h"
 #include "suite/Palmet.h"
 #include "ui/restart_dlg.h"
+#include "win/resource_module.h"
 
 #include <exdispid.h>
 
@@ -94,13 +94,13 @@ BOOL CSefraboxDlg::OnInitDialog()
 
     CItemIdList desktop;
     if (FAILED(SHGetSpecialFolderLocation(m_hWnd, CSIDL_DESKTOP, desktop.Receive())) || !desktop) {
-        SB_TRACE("SHGetSpecialFolderLocation() failed! %s", GetErrorText(GetLastError()).c_str());
+        SB_TRACE_LAST_ERROR("SHGetSpecialFolderLocation()");
     } else {
         // The registration keeps its own copy of the list.
         SHChangeNotifyEntry entry{desktop.Get(), TRUE};
         m_ulNotifyID = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel, 0x7FFFFFFF, WM_SHELL_CHANGE, 1, &entry);
         if (m_ulNotifyID == 0)
-            SB_TRACE("SHChangeNotifyRegister() failed! %s", GetErrorText(GetLastError()).c_str());
+            SB_TRACE_LAST_ERROR("SHChangeNotifyRegister()");
     }
 
     SetTimer(m_hWnd, ACTIVATE_DIALOG, 300, nullptr);

@@ -4,7 +4,8 @@
 // One object exists per show call, on the stack of the entry that shows it;
 // SendToSefra uses one without showing it. Its dispatch interface receives
 // the events of the shell's window collection and of the shown Explorer
-// window (dispatch ids below).
+// window: the system's dispatch ids (exdispid.h) DISPID_WINDOWREGISTERED,
+// DISPID_ONQUIT, DISPID_DOCUMENTCOMPLETE and DISPID_WINDOWCLOSING.
 //
 // The methods are declared in groups, one for each file that defines them,
 // and a method lives in the folder of the area it serves:
@@ -13,24 +14,23 @@
 //   volume/  mount, unmount, exit wait and session end
 //   shell/   the Explorer window, its events and timers
 //   sendto/  the copy of a Send To request
-// The state of a visit is SefraVisitState, the dialog's private base.
+// The state of a visit is SefraVisitState, the dialog's private base,
+// built from records declared beside their areas (see below).
 #pragma once
 
 #include "res/resource.h"
-#include "ui/progress_dlgs.h"
-#include "ui/skin_bitmap.h"
-#include "ui/skin_button.h"
-#include "win/com_ptr.h"
+#include "shell/visit_state.h"
+#include "store/visit_state.h"
+#include "ui/visit_state.h"
+#include "volume/visit_state.h"
 #include "win/dialog.h"
 #include "win/dispatch.h"
-#include "win/gdi.h"
-#include "win/handles.h"
 #include "win/shell_owners.h"
 
 #include <exdisp.h>
+#include <exdispid.h>
 #include <shlobj.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,87 +73,39 @@ constexpr int kHotKeyId = 0x1000;
 constexpr UINT kHotKeyModifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT;
 constexpr UINT kHotKeyVirtualKey = 0x4C;
 
-// Event dispatch ids the dialog answers.
-constexpr DISPID DISPID_SB_WINDOWREGISTERED = 200;
-constexpr DISPID DISPID_SB_ONQUIT = 253;
-constexpr DISPID DISPID_SB_DOCUMENTCOMPLETE = 259;
-constexpr DISPID DISPID_SB_WINDOWCLOSING = 263;
-
 // Passwords are at most 8 bytes.
 constexpr size_t kMaxPasswordBytes = 8;
 
-// The state of one sefra visit, in the product's declaration order. The
-// dialog inherits it privately, so that its methods name the members
-// directly and nothing outside the dialog reaches them.
-struct SefraVisitState {
-    int m_bClosedByHotKey = 0;
-    CSkinButton m_btnEnter2, m_btnEnter3, m_btnEnter1;
-    CSkinButton m_btnSetPwd2, m_btnSetPwd3, m_btnSetPwd1;
-    CSkinButton m_btnPlatform3, m_btnPlatform2, m_btnPlatform1;
-    CSkinButton m_btnClose;
-    std::string m_szPwd1, m_szPwd3, m_szPwd2;
-    DWORD m_dwBrowserCookie = 0;
-    CComPtr<IWebBrowser2> m_pWebBrowser2;
-    std::string m_szSefrabox;
-    std::vector<std::string> m_slSefraName, m_slTarget;
-    int m_bOwnShellWindow = 0;
-    CFileHandle m_hPlatformChannel;
-    int *m_pnResult = nullptr;
-    DWORD m_dwShellWindowsCookie = 0;
-    std::vector<DWORD> m_daRecord;
-    // The window's region: once handed over (SetWindowRgn) it belongs to
-    // the window.
-    CRgnView m_rgnWindow;
-    BYTE m_bNoPlatformService = 0;
-    std::string m_szMountDeviceName;
-    std::unique_ptr<COpeningDlg> m_pOpenningDlg;
-    ULONG m_ulNotifyID = 0;
-    CFileHandle m_hVolume;
-    volatile int m_bExiting = 0;
-    HWND m_hwndExplorer = nullptr;
-    std::string m_szSefraName, m_szDrivePath;
-    CBrushView m_brCtlColor; // the stock NULL_BRUSH
-    std::vector<DWORD> m_daType, m_daIndex;
-    std::vector<std::string> m_slSefraFile, m_slPlatformName;
-    CSkinBitmap m_bmpBack;
-    // The background painted: m_bmpBack's, or m_bmpDefaultBack's when the
-    // picture file gave none.
-    CBitmapView m_hBackBitmap;
-    CBitmapObject m_bmpDefaultBack; // bitmap resource 1123, loaded on demand
-    std::string m_szVolumeName;
-    int m_nSelButton = 0;
-    std::string m_szSefraFile;
-    CComPtr<IShellWindows> m_pShellWindows;
-    std::vector<CComPtr<IDispatch>> m_lstOldWindows;
-    // A launch that waits for its window (shell/launch_watch.cpp): set by
-    // CreateNewShellWindow, cleared once a window is adopted or the launch is
-    // given up.
-    bool m_bLaunchPending = false;
-    DWORD m_dwLaunchTick = 0;     // GetTickCount() at the launch
-    bool m_bLaunchFailed = false; // every attempt of the launch failed
-    // The started program, kept only where it shows the window itself
-    // (LaunchedExplorerShowsItsWindow).
-    CKernelHandle m_hLaunchedProgram;
-    CItemIdList m_pidlSelect;
-    // Serial of the browser in m_pWebBrowser2, counted up by each connection.
-    LONG m_lBrowserSerial = 0;
-    std::vector<CKernelHandle> m_vecExitWaitThreads;
-    unsigned m_uDeferredWork = 0; // DeferredWork bits waiting for the lock
-    // Initialize prepared a visit on this object, whose store mount, shared
-    // record and sefra drive it holds until UnMountSefraVolume; a dialog
-    // shown bare never owns them.
-    bool m_bOwnsVisit = false;
-    // InitVPFInfo's result in Initialize: not 0 when the platform lists may
-    // lack platforms that are installed.
-    DWORD m_dwPlatformListStatus = ERROR_SUCCESS;
-    // 1 from the link of a sefra drive in Explorer mode until its arrival
-    // (or the look at the drive when the arrival is not reported) has ended
-    // the opening window; only then does the arrival launch a window.
-    int m_bAwaitingDrive = 0;
-    // The folder of the sefra open in Explorer mode, with "\": where a
-    // program may hold files of the visit (volume/volume_lock.h).
-    std::string m_szSefraFolder;
-};
+// The controls of a platform row, from its platform button (IDC_PLATFORM1
+// to IDC_PLATFORM3): the password edit, the arrow that opens the sefra and
+// the set-password button; and back from the set-password button.
+constexpr int PasswordEditOf(int platformButton) { return platformButton - IDC_PLATFORM1 + IDC_PWD1; }
+constexpr int EnterButtonOf(int platformButton) { return platformButton - IDC_PLATFORM1 + IDC_ENTER1; }
+constexpr int SetPasswordButtonOf(int platformButton) { return platformButton - IDC_PLATFORM1 + IDC_SETPWD1; }
+constexpr int PlatformButtonOfSetPassword(int setPasswordButton)
+{
+    return setPasswordButton - IDC_SETPWD1 + IDC_PLATFORM1;
+}
+static_assert(PasswordEditOf(IDC_PLATFORM3) == IDC_PWD3 && EnterButtonOf(IDC_PLATFORM3) == IDC_ENTER3 &&
+                  SetPasswordButtonOf(IDC_PLATFORM3) == IDC_SETPWD3,
+              "the rows' controls follow their platform buttons");
+
+// The state of one sefra visit, built from records declared beside the
+// areas that own them (each folder's visit_state.h). A record of a name
+// ending in "Shared" holds what other areas use too, each member with who
+// writes and who reads it; every other record is written and read by its
+// own folder alone. The records are bases, so that the dialog's methods
+// name the members directly; the dialog inherits the whole privately, so
+// that nothing outside the dialog reaches them.
+struct SefraVisitState : DialogControls,
+                         DialogShared,
+                         StoreState,
+                         StoreShared,
+                         ExitWorkers,
+                         VolumeShared,
+                         ShellWindow,
+                         PendingLaunch,
+                         ShellShared {};
 
 class CSefraboxDlg : public CDialog, public CDispatchSink, private SefraVisitState {
     // ---- ui/sefrabox_dlg.cpp: construction, data exchange, message routing

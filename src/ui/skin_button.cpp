@@ -1,7 +1,7 @@
 // skin_button.cpp - CSkinButton: bitmaps, state choice, drawing, hover tracking.
 #include "ui/skin_button.h"
 
-#include "module/app.h"
+#include "win/resource_module.h"
 
 #include <commctrl.h>
 

@@ -2,7 +2,7 @@
 // store volume marked dirty is checked under a drive letter before use, and
 // what the check leaves in the drive's root is removed.
 #include "diagnostics/trace.h"
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 #include "res/resource.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
@@ -85,7 +85,7 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
         if (!volume) {
             result = GetLastError();
-            SB_TRACE("CreateFile(%s) failed! %s", m_szVolumeName.c_str(), GetErrorText(result).c_str());
+            SB_TRACE_FAILED(result, "CreateFile(%s)", m_szVolumeName.c_str());
             break;
         }
 
@@ -93,7 +93,7 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
         DWORD read = 0;
         if (!ReadFile(volume.Get(), boot, sizeof boot, &read, nullptr)) {
             result = GetLastError();
-            SB_TRACE("ReadFile() failed! %s", GetErrorText(result).c_str());
+            SB_TRACE_FAILED(result, "ReadFile()");
             break;
         }
         if (boot[kDirtyByte] == 0) {
@@ -105,7 +105,7 @@ DWORD CSefraboxDlg::AutoChkdsk(const char *lpSefraFile)
         UnmountStore();
         result = checkDisk.Mount(lpSefraFile, driveText);
         if (result != ERROR_SUCCESS) {
-            SB_TRACE("Dravel_MountDriverByFileName(%s) failed! %s", lpSefraFile, GetErrorText(result).c_str());
+            SB_TRACE_FAILED(result, "Dravel_MountDriverByFileName(%s)", lpSefraFile);
             break;
         }
 
@@ -173,14 +173,13 @@ void CSefraboxDlg::DeletePrefixedEntries(const char *lpFolder, const char *lpPre
             // Only the link goes, never what it leads to.
             const DWORD removed = RemoveLinkItself(entry, isFolder);
             if (removed != ERROR_SUCCESS)
-                SB_TRACE("%s(%s) failed! %s", isFolder ? "RemoveDirectory" : "DeleteFile", entry.c_str(),
-                         GetErrorText(removed).c_str());
+                SB_TRACE_FAILED(removed, "%s(%s)", isFolder ? "RemoveDirectory" : "DeleteFile", entry.c_str());
         } else if (isFolder) {
             DeletePrefixedEntries(entry.c_str(), nullptr);
             if (!RemoveDirectoryA(entry.c_str()))
-                SB_TRACE("RemoveDirectory(%s) failed! %s", entry.c_str(), GetErrorText(GetLastError()).c_str());
+                SB_TRACE_LAST_ERROR("RemoveDirectory(%s)", entry.c_str());
         } else if (const DWORD deleted = files.Delete(fd.cFileName)) {
-            SB_TRACE("DeleteFile(%s) failed! %s", entry.c_str(), GetErrorText(deleted).c_str());
+            SB_TRACE_FAILED(deleted, "DeleteFile(%s)", entry.c_str());
         }
     } while (FindNextFileA(find.Get(), &fd));
 }

@@ -34,14 +34,14 @@ LONG DeleteKeyIfEmpty(HKEY parent, const char *name)
 
 } // namespace
 
-DWORD SetDriveLabel(int letter, const char *label, int set)
+DWORD SetDriveLabel(int letter, const char *label, DriveLabelMode mode)
 {
     const char ch = static_cast<char>(letter & 0xFF);
     // Anything but a drive letter would name DriveIcons itself: the removal
     // would take every letter's label with it.
     if (!IsDriveLetter(ch))
         return ERROR_INVALID_PARAMETER;
-    if (set) {
+    if (mode == DriveLabelMode::Write) {
         if (!label || !IsReadableText(label))
             return ERROR_INVALID_PARAMETER;
         char path[sizeof(kLabelKeyFormat)];
@@ -54,7 +54,7 @@ DWORD SetDriveLabel(int letter, const char *label, int set)
         return RegSetValueExA(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(label),
                               static_cast<DWORD>(strlen(label) + 1));
     }
-    // Only what set mode wrote goes: the label value, then its key and the
+    // Only what Write wrote goes: the label value, then its key and the
     // letter's key when nothing else is left in them (a DefaultIcon of the
     // letter stays).
     CRegKey icons, letterKey, labelKey;

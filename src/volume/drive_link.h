@@ -41,7 +41,15 @@ DWORD CheckDriveLink(const char *driveText);
 // drive the shell was never told of).
 void UnlinkDrive(const char *driveText, bool quiet = false);
 
-// UnlinkDrive for a link that a record names: on the XP family only a
-// definition that leads to linkTarget is removed, so that a letter defined
-// again since is left alone (the driver unlinks only its own links).
-void UnlinkRecordedDrive(const char *driveText, const std::string &linkTarget);
+// Something is linked or mounted under driveText (a drive, or a DOS device
+// name without file access).
+bool IsDriveInUse(const char *driveText);
+
+// UnlinkDrive for a link that a record names, which anyone may have written:
+// only a link that is still the one the library made goes. On the XP family
+// that is a definition that leads to linkTarget (an exact-match removal);
+// elsewhere a drive whose root is folder itself (the same file), where
+// folder is a folder in the root of a store volume: its parent is the root
+// of its volume and holds the profile, and its name passes IsUsableTarget.
+// True when the link went.
+bool UnlinkRecordedDrive(const char *driveText, const std::string &linkTarget, const std::string &folder);

@@ -7,7 +7,7 @@
 // and the store volume, which it reads only while it holds g_MountVolumeLock
 // (the teardown closes the volume under the lock).
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 #include "res/resource.h"
 #include "ui/sefrabox_dlg.h"
 #include "volume/release_drive.h"
@@ -93,7 +93,7 @@ DWORD WINAPI CSefraboxDlg::WaitExplorerExit(LPVOID param)
     const HANDLE volume = start->pVolume->Get();
     if (LockOpenStoreVolume(volume, start->probeFolder)) {
         if (!UnlockOpenStoreVolume(volume))
-            SB_TRACE("UnLockVolume failed! %s", GetErrorText(GetLastError()).c_str());
+            SB_TRACE_LAST_ERROR("UnLockVolume");
     } else {
         // A box owned by a window of the dialog's thread would need that
         // thread to answer its messages, and it may be waiting for the lock

@@ -1,20 +1,29 @@
-// held_mounts.cpp - CHeldDrive and CHeldDisk (see held_mounts.h).
+// held_mounts.cpp - DriveLinkRecord, CHeldDrive and CHeldDisk (see held_mounts.h).
 #include "volume/held_mounts.h"
 
 #include "diagnostics/trace.h"
-#include "module/held_records.h"
+#include "machine/held_records.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "volume/drive_link.h"
+#include "win/paths.h"
+
+HeldRecord DriveLinkRecord(char letter, const std::string &volumePath, const std::string &devicePath,
+                           const std::string &target)
+{
+    HeldRecord record;
+    record.kind = HeldKind::DriveLink;
+    record.chDrive = letter;
+    record.path = LinkTargetOf(volumePath, devicePath, target);
+    record.folder = JoinPath(volumePath, target);
+    return record;
+}
 
 DWORD CHeldDrive::Link(const char *driveText, const std::string &volumePath, const std::string &devicePath,
                        const std::string &target, DWORD defineFlags, bool quiet)
 {
     Unlink();
-    HeldRecord record;
-    record.kind = HeldKind::DriveLink;
-    record.chDrive = driveText[0];
-    record.path = LinkTargetOf(volumePath, devicePath, target);
+    const HeldRecord record = DriveLinkRecord(driveText[0], volumePath, devicePath, target);
     WriteHeldRecord(record);
     const DWORD rc = LinkDrive(driveText, volumePath, devicePath, target, defineFlags);
     if (rc != 0) {

@@ -8,9 +8,17 @@
 // the record and undoes what it names. Callers hold g_MountVolumeLock.
 #pragma once
 
+#include "machine/held_records.h"
+
 #include <windows.h>
 
 #include <string>
+
+// The record of letter linked to the sefra folder target of the store
+// volume (LinkDrive's arguments): the link target and the folder that the
+// volume path reaches.
+HeldRecord DriveLinkRecord(char letter, const std::string &volumePath, const std::string &devicePath,
+                           const std::string &target);
 
 // A drive letter linked to a sefra folder.
 class CHeldDrive {

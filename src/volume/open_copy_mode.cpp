@@ -3,7 +3,7 @@
 // dialog between the platform's drives and the sefra.
 #include "Sefrabox.h"
 #include "diagnostics/trace.h"
-#include "module/app.h"
+#include "machine/system_family.h"
 #include "store/ansi_lead_byte.h"
 #include "store/mbcs_text.h"
 #include "suite/Rundle.h"
@@ -45,7 +45,7 @@ void CSefraboxDlg::OpenInCopyMode(const char *driveText, const std::string &targ
     if (rc != 0) {
         if (g_bXpFamily != 1) {
             const std::string error = GetErrorText(rc);
-            SB_TRACE("Our_IoCreateSymbolicLink() failed! %s", error.c_str());
+            SB_TRACE_FAILED(rc, "Our_IoCreateSymbolicLink()");
             ShowText(m_hWnd, Format("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),
                                     (m_szMountDeviceName + target).c_str(), error.c_str()));
         }

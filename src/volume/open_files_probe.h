@@ -10,8 +10,10 @@
 // exclusive open (every open for reading, writing or deletion does).
 // Folders are not probed: the shell keeps handles on folders it watches,
 // this dialog's own notification included. Unreadable entries count as free.
-// When held is given, it receives the first such file found (empty when
-// none), for IsFileHeldOpen to ask again first.
+// The system's handle table answers first (open_handles.h); only where it
+// cannot are the files opened one by one. When held is given, it receives
+// the first such file found by that walk (empty otherwise), for
+// IsFileHeldOpen to ask again first.
 bool IsAnyFileHeldOpen(const std::string &root, std::string *held = nullptr);
 
 // The same question for one file.

@@ -1,12 +1,11 @@
 // open_sefra.cpp - CSefraboxDlg::OpenSefra: the password check and the drive
 // letter that makes the selected sefra's folder appear as a drive.
 #include "diagnostics/trace.h"
-#include "module/app.h"
-#include "module/held_records.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
-#include "store/ansi_lead_byte.h"
-#include "store/mbcs_text.h"
+#include "machine/held_records.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
+#include "machine/system_family.h"
+#include "store/password_dialogs.h"
 #include "store/target_check.h"
 #include "suite/Palmet.h"
 #include "ui/sefrabox_dlg.h"
@@ -34,7 +33,7 @@ void CSefraboxDlg::OpenSefra()
         return;
     SB_TRACE("OpenSefra() entry...");
     const size_t index = static_cast<size_t>(m_nSelButton - IDC_PLATFORM1);
-    const int pwdEdit = m_nSelButton + 3;
+    const int pwdEdit = PasswordEditOf(m_nSelButton);
     const std::string target = index < m_slTarget.size() ? m_slTarget[index] : std::string();
     const std::string typed = GetWindowTextOf(GetDlgItem(pwdEdit));
 
@@ -45,7 +44,7 @@ void CSefraboxDlg::OpenSefra()
     char driveText[10] = {};
     if (ReadSefraPassword(stored, sizeof stored) < 0) {
         MessageBoxById(m_hWnd, IDS_OPEN_SEFRA_FAILED, MB_ICONSTOP);
-    } else if (MbsICompare(typed.c_str(), stored, IsAnsiLeadByte) != 0) {
+    } else if (!SamePassword(typed.c_str(), stored)) {
         MessageBoxById(m_hWnd, IDS_WRONG_PASSWORD, MB_ICONHAND);
     } else if (!target.empty() && IsUsableTarget(target.c_str()) && index < m_slSefraName.size() &&
                AllocDriveLetter(driveText)) {
@@ -75,12 +74,12 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     m_szSefraFolder = WithSeparator(JoinPath(m_szVolumeName, target));
     // Recorded before anything is made, so that the drive and its label go
     // also when this process dies with the sefra open.
-    RecordSefraDrive(driveText[0], LinkTargetOf(m_szVolumeName, m_szMountDeviceName, target));
-    SetDriveLabel(driveText[0], m_szSefraName.c_str(), 1);
+    RecordSefraDrive(driveText[0], m_szVolumeName, m_szMountDeviceName, target);
+    SetDriveLabel(driveText[0], m_szSefraName.c_str(), DriveLabelMode::Write);
     if (g_bXpFamily == 1) {
         // Without DDD_NO_BROADCAST_SYSTEM the system announces the new drive.
         if (LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0) != 0) {
-            SetDriveLabel(driveText[0], nullptr, 0);
+            SetDriveLabel(driveText[0], nullptr, DriveLabelMode::Remove);
             ForgetHeldLink(driveText[0]);
             return;
         }
@@ -96,8 +95,8 @@ void CSefraboxDlg::OpenInExplorerMode(const char *driveText, const std::string &
     AwaitSefraDrive();
     const DWORD rc = LinkDrive(driveText, m_szVolumeName, m_szMountDeviceName, target, 0);
     if (rc != 0)
-        SB_TRACE("Our_IoCreateSymbolicLink(%s, %s) failed! %s", DriverLinkName(driveText).c_str(),
-                 JoinPath(m_szMountDeviceName, target).c_str(), GetErrorText(rc).c_str());
+        SB_TRACE_FAILED(rc, "Our_IoCreateSymbolicLink(%s, %s)", DriverLinkName(driveText).c_str(),
+                        JoinPath(m_szMountDeviceName, target).c_str());
     SHChangeNotify(SHCNE_DRIVEADD, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     SHChangeNotify(SHCNE_DRIVEADDGUI, SHCNF_PATHA, m_szDrivePath.c_str(), nullptr);
     CopyText(g_szDriveLetter, driveText);

@@ -2,20 +2,19 @@
 // release_drive.h).
 #include "volume/release_drive.h"
 
-#include "module/held_records.h"
-#include "module/shared_block.h"
+#include "machine/held_records.h"
+#include "machine/shared_block.h"
 #include "volume/drive_label.h"
 #include "volume/drive_link.h"
+#include "volume/held_mounts.h"
 
 #include <cstring>
 
-void RecordSefraDrive(char letter, const std::string &linkTarget)
+void RecordSefraDrive(char letter, const std::string &volumePath, const std::string &devicePath,
+                      const std::string &target)
 {
-    HeldRecord record;
-    record.kind = HeldKind::DriveLink;
-    record.chDrive = letter;
+    HeldRecord record = DriveLinkRecord(letter, volumePath, devicePath, target);
     record.bLabelled = true;
-    record.path = linkTarget;
     WriteHeldRecord(record);
 }
 
@@ -26,7 +25,7 @@ void ReleaseSefraDrive()
         return;
     const char drive[3] = {letter, ':', '\0'};
     UnlinkDrive(drive);
-    SetDriveLabel(letter, nullptr, 0);
+    SetDriveLabel(letter, nullptr, DriveLabelMode::Remove);
     std::memset(g_szDriveLetter, 0, sizeof g_szDriveLetter);
     ForgetHeldLink(letter);
 }

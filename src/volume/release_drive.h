@@ -5,10 +5,11 @@
 
 #include <string>
 
-// Records drive letter, linked to linkTarget (see LinkTargetOf) and
-// labelled, as the sefra drive (held_records.h). Callers hold
-// g_MountVolumeLock.
-void RecordSefraDrive(char letter, const std::string &linkTarget);
+// Records drive letter, linked to the sefra folder target of the store
+// volume (LinkDrive's arguments) and labelled, as the sefra drive
+// (held_records.h). Callers hold g_MountVolumeLock.
+void RecordSefraDrive(char letter, const std::string &volumePath, const std::string &devicePath,
+                      const std::string &target);
 
 // Nothing when g_szDriveLetter does not begin with a letter. Otherwise the
 // link goes (DefineDosDeviceA removal on the XP family, else the driver's

@@ -2,8 +2,8 @@
 // unmount with the platform channel, the end of the Windows session and the
 // store volume's lock probe.
 #include "diagnostics/trace.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "store/store_mount.h"
 #include "suite/Dravel.h"
 #include "ui/sefrabox_dlg.h"

@@ -6,6 +6,10 @@
 
 #include <string>
 
+// Where the last name of path begins: just after its last separator ("\"
+// or "/" as a single-byte character), 0 when it has none.
+size_t LastNameStart(const std::string &path);
+
 // The last character of path is "\" or "/" as a single-byte character.
 bool EndsWithSeparator(const std::string &path);
 

@@ -2,7 +2,7 @@
 #include "drives.h"
 
 #include "mount_manager.h"
-#include "win/handles.h"
+#include "win/file_identity.h"
 
 namespace standin {
 
@@ -12,13 +12,6 @@ std::string DriveText(char letter) { return std::string(1, letter) + ":"; }
 
 // Windows: the NT path that DefineDosDevice takes as raw target.
 std::string NtPathOf(const std::string &folder) { return "\\??\\" + folder; }
-
-bool FileIdentity(const std::string &path, BY_HANDLE_FILE_INFORMATION &info)
-{
-    CFileHandle h(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return h && GetFileInformationByHandle(h.Get(), &info);
-}
 
 } // namespace
 
@@ -79,15 +72,13 @@ DWORD RemoveFolderDrive(char letter, const std::string &folder)
 bool DriveLeadsTo(char letter, const std::string &folder)
 {
     BY_HANDLE_FILE_INFORMATION root{}, target{};
-    const bool rootFound = FileIdentity(DriveText(letter) + "\\", root);
-    const bool targetFound = FileIdentity(folder, target);
+    const bool rootFound = FileIdentityOf(DriveText(letter) + "\\", root);
+    const bool targetFound = FileIdentityOf(folder, target);
     // A folder deleted while its drive was defined leaves a drive that leads
     // nowhere; that drive is still the one made for the folder.
     if (!rootFound || !targetFound)
         return !rootFound && !targetFound && DriveInUse(letter);
-    // Under Wine each drive reports a serial of its own, so only the file
-    // index (the inode) is compared.
-    return root.nFileIndexHigh == target.nFileIndexHigh && root.nFileIndexLow == target.nFileIndexLow;
+    return IsSameFile(root, target);
 }
 
 } // namespace standin

@@ -5,6 +5,8 @@
 
 #include <exdisp.h>
 
+const char *DualObjectName(REFIID iid) { return IsEqualIID(iid, IID_IShellWindows) ? "ShellWindows" : "Browser"; }
+
 HRESULT ShellTypeInfo(REFIID iid, ITypeInfo **out)
 {
     if (!out)

@@ -5,8 +5,12 @@
 // error.
 #pragma once
 
+#include "provider_trace.h"
+
 #include <oaidl.h>
 
+// The object's name in the trace: ShellWindows or Browser.
+const char *DualObjectName(REFIID iid);
 // The vtable description of the dual interface iid.
 HRESULT ShellTypeInfo(REFIID iid, ITypeInfo **out);
 HRESULT ShellGetIDsOfNames(REFIID iid, LPOLESTR *names, UINT count, DISPID *ids);
@@ -19,6 +23,7 @@ template <typename Base, const IID &iid> class CDualDispatch : public Base {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *pctinfo) override
     {
+        ProviderTrace("%s(%08lX)::GetTypeInfoCount()", DualObjectName(iid), TraceId(this));
         if (!pctinfo)
             return E_POINTER;
         *pctinfo = 1;
@@ -26,6 +31,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo **ppTInfo) override
     {
+        ProviderTrace("%s(%08lX)::GetTypeInfo(%u)", DualObjectName(iid), TraceId(this), index);
         if (!ppTInfo)
             return E_POINTER;
         *ppTInfo = nullptr;
@@ -33,11 +39,14 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override
     {
+        ProviderTrace("%s(%08lX)::GetIDsOfNames(%s)", DualObjectName(iid), TraceId(this),
+                      names && count && names[0] ? TraceText(names[0]).c_str() : "");
         return ShellGetIDsOfNames(iid, names, count, ids);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
                                      EXCEPINFO *excepInfo, UINT *argErr) override
     {
+        ProviderTrace("%s(%08lX)::Invoke(%ld)", DualObjectName(iid), TraceId(this), id);
         return ShellInvoke(iid, static_cast<Base *>(this), id, flags, params, result, excepInfo, argErr);
     }
 };

@@ -1,6 +1,7 @@
 // browser.cpp - CBrowser (see browser.h).
 #include "browser.h"
 
+#include "provider_trace.h"
 #include "window_tracker.h"
 
 #include "win/handles.h"
@@ -13,6 +14,7 @@ namespace {
 
 const char *const kFileManagerClasses[] = {"ExplorerWClass", "CabinetWClass", "ExploreWClass"};
 const char kFolderViewClass[] = "SHELLDLL_DefView";
+const char *const kEdgeNames[] = {"Left", "Top", "Width", "Height"};
 
 HRESULT LastErrorResult()
 {
@@ -77,6 +79,7 @@ HRESULT STDMETHODCALLTYPE CBrowser::QueryInterface(REFIID iid, void **ppv)
     } else {
         // The shell browser, its view and every service live inside the
         // file manager's process.
+        ProviderTrace("Browser(%08lX)::QueryInterface(%s): no such interface", TraceId(this), IidText(iid).c_str());
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
@@ -105,6 +108,7 @@ ULONG STDMETHODCALLTYPE CBrowser::Release()
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_Application(IDispatch **ppDisp)
 {
+    ProviderTrace("Browser(%08lX)::get_Application()", TraceId(this));
     if (!ppDisp)
         return E_POINTER;
     *ppDisp = static_cast<IWebBrowser2 *>(this);
@@ -112,10 +116,15 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_Application(IDispatch **ppDisp)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CBrowser::get_Parent(IDispatch **ppDisp) { return get_Application(ppDisp); }
+HRESULT STDMETHODCALLTYPE CBrowser::get_Parent(IDispatch **ppDisp)
+{
+    ProviderTrace("Browser(%08lX)::get_Parent()", TraceId(this));
+    return get_Application(ppDisp);
+}
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_TopLevelContainer(VARIANT_BOOL *pBool)
 {
+    ProviderTrace("Browser(%08lX)::get_TopLevelContainer()", TraceId(this));
     if (!pBool)
         return E_POINTER;
     *pBool = VARIANT_TRUE;
@@ -124,11 +133,12 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_TopLevelContainer(VARIANT_BOOL *pBool)
 
 HRESULT CBrowser::GetEdge(Edge edge, LONG *value) const
 {
+    ProviderTrace("Browser(%08lX)::get_%s()", TraceId(this), kEdgeNames[static_cast<int>(edge)]);
     if (!value)
         return E_POINTER;
     RECT rc{};
     if (!WindowLives() || !GetWindowRect(m_hwnd, &rc))
-        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+        return WindowGone();
     switch (edge) {
     case Edge::Left:
         *value = rc.left;
@@ -148,9 +158,10 @@ HRESULT CBrowser::GetEdge(Edge edge, LONG *value) const
 
 HRESULT CBrowser::PutEdge(Edge edge, LONG value)
 {
+    ProviderTrace("Browser(%08lX)::put_%s(%ld)", TraceId(this), kEdgeNames[static_cast<int>(edge)], value);
     RECT rc{};
     if (!WindowLives() || !GetWindowRect(m_hwnd, &rc))
-        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+        return WindowGone();
     LONG x = rc.left, y = rc.top, cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS;
     switch (edge) {
@@ -195,11 +206,12 @@ std::wstring CBrowser::Title() const
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_LocationName(BSTR *name)
 {
+    ProviderTrace("Browser(%08lX)::get_LocationName()", TraceId(this));
     if (!name)
         return E_POINTER;
     *name = nullptr;
     if (!WindowLives())
-        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+        return WindowGone();
     return ReturnText(Title(), name);
 }
 
@@ -208,16 +220,18 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_LocationName(BSTR *name)
 // reads as empty, as a folder outside the file system does.
 HRESULT STDMETHODCALLTYPE CBrowser::get_LocationURL(BSTR *url)
 {
+    ProviderTrace("Browser(%08lX)::get_LocationURL()", TraceId(this));
     if (!url)
         return E_POINTER;
     *url = nullptr;
     if (!WindowLives())
-        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+        return WindowGone();
     return ReturnText(DriveRootUrl(Title()), url);
 }
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_Busy(VARIANT_BOOL *pBool)
 {
+    ProviderTrace("Browser(%08lX)::get_Busy()", TraceId(this));
     if (!pBool)
         return E_POINTER;
     *pBool = m_reportedView ? VARIANT_FALSE : VARIANT_TRUE;
@@ -226,6 +240,7 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_Busy(VARIANT_BOOL *pBool)
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_ReadyState(READYSTATE *state)
 {
+    ProviderTrace("Browser(%08lX)::get_ReadyState()", TraceId(this));
     if (!state)
         return E_POINTER;
     *state = m_reportedView ? READYSTATE_COMPLETE : READYSTATE_LOADING;
@@ -236,8 +251,9 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_ReadyState(READYSTATE *state)
 // program decides, and OnQuit follows once the window is gone.
 HRESULT STDMETHODCALLTYPE CBrowser::Quit()
 {
+    ProviderTrace("Browser(%08lX)::Quit()", TraceId(this));
     if (!WindowLives())
-        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+        return WindowGone();
     if (!PostMessageW(m_hwnd, WM_CLOSE, 0, 0))
         return LastErrorResult();
     if (m_tracker)
@@ -247,11 +263,12 @@ HRESULT STDMETHODCALLTYPE CBrowser::Quit()
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_HWND(SHANDLE_PTR *pHWND)
 {
+    ProviderTrace("Browser(%08lX)::get_HWND()", TraceId(this));
     if (!pHWND)
         return E_POINTER;
     *pHWND = 0;
     if (!WindowLives())
-        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+        return WindowGone();
     *pHWND = reinterpret_cast<SHANDLE_PTR>(m_hwnd);
     return S_OK;
 }
@@ -268,6 +285,7 @@ std::wstring CBrowser::ProgramPath() const
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_FullName(BSTR *fullName)
 {
+    ProviderTrace("Browser(%08lX)::get_FullName()", TraceId(this));
     if (!fullName)
         return E_POINTER;
     *fullName = nullptr;
@@ -277,6 +295,7 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_FullName(BSTR *fullName)
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_Path(BSTR *path)
 {
+    ProviderTrace("Browser(%08lX)::get_Path()", TraceId(this));
     if (!path)
         return E_POINTER;
     *path = nullptr;
@@ -287,6 +306,7 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_Path(BSTR *path)
 
 HRESULT STDMETHODCALLTYPE CBrowser::get_Visible(VARIANT_BOOL *pBool)
 {
+    ProviderTrace("Browser(%08lX)::get_Visible()", TraceId(this));
     if (!pBool)
         return E_POINTER;
     *pBool = WindowLives() && IsWindowVisible(m_hwnd) ? VARIANT_TRUE : VARIANT_FALSE;
@@ -295,14 +315,16 @@ HRESULT STDMETHODCALLTYPE CBrowser::get_Visible(VARIANT_BOOL *pBool)
 
 HRESULT STDMETHODCALLTYPE CBrowser::put_Visible(VARIANT_BOOL value)
 {
+    ProviderTrace("Browser(%08lX)::put_Visible(%d)", TraceId(this), value);
     if (!WindowLives())
-        return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+        return WindowGone();
     ShowWindowAsync(m_hwnd, value ? SW_SHOWNA : SW_HIDE);
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CBrowser::EnumConnectionPoints(IEnumConnectionPoints **ppEnum)
 {
+    ProviderTrace("Browser(%08lX)::EnumConnectionPoints(): not implemented", TraceId(this));
     if (ppEnum)
         *ppEnum = nullptr;
     return E_NOTIMPL;
@@ -310,6 +332,7 @@ HRESULT STDMETHODCALLTYPE CBrowser::EnumConnectionPoints(IEnumConnectionPoints *
 
 HRESULT STDMETHODCALLTYPE CBrowser::FindConnectionPoint(REFIID iid, IConnectionPoint **ppcp)
 {
+    ProviderTrace("Browser(%08lX)::FindConnectionPoint(%s)", TraceId(this), IidText(iid).c_str());
     return m_events.Find(iid, ppcp);
 }
 
@@ -328,9 +351,9 @@ HWND CBrowser::CurrentView() const
 
 void CBrowser::FireDocumentComplete()
 {
-    BSTR urlText = nullptr;
-    if (FAILED(get_LocationURL(&urlText)))
-        urlText = SysAllocString(L"");
+    BSTR urlText = SysAllocString(WindowLives() ? DriveRootUrl(Title()).c_str() : L"");
+    ProviderTrace("Browser(%08lX) fires DocumentComplete(%s)", TraceId(this),
+                  TraceText(urlText ? urlText : L"").c_str());
     VARIANT url;
     VariantInit(&url);
     V_VT(&url) = VT_BSTR;
@@ -358,7 +381,24 @@ void CBrowser::FireWindowClosing()
     VariantInit(&args[1]);
     V_VT(&args[1]) = VT_BOOL;
     V_BOOL(&args[1]) = VARIANT_FALSE;
+    ProviderTrace("Browser(%08lX) fires WindowClosing", TraceId(this));
     m_events.Fire(DISPID_WINDOWCLOSING, args, 2);
 }
 
-void CBrowser::FireOnQuit() { m_events.Fire(DISPID_ONQUIT, nullptr, 0); }
+void CBrowser::FireOnQuit()
+{
+    ProviderTrace("Browser(%08lX) fires OnQuit", TraceId(this));
+    m_events.Fire(DISPID_ONQUIT, nullptr, 0);
+}
+
+HRESULT CBrowser::WindowGone() const
+{
+    ProviderTrace("Browser(%08lX): window %08lX is gone", TraceId(this), TraceId(m_hwnd));
+    return HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE);
+}
+
+HRESULT CBrowser::Unsupported(const char *member)
+{
+    ProviderTrace("Browser(%08lX)::%s(): not implemented", TraceId(this), member);
+    return E_NOTIMPL;
+}

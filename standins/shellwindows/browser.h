@@ -94,6 +94,10 @@ public:
 private:
     enum class Edge { Left, Top, Width, Height };
     HRESULT GetEdge(Edge edge, LONG *value) const;
+    // Traced: what a member answers for a window that is gone.
+    HRESULT WindowGone() const;
+    // The stub's members: traced as not implemented.
+    HRESULT Unsupported(const char *member) override;
     HRESULT PutEdge(Edge edge, LONG value);
     std::wstring Title() const;
     std::wstring ProgramPath() const;

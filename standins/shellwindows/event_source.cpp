@@ -1,7 +1,18 @@
 // event_source.cpp - CEventSource (see event_source.h).
 #include "event_source.h"
 
+#include "provider_trace.h"
+
 #include <olectl.h>
+
+#include <cstdio>
+
+std::string CEventSource::Who() const
+{
+    char text[96] = {};
+    std::snprintf(text, sizeof text, "ConnectionPoint(%s of %08lX)", IidText(m_iid).c_str(), TraceId(m_ownerId));
+    return text;
+}
 
 HRESULT STDMETHODCALLTYPE CEventSource::QueryInterface(REFIID iid, void **ppv)
 {
@@ -12,12 +23,14 @@ HRESULT STDMETHODCALLTYPE CEventSource::QueryInterface(REFIID iid, void **ppv)
         AddRef();
         return S_OK;
     }
+    ProviderTrace("%s::QueryInterface(%s): no such interface", Who().c_str(), IidText(iid).c_str());
     *ppv = nullptr;
     return E_NOINTERFACE;
 }
 
 HRESULT STDMETHODCALLTYPE CEventSource::GetConnectionInterface(IID *iid)
 {
+    ProviderTrace("%s::GetConnectionInterface()", Who().c_str());
     if (!iid)
         return E_POINTER;
     *iid = m_iid;
@@ -26,6 +39,7 @@ HRESULT STDMETHODCALLTYPE CEventSource::GetConnectionInterface(IID *iid)
 
 HRESULT STDMETHODCALLTYPE CEventSource::GetConnectionPointContainer(IConnectionPointContainer **ppc)
 {
+    ProviderTrace("%s::GetConnectionPointContainer()", Who().c_str());
     if (!ppc)
         return E_POINTER;
     *ppc = m_owner;
@@ -35,6 +49,7 @@ HRESULT STDMETHODCALLTYPE CEventSource::GetConnectionPointContainer(IConnectionP
 
 HRESULT STDMETHODCALLTYPE CEventSource::Advise(IUnknown *sink, DWORD *cookie)
 {
+    ProviderTrace("%s::Advise(%08lX)", Who().c_str(), TraceId(sink));
     if (!cookie)
         return E_POINTER;
     *cookie = 0;
@@ -42,8 +57,11 @@ HRESULT STDMETHODCALLTYPE CEventSource::Advise(IUnknown *sink, DWORD *cookie)
         return E_POINTER;
     CComPtr<IDispatch> dispatch;
     if (FAILED(sink->QueryInterface(m_iid, dispatch.ReceiveVoid())) || !dispatch) {
-        if (FAILED(sink->QueryInterface(IID_IDispatch, dispatch.ReceiveVoid())) || !dispatch)
+        if (FAILED(sink->QueryInterface(IID_IDispatch, dispatch.ReceiveVoid())) || !dispatch) {
+            ProviderTrace("%s::Advise(%08lX): the sink answers neither this interface nor IDispatch", Who().c_str(),
+                          TraceId(sink));
             return CONNECT_E_CANNOTCONNECT;
+        }
     }
     *cookie = m_nextCookie++;
     m_sinks.emplace_back(*cookie, std::move(dispatch));
@@ -52,6 +70,7 @@ HRESULT STDMETHODCALLTYPE CEventSource::Advise(IUnknown *sink, DWORD *cookie)
 
 HRESULT STDMETHODCALLTYPE CEventSource::Unadvise(DWORD cookie)
 {
+    ProviderTrace("%s::Unadvise(%lu)", Who().c_str(), cookie);
     for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
         if (it->first == cookie) {
             // The sink's reference goes after the list no longer names it.
@@ -65,6 +84,7 @@ HRESULT STDMETHODCALLTYPE CEventSource::Unadvise(DWORD cookie)
 
 HRESULT STDMETHODCALLTYPE CEventSource::EnumConnections(IEnumConnections **ppEnum)
 {
+    ProviderTrace("%s::EnumConnections(): not implemented", Who().c_str());
     if (ppEnum)
         *ppEnum = nullptr;
     return E_NOTIMPL;
@@ -75,8 +95,10 @@ HRESULT CEventSource::Find(REFIID iid, IConnectionPoint **ppcp)
     if (!ppcp)
         return E_POINTER;
     *ppcp = nullptr;
-    if (!IsEqualIID(iid, m_iid))
+    if (!IsEqualIID(iid, m_iid)) {
+        ProviderTrace("%s: no connection point for %s", Who().c_str(), IidText(iid).c_str());
         return CONNECT_E_NOCONNECTION;
+    }
     *ppcp = this;
     AddRef();
     return S_OK;

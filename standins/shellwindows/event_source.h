@@ -12,12 +12,14 @@
 
 #include <ocidl.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
 class CEventSource : public IConnectionPoint {
 public:
-    CEventSource(IConnectionPointContainer *owner, REFIID iid) : m_owner(owner), m_iid(iid) {}
+    // owner: the object itself, which the trace names by its address.
+    template <typename Owner> CEventSource(Owner *owner, REFIID iid) : m_owner(owner), m_ownerId(owner), m_iid(iid) {}
     CEventSource(const CEventSource &) = delete;
     CEventSource &operator=(const CEventSource &) = delete;
 
@@ -39,7 +41,11 @@ public:
     void Clear() { m_sinks.clear(); }
 
 private:
+    // "ConnectionPoint(<event interface> of <owner>)", as the trace names it.
+    std::string Who() const;
+
     IConnectionPointContainer *m_owner;
+    const void *m_ownerId;
     IID m_iid;
     DWORD m_nextCookie = 1;
     std::vector<std::pair<DWORD, CComPtr<IDispatch>>> m_sinks;

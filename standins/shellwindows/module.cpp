@@ -2,6 +2,7 @@
 // DllGetClassObject and DllCanUnloadNow.
 #include "module.h"
 
+#include "provider_trace.h"
 #include "shell_windows.h"
 #include "window_tracker.h"
 
@@ -26,6 +27,7 @@ public:
             *ppv = static_cast<IClassFactory *>(this);
             return S_OK;
         }
+        ProviderTrace("ClassFactory::QueryInterface(%s): no such interface", IidText(iid).c_str());
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
@@ -34,6 +36,7 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **ppv) override
     {
+        ProviderTrace("ClassFactory::CreateInstance(%s)", IidText(iid).c_str());
         if (!ppv)
             return E_POINTER;
         *ppv = nullptr;
@@ -49,6 +52,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
     {
+        ProviderTrace("ClassFactory::LockServer(%d)", lock);
         if (lock)
             InterlockedIncrement(&g_cLocks);
         else
@@ -96,6 +100,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void **ppv)
 {
+    ProviderTrace("DllGetClassObject(%s, %s)", IidText(clsid).c_str(), IidText(iid).c_str());
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
@@ -106,8 +111,10 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
     // COM would start the surrogate on this library, and the forward would
     // come back here, again and again. The provider serves only the process
     // that loads it.
-    if (IsComSurrogate())
+    if (IsComSurrogate()) {
+        ProviderTrace("DllGetClassObject: not served in the COM surrogate");
         return CLASS_E_CLASSNOTAVAILABLE;
+    }
     return g_factory.QueryInterface(iid, ppv);
 }
 

@@ -1,8 +1,11 @@
 // shell_windows.cpp - CShellWindows (see shell_windows.h).
 #include "shell_windows.h"
 
+#include "provider_trace.h"
 #include "window_enum.h"
 #include "window_tracker.h"
+
+#include <exdispid.h>
 
 namespace {
 
@@ -58,6 +61,8 @@ HRESULT STDMETHODCALLTYPE CShellWindows::QueryInterface(REFIID iid, void **ppv)
     } else if (IsEqualIID(iid, IID_IConnectionPointContainer)) {
         *ppv = static_cast<IConnectionPointContainer *>(this);
     } else {
+        ProviderTrace("ShellWindows(%08lX)::QueryInterface(%s): no such interface", TraceId(this),
+                      IidText(iid).c_str());
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
@@ -101,30 +106,33 @@ HRESULT CShellWindows::Recount()
 
 HRESULT STDMETHODCALLTYPE CShellWindows::get_Count(LONG *count)
 {
-    if (!count)
-        return E_INVALIDARG;
-    *count = 0;
-    const HRESULT hr = Recount();
-    if (SUCCEEDED(hr))
-        *count = static_cast<LONG>(m_items.size());
+    const HRESULT hr = count ? Recount() : E_INVALIDARG;
+    const LONG n = SUCCEEDED(hr) ? static_cast<LONG>(m_items.size()) : 0;
+    ProviderTrace("ShellWindows(%08lX)::get_Count() -> %ld", TraceId(this), n);
+    if (count)
+        *count = n;
     return hr;
 }
 
 HRESULT STDMETHODCALLTYPE CShellWindows::Item(VARIANT index, IDispatch **folder)
 {
+    LONG i = 0;
+    const bool integer = IndexOf(index, i);
+    ProviderTrace("ShellWindows(%08lX)::Item(%ld)%s", TraceId(this), i, integer ? "" : ": not an integer index");
     if (!folder)
         return E_INVALIDARG;
     *folder = nullptr;
-    LONG i = 0;
-    if (!IndexOf(index, i))
+    if (!integer)
         return E_INVALIDARG;
     if (!m_counted) {
         const HRESULT hr = Recount();
         if (FAILED(hr))
             return hr;
     }
-    if (i < 0 || static_cast<size_t>(i) >= m_items.size())
+    if (i < 0 || static_cast<size_t>(i) >= m_items.size()) {
+        ProviderTrace("ShellWindows(%08lX)::Item(%ld): out of range", TraceId(this), i);
         return S_FALSE;
+    }
     *folder = static_cast<IWebBrowser2 *>(m_items[static_cast<size_t>(i)].Get());
     (*folder)->AddRef();
     return S_OK;
@@ -132,6 +140,7 @@ HRESULT STDMETHODCALLTYPE CShellWindows::Item(VARIANT index, IDispatch **folder)
 
 HRESULT STDMETHODCALLTYPE CShellWindows::_NewEnum(IUnknown **ppunk)
 {
+    ProviderTrace("ShellWindows(%08lX)::_NewEnum()", TraceId(this));
     if (!ppunk)
         return E_INVALIDARG;
     *ppunk = nullptr;
@@ -151,6 +160,7 @@ HRESULT CShellWindows::Server(CComPtr<IShellWindows> &server)
         const HRESULT hr = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                                             m_server.ReceiveVoid());
         if (FAILED(hr)) {
+            ProviderTrace("ShellWindows(%08lX): no window server of the platform, 0x%08lX", TraceId(this), hr);
             m_server.Release();
             return hr;
         }
@@ -171,40 +181,51 @@ HRESULT CShellWindows::Server(CComPtr<IShellWindows> &server)
 
 HRESULT STDMETHODCALLTYPE CShellWindows::Register(IDispatch *pid, LONG hwnd, int swClass, LONG *cookie)
 {
+    ProviderTrace("ShellWindows(%08lX)::Register(%08lX, %d)", TraceId(this), hwnd, swClass);
     FORWARD_TO_SERVER(Register(pid, hwnd, swClass, cookie));
 }
 
 HRESULT STDMETHODCALLTYPE CShellWindows::RegisterPending(LONG threadId, VARIANT *loc, VARIANT *locRoot, int swClass,
                                                          LONG *cookie)
 {
+    ProviderTrace("ShellWindows(%08lX)::RegisterPending(%ld, %d)", TraceId(this), threadId, swClass);
     FORWARD_TO_SERVER(RegisterPending(threadId, loc, locRoot, swClass, cookie));
 }
 
-HRESULT STDMETHODCALLTYPE CShellWindows::Revoke(LONG cookie) { FORWARD_TO_SERVER(Revoke(cookie)); }
+HRESULT STDMETHODCALLTYPE CShellWindows::Revoke(LONG cookie)
+{
+    ProviderTrace("ShellWindows(%08lX)::Revoke(%ld)", TraceId(this), cookie);
+    FORWARD_TO_SERVER(Revoke(cookie));
+}
 
 HRESULT STDMETHODCALLTYPE CShellWindows::OnNavigate(LONG cookie, VARIANT *loc)
 {
+    ProviderTrace("ShellWindows(%08lX)::OnNavigate(%ld)", TraceId(this), cookie);
     FORWARD_TO_SERVER(OnNavigate(cookie, loc));
 }
 
 HRESULT STDMETHODCALLTYPE CShellWindows::OnActivated(LONG cookie, VARIANT_BOOL active)
 {
+    ProviderTrace("ShellWindows(%08lX)::OnActivated(%ld, %d)", TraceId(this), cookie, active);
     FORWARD_TO_SERVER(OnActivated(cookie, active));
 }
 
 HRESULT STDMETHODCALLTYPE CShellWindows::FindWindowSW(VARIANT *loc, VARIANT *locRoot, int swClass, LONG *hwnd,
                                                       int options, IDispatch **ppdispOut)
 {
+    ProviderTrace("ShellWindows(%08lX)::FindWindowSW(%d, %d)", TraceId(this), swClass, options);
     FORWARD_TO_SERVER(FindWindowSW(loc, locRoot, swClass, hwnd, options, ppdispOut));
 }
 
 HRESULT STDMETHODCALLTYPE CShellWindows::OnCreated(LONG cookie, IUnknown *punk)
 {
+    ProviderTrace("ShellWindows(%08lX)::OnCreated(%ld)", TraceId(this), cookie);
     FORWARD_TO_SERVER(OnCreated(cookie, punk));
 }
 
 HRESULT STDMETHODCALLTYPE CShellWindows::ProcessAttachDetach(VARIANT_BOOL attach)
 {
+    ProviderTrace("ShellWindows(%08lX)::ProcessAttachDetach(%d)", TraceId(this), attach);
     FORWARD_TO_SERVER(ProcessAttachDetach(attach));
 }
 
@@ -212,6 +233,7 @@ HRESULT STDMETHODCALLTYPE CShellWindows::ProcessAttachDetach(VARIANT_BOOL attach
 
 HRESULT STDMETHODCALLTYPE CShellWindows::EnumConnectionPoints(IEnumConnectionPoints **ppEnum)
 {
+    ProviderTrace("ShellWindows(%08lX)::EnumConnectionPoints(): not implemented", TraceId(this));
     if (ppEnum)
         *ppEnum = nullptr;
     return E_NOTIMPL;
@@ -219,6 +241,7 @@ HRESULT STDMETHODCALLTYPE CShellWindows::EnumConnectionPoints(IEnumConnectionPoi
 
 HRESULT STDMETHODCALLTYPE CShellWindows::FindConnectionPoint(REFIID iid, IConnectionPoint **ppcp)
 {
+    ProviderTrace("ShellWindows(%08lX)::FindConnectionPoint(%s)", TraceId(this), IidText(iid).c_str());
     // Events come from the tracker, which this collection reaches now.
     const HRESULT hr = m_events.Find(iid, ppcp);
     if (SUCCEEDED(hr) && !Track()) {
@@ -231,6 +254,8 @@ HRESULT STDMETHODCALLTYPE CShellWindows::FindConnectionPoint(REFIID iid, IConnec
 
 void CShellWindows::FireWindowEvent(DISPID id, LONG cookie)
 {
+    ProviderTrace("ShellWindows(%08lX) fires %s(%ld)", TraceId(this),
+                  id == DISPID_WINDOWREGISTERED ? "WindowRegistered" : "WindowRevoked", cookie);
     VARIANT arg;
     VariantInit(&arg);
     V_VT(&arg) = VT_I4;

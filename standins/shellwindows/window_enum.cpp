@@ -2,6 +2,7 @@
 #include "window_enum.h"
 
 #include "module.h"
+#include "provider_trace.h"
 
 #include <new>
 
@@ -20,6 +21,7 @@ public:
             AddRef();
             return S_OK;
         }
+        ProviderTrace("WindowEnum(%08lX)::QueryInterface(%s): no such interface", TraceId(this), IidText(iid).c_str());
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
@@ -33,6 +35,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT *out, ULONG *fetched) override
     {
+        ProviderTrace("WindowEnum(%08lX)::Next(%lu)", TraceId(this), count);
         if (fetched)
             *fetched = 0;
         if (!out || (count > 1 && !fetched))
@@ -50,17 +53,20 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override
     {
+        ProviderTrace("WindowEnum(%08lX)::Skip(%lu)", TraceId(this), count);
         const size_t left = m_items.size() - m_next;
         m_next += count < left ? count : left;
         return count <= left ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE Reset() override
     {
+        ProviderTrace("WindowEnum(%08lX)::Reset()", TraceId(this));
         m_next = 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT **out) override
     {
+        ProviderTrace("WindowEnum(%08lX)::Clone()", TraceId(this));
         if (!out)
             return E_POINTER;
         *out = nullptr;

@@ -1,6 +1,7 @@
 // window_tracker.cpp - CWindowTracker (see window_tracker.h).
 #include "window_tracker.h"
 
+#include "provider_trace.h"
 #include "shell_windows.h"
 
 #include <exdispid.h>
@@ -32,8 +33,11 @@ CWindowTracker *CWindowTracker::Acquire()
         return t_tracker;
     }
     std::unique_ptr<CWindowTracker> owned(new (std::nothrow) CWindowTracker());
-    if (!owned || !owned->Start())
+    if (!owned || !owned->Start()) {
+        ProviderTrace("tracker: cannot start, %lu", GetLastError());
         return nullptr;
+    }
+    ProviderTrace("tracker: started on thread %lu", GetCurrentThreadId());
     // From here its uses own it: the last ReleaseUse deletes it.
     CWindowTracker *tracker = owned.release();
     t_tracker = tracker;
@@ -78,6 +82,7 @@ bool CWindowTracker::Start()
 
 CWindowTracker::~CWindowTracker()
 {
+    ProviderTrace("tracker: ended");
     if (t_tracker == this)
         t_tracker = nullptr;
     if (m_hwnd) {
@@ -107,6 +112,7 @@ void CWindowTracker::Refresh()
         }
         CComPtr<CBrowser> gone = std::move(m_tracked[i]);
         m_tracked.erase(m_tracked.begin() + static_cast<std::ptrdiff_t>(i));
+        ProviderTrace("tracker: window %08lX gone, Browser(%08lX)", TraceId(gone->Hwnd()), TraceId(gone.Get()));
         Queue(Kind::Quit, gone);
         Queue(Kind::Revoked, gone);
         // From here on the browser is an ordinary object; the use its other
@@ -129,6 +135,10 @@ void CWindowTracker::Refresh()
         raw->AddRef();
         raw->SetTracker(this);
         m_tracked.emplace_back(raw);
+        wchar_t title[MAX_PATH] = {};
+        GetWindowTextW(hwnd, title, MAX_PATH);
+        ProviderTrace("tracker: window %08lX \"%s\" seen%s, Browser(%08lX), cookie %ld", TraceId(hwnd),
+                      TraceText(title).c_str(), m_starting ? " at the start" : "", TraceId(raw), raw->Cookie());
         if (!m_starting)
             Queue(Kind::Registered, m_tracked.back());
     }
@@ -168,6 +178,7 @@ void CWindowTracker::QueueClosing(CBrowser *b)
 {
     if (!b->NoteClosing())
         return;
+    ProviderTrace("tracker: window %08lX closing, Browser(%08lX)", TraceId(b->Hwnd()), TraceId(b));
     b->AddRef();
     Queue(Kind::Closing, CComPtr<CBrowser>(b));
 }

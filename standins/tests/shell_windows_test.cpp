@@ -5,6 +5,8 @@
 // from outside the window's process answer their codes; the members that
 // belong to Wine's own window server answer what it answers; registration
 // keeps Wine's entry and puts it back.
+#include "trace_monitor.h"
+#include "ui_support.h"
 #include "win/com_ptr.h"
 #include "win/handles.h"
 
@@ -15,6 +17,7 @@
 #include <olectl.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -349,6 +352,43 @@ TEST_F(ShellWindowsProvider, RegistrationMembersAreWinesOwnServers)
     }
     EXPECT_EQ(findDesktop(server.Get(), direct), viaProvider);
     EXPECT_EQ(direct, through);
+}
+
+std::string TraceIdOf(const void *p)
+{
+    char id[16] = {};
+    std::snprintf(id, sizeof id, "%08lX", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(p)));
+    return id;
+}
+
+// What a program asked of the provider and could not have is read from the
+// debugger output alone: the window the tracker saw and its object, each
+// member on entry, a member not done, an interface not had. A tick that
+// finds nothing new writes nothing.
+TEST_F(ShellWindowsProvider, TheTraceTellsWhatWasAskedAndWhatCouldNotBeDone)
+{
+    const CTraceCapture trace;
+    const LONG n = Count();
+    CFileManagerWindow window("Traced (T:)");
+    ASSERT_EQ(n + 1, Count());
+    CComPtr<IWebBrowser2> browser = BrowserAt(m_windows.Get(), n);
+    ASSERT_TRUE(browser);
+    CComPtr<IUnknown> none;
+    EXPECT_EQ(E_NOINTERFACE, browser->QueryInterface(IID_IServiceProvider, none.ReceiveVoid()));
+    EXPECT_EQ(E_NOTIMPL, browser->GoHome());
+
+    const std::string object = "shellwindows: Browser(" + TraceIdOf(browser.Get()) + ")::";
+    const std::string seen = "shellwindows: tracker: window " + TraceIdOf(window.Hwnd()) +
+                             " \"Traced (T:)\" seen, Browser(" + TraceIdOf(browser.Get()) + "), cookie ";
+    EXPECT_TRUE(trace.Contains(seen));
+    EXPECT_TRUE(trace.Contains("shellwindows: ShellWindows(" + TraceIdOf(m_windows.Get()) + ")::Item(" +
+                               std::to_string(n) + ")\n"));
+    EXPECT_TRUE(trace.Contains(object + "QueryInterface(IServiceProvider): no such interface\n"));
+    EXPECT_TRUE(trace.Contains(object + "GoHome(): not implemented\n"));
+    PumpSomeTicks(); // the registration is delivered
+    const size_t lines = trace.Lines().size();
+    PumpSomeTicks();
+    EXPECT_EQ(lines, trace.Lines().size());
 }
 
 struct ServerEntry {

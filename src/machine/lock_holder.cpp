@@ -1,9 +1,9 @@
 // lock_holder.cpp - the record of g_MountVolumeLock's holder (see
 // lock_holder.h).
-#include "module/lock_holder.h"
+#include "machine/lock_holder.h"
 
-#include "module/process_identity.h"
-#include "module/shared_records.h"
+#include "machine/process_identity.h"
+#include "machine/shared_records.h"
 
 namespace {
 

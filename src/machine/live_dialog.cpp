@@ -1,10 +1,10 @@
 // live_dialog.cpp - the machine-wide record of the showing dialog (see
 // live_dialog.h).
-#include "module/live_dialog.h"
+#include "machine/live_dialog.h"
 
-#include "module/process_identity.h"
-#include "module/shared_block.h"
-#include "module/shared_records.h"
+#include "machine/process_identity.h"
+#include "machine/shared_block.h"
+#include "machine/shared_records.h"
 
 namespace {
 

@@ -7,8 +7,10 @@
 // under way in process P (C: its creation time). A name stands for one
 // thing on the machine, so a record is written whole or replaced, never
 // edited; one that is not whole, or whose content does not fit its name,
-// is not a record.
-#include "module/held_records.h"
+// is not a record. The first layout ("SBR1") ended with the link target;
+// the second ("SBR2") adds the linked folder after it, and a record of the
+// first is read with no folder.
+#include "machine/held_records.h"
 
 #include "diagnostics/trace.h"
 #include "win/handles.h"
@@ -17,12 +19,14 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-constexpr DWORD kMagic = 0x31524253; // "SBR1"
+constexpr DWORD kMagic = 0x32524253;              // "SBR2"
+constexpr DWORD kMagicWithoutFolder = 0x31524253; // "SBR1"
 constexpr size_t kPathBytes = 1024;
 // A walk reads at most this many records, and looks at no more files.
 constexpr size_t kMaxRecords = 256;
@@ -47,8 +51,10 @@ struct RecordFile {
     BYTE bLabelled;
     BYTE reserved[2];
     char szPath[kPathBytes];
+    char szFolder[kPathBytes]; // not in a "SBR1" record, which ends before it
 };
-static_assert(sizeof(RecordFile) == 1056, "record file layout");
+constexpr DWORD kBytesWithoutFolder = offsetof(RecordFile, szFolder);
+static_assert(kBytesWithoutFolder == 1056 && sizeof(RecordFile) == 2080, "record file layout");
 
 char UpperLetter(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -120,10 +126,12 @@ bool ReadRecordFile(const std::string &path, HeldRecord &record)
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     RecordFile data{};
     DWORD read = 0;
-    if (!file || GetFileSize(file.Get(), nullptr) != sizeof data ||
-        !ReadFile(file.Get(), &data, sizeof data, &read, nullptr) || read != sizeof data)
+    const DWORD size = file ? GetFileSize(file.Get(), nullptr) : 0;
+    if ((size != sizeof data && size != kBytesWithoutFolder) || !ReadFile(file.Get(), &data, size, &read, nullptr) ||
+        read != size)
         return false;
-    if (data.dwMagic != kMagic || data.dwKind < 1 || data.dwKind > 4 || !std::memchr(data.szPath, 0, kPathBytes))
+    if (data.dwMagic != (size == sizeof data ? kMagic : kMagicWithoutFolder) || data.dwKind < 1 || data.dwKind > 4 ||
+        !std::memchr(data.szPath, 0, kPathBytes) || !std::memchr(data.szFolder, 0, kPathBytes))
         return false;
     record.kind = static_cast<HeldKind>(data.dwKind);
     const bool lettered = record.kind == HeldKind::DriveLink || record.kind == HeldKind::DiskMount;
@@ -137,6 +145,7 @@ bool ReadRecordFile(const std::string &path, HeldRecord &record)
     record.bLabelled = data.bLabelled != 0;
     record.dwHandle = data.dwHandle;
     record.path = data.szPath;
+    record.folder = data.szFolder;
     return true;
 }
 
@@ -170,6 +179,7 @@ bool WriteHeldRecord(HeldRecord record)
     data.chDrive = record.chDrive;
     data.bLabelled = record.bLabelled ? 1 : 0;
     std::snprintf(data.szPath, sizeof data.szPath, "%s", record.path.c_str());
+    std::snprintf(data.szFolder, sizeof data.szFolder, "%s", record.folder.c_str());
 
     const std::string path = PathOf(record);
     DWORD error = ERROR_PATH_NOT_FOUND;
@@ -187,7 +197,7 @@ bool WriteHeldRecord(HeldRecord record)
     } else if (!HeldFolder().empty()) {
         error = GetLastError();
     }
-    SB_TRACE("WriteHeldRecord(%s) failed! %s", path.c_str(), GetErrorText(error).c_str());
+    SB_TRACE_FAILED(error, "WriteHeldRecord(%s)", path.c_str());
     return false;
 }
 

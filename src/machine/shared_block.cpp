@@ -1,5 +1,5 @@
 // shared_block.cpp - definition of the shared section.
-#include "module/shared_block.h"
+#include "machine/shared_block.h"
 
 // "shared" makes the loader map one copy of the section for all processes.
 // The initialiser keeps it in initialised data, zero at first load.

@@ -4,10 +4,10 @@
 #include "Sefrabox.h"
 
 #include "diagnostics/trace.h"
+#include "machine/live_dialog.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "module/leftovers.h"
-#include "module/live_dialog.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "sendto/busy_marker.h"
 #include "sendto/parse_cmdline.h"
 #include "sendto/sendto_text.h"

@@ -1,16 +1,18 @@
 // mount_lock.cpp - acquire, takeover and release of g_MountVolumeLock.
-#include "module/mount_lock.h"
+#include "machine/mount_lock.h"
 
 #include "win/message_wait.h"
 
 #include "diagnostics/trace.h"
-#include "module/leftovers.h"
-#include "module/lock_holder.h"
-#include "module/shared_block.h"
+#include "machine/lock_holder.h"
+#include "machine/shared_block.h"
 
 namespace {
 
 enum class Taken { No, Free, FromDead };
+
+// Set at process attach, before any thread takes the lock.
+MountLockCleanup s_cleanup;
 
 // The word and its record, changed together under the guard. A held word
 // whose record names a process that has ended is taken over; so is one
@@ -45,7 +47,8 @@ bool TryAcquireMountVolumeLock()
     case Taken::Free:
         return true;
     case Taken::FromDead:
-        ClearDeadHolderLeftovers();
+        if (s_cleanup.afterTakeover)
+            s_cleanup.afterTakeover();
         return true;
     default:
         return false;
@@ -58,8 +61,11 @@ void AcquireMountVolumeLock(DWORD pollMs)
     // it lets go (a drive's removal is announced that way).
     while (!TryAcquireMountVolumeLock())
         WaitAnsweringSentMessages(nullptr, pollMs);
-    ClearDeadDialogIfAny();
+    if (s_cleanup.afterWait)
+        s_cleanup.afterWait();
 }
+
+void SetMountLockCleanup(const MountLockCleanup &cleanup) { s_cleanup = cleanup; }
 
 void ReleaseMountVolumeLock()
 {

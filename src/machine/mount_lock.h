@@ -5,7 +5,8 @@
 // itself carries no owner; the holder is recorded beside the shared block
 // (lock_holder.h), so that a caller that finds the word held by a process
 // that has died takes it over (and traces that it did) instead of waiting
-// or refusing for ever, and cleans up what that holder left.
+// or refusing for ever, and cleans up what that holder left (see
+// SetMountLockCleanup).
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,20 @@ bool TryAcquireMountVolumeLock();
 // dialog whose process or window is gone is cleaned up as the show entries
 // do.
 void AcquireMountVolumeLock(DWORD pollMs);
+
+// What the lock's taker cleans up. The clean-up undoes drives and mounts
+// through the features, which this folder does not reach: the entry points
+// hand it over at process attach (module/app.cpp), before any export runs.
+// Without it (a program that links the library's code without the DLL's
+// start-up) a dead holder's lock is still taken over, and what that holder
+// left stays for the next caller that has the clean-up.
+struct MountLockCleanup {
+    // Runs once the lock was taken over from a holder that died.
+    void (*afterTakeover)() = nullptr;
+    // Runs once AcquireMountVolumeLock has taken the lock.
+    void (*afterWait)() = nullptr;
+};
+void SetMountLockCleanup(const MountLockCleanup &cleanup);
 
 // Stores 0.
 void ReleaseMountVolumeLock();

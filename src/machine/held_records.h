@@ -11,7 +11,8 @@
 // standard user's process (Send To runs in the user's context) may write
 // records and remove what another user's dead process left. A key under
 // HKEY_LOCAL_MACHINE would be closed to standard users, one under
-// HKEY_CURRENT_USER unseen by other users.
+// HKEY_CURRENT_USER unseen by other users. So anyone may write a record:
+// what it names is looked at before it is undone (leftovers.h).
 //
 // A record is written before its link or mount, completed once the call has
 // told its handle, and removed after the undo. Every record carries when the
@@ -23,7 +24,7 @@
 // Callers hold g_MountVolumeLock.
 #pragma once
 
-#include "module/process_identity.h"
+#include "machine/process_identity.h"
 
 #include <windows.h>
 
@@ -47,6 +48,10 @@ struct HeldRecord {
     // DriveLink: what the drive was linked to; StoreMount: the device name;
     // DiskMount, Mounting: the container.
     std::string path;
+    // DriveLink: the linked folder as the store volume's path reaches it
+    // (JoinPath of the volume path and the Target), which can be opened and
+    // compared with the drive's root; "" in a record that predates it.
+    std::string folder;
 };
 
 // Writes record as this process's own (owner and system start filled in);

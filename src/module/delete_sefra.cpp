@@ -3,9 +3,9 @@
 #include "Sefrabox.h"
 
 #include "diagnostics/trace.h"
+#include "machine/mount_lock.h"
+#include "machine/shared_block.h"
 #include "module/leftovers.h"
-#include "module/mount_lock.h"
-#include "module/shared_block.h"
 #include "store/profile_records.h"
 #include "store/store_mount.h"
 #include "store/target_check.h"

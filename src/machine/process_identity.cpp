@@ -1,5 +1,5 @@
 // process_identity.cpp - ProcessIdentity (see process_identity.h).
-#include "module/process_identity.h"
+#include "machine/process_identity.h"
 
 #include "win/handles.h"
 
