@@ -6,6 +6,7 @@
 // test found it and goes on as usual; and undoes nothing that a record
 // forged by another program names.
 #include "box_answerer.h"
+#include "drives.h"
 #include "files.h"
 #include "process.h"
 #include "suite/Kestor.h"
@@ -20,13 +21,6 @@
 #include <utility>
 
 namespace {
-
-// Explorer's label key of a drive letter.
-std::string LabelKey(char letter)
-{
-    return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\") + letter +
-           "\\DefaultLabel";
-}
 
 // Bounds the waits for the children; not a measure of speed (programs start
 // slowly under emulation).
@@ -162,8 +156,8 @@ TEST_F(LastProcess, ARecordForgedForADriveThatIsNoSefrasLeavesItAlone)
         ASSERT_TRUE(AllocDriveLetter(drive));
         ASSERT_EQ(0u, Our_IoCreateSymbolicLink((std::string("\\DosDevices\\") + drive).c_str(), linked.c_str(), 1));
         drives += drive[0];
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegSetKeyValueA(HKEY_LOCAL_MACHINE, LabelKey(drive[0]).c_str(), nullptr, REG_SZ, "Other", 6));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_LOCAL_MACHINE, DriveIconsKey(drive[0], "DefaultLabel").c_str(),
+                                                 nullptr, REG_SZ, "Other", 6));
         ASSERT_EQ(0u, RunProgram(BinProgram("held_record_forger.exe") + " " + drive + " \"" + linked + "\" \"" +
                                  folder + "\""));
     }
@@ -171,11 +165,9 @@ TEST_F(LastProcess, ARecordForgedForADriveThatIsNoSefrasLeavesItAlone)
     for (size_t i = 0; i < drives.size(); ++i) {
         const std::string drive = std::string(1, drives[i]) + ":";
         EXPECT_TRUE(IsSameFile(drive + "\\", forged[i].first)) << drive;
-        CRegKey label;
-        EXPECT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExA(HKEY_LOCAL_MACHINE, LabelKey(drives[i]).c_str(), 0, KEY_READ, label.Receive()));
+        EXPECT_EQ(std::string("Other", 6), MachineKeyText(DriveIconsKey(drives[i], "DefaultLabel"))) << drive;
         EXPECT_EQ(0u, Our_IoCreateSymbolicLink(("\\DosDevices\\" + drive).c_str(), "", 0));
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, LabelKey(drives[i]).substr(0, LabelKey(drives[i]).rfind('\\')).c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, DriveIconsKey(drives[i]).c_str());
         EXPECT_TRUE(DeleteFileA((HeldRecordFolder() + "\\link-" + drives[i] + ".rec").c_str())) << "kept";
     }
 }

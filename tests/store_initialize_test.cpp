@@ -52,6 +52,13 @@ std::vector<std::string> Rows(HWND dialog)
 
 class StoreWorld : public LinkedWorldTest {
 protected:
+    // The disk check's debug switch stops the check with a box that only
+    // its own test answers; a run killed inside that test leaves it on.
+    void SetUp() override
+    {
+        LinkedWorldTest::SetUp();
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Brannick", "DebugSefra");
+    }
     void Release(CSefraboxDlg &dlg) { ReleaseStore(dlg); }
 
     std::string Store() const { return m_world.Store(); }

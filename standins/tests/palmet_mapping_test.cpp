@@ -2,6 +2,7 @@
 // two processes (the child is palmet_mapping_child.exe).
 #include "files.h"
 #include "process.h"
+#include "product_texts.h"
 #include "suite/Palmet.h"
 #include "win/handles.h"
 
@@ -11,9 +12,6 @@
 #include <string>
 
 namespace {
-
-// 保险箱 in GBK.
-const char kTitle[] = "\xB1\xA3\xCF\xD5\xCF\xE4";
 
 std::string Child() { return BinProgram("palmet_mapping_child.exe"); }
 
@@ -26,12 +24,12 @@ TEST(PalmetMapping, TextWrittenInOneProcessIsReadInAnother)
 {
     Marker marker;
     ASSERT_TRUE(marker.mapping);
-    WriteMappingText(marker.mapping.Get(), kTitle);
+    WriteMappingText(marker.mapping.Get(), kProductName);
 
     CScratchFolder folder;
     const std::string out = folder / "read.txt";
     ASSERT_EQ(0u, RunProgram(Child() + " read " + marker.name + " \"" + out + "\""));
-    EXPECT_EQ(kTitle, ReadText(out));
+    EXPECT_EQ(kProductName, ReadText(out));
 
     ASSERT_EQ(0u, RunProgram(Child() + " write " + marker.name + " OtherProgram"));
     char text[270];

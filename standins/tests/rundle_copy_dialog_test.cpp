@@ -8,6 +8,7 @@
 // texts ("X:"), and the copies are checked in the folders behind them.
 #include "copy_dialog_ids.h"
 #include "files.h"
+#include "product_texts.h"
 #include "suite/Kestor.h"
 #include "suite/Palmet.h"
 #include "suite/Rundle.h"
@@ -209,7 +210,7 @@ TEST_F(RundleCopyDialog, CopiesInAndOutAndHonoursWritableFlags)
     ASSERT_FALSE(readOnlyDrive.Text().empty());
 
     const std::string title = Unique("Rundle copy test");
-    const std::string destName = "\xB1\xA3\xCF\xD5\xCF\xE4"; // 保险箱
+    const std::string destName = kProductName;
     const char *paths[] = {writableDrive.Text().c_str(), readOnlyDrive.Text().c_str(), "C:"};
     const char *names[] = {"writable drive", "read-only drive", "C:"};
     const unsigned char writable[] = {1, 0, 1};

@@ -3,6 +3,7 @@
 // past them), asks for a second buffer exactly when the first is short and
 // then succeeds with it, the converted list always ends with two NULs inside
 // its buffer, and the display name stays inside its 32 bytes.
+#include "product_texts.h"
 #include "sendto/sendto_text.h"
 
 #include <cstdint>
@@ -83,11 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The display name stays in its 32 bytes with whole characters only.
     char display[32];
-    const size_t shown =
-        MakeSefraDisplayName(line.c_str(), "\xB1\xA3\xCF\xD5\xCF\xE4", display, sizeof display, IsLeadByte936);
+    const size_t shown = MakeSefraDisplayName(line.c_str(), kProductName, display, sizeof display, IsLeadByte936);
     if (shown >= sizeof display || std::strlen(display) != shown)
         std::abort();
-    if (std::strncmp(display, line.c_str(), shown) != 0 && std::strstr(display, "\xB1\xA3\xCF\xD5\xCF\xE4") == nullptr)
+    if (std::strncmp(display, line.c_str(), shown) != 0 && std::strstr(display, kProductName) == nullptr)
         std::abort();
     return 0;
 }
