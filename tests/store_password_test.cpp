@@ -71,12 +71,15 @@ std::string ItemText(HWND dlg, int id)
 }
 
 // The edit has the focus of the dialog's thread and its whole text selected.
+// The dialog's thread moves the focus once its message box has returned,
+// which on a busy machine comes some time after the box is gone.
 void ExpectSelectedEdit(HWND dlg, int id)
 {
     const HWND edit = GetDlgItem(dlg, id);
+    const DWORD thread = GetWindowThreadProcessId(dlg, nullptr);
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &info));
+    PollUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == edit; }, kWindowWaitMs, 10);
     EXPECT_EQ(edit, info.hwndFocus) << id;
     DWORD start = 1, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
