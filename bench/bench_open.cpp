@@ -12,7 +12,7 @@
 // Explorer window is not part of these figures.
 #include "bench_rows.h"
 #include "bench_util.h"
-#include "drives.h"
+#include "shown_drives.h"
 #include "machine/mount_lock.h"
 #include "machine/shared_block.h"
 #include "module/app.h"

@@ -12,7 +12,7 @@
 // run on it.
 #include "bench_rows.h"
 #include "bench_util.h"
-#include "drives.h"
+#include "shown_drives.h"
 #include "machine/shared_block.h"
 #include "module/app.h"
 #include "res/resource.h"

@@ -6,7 +6,7 @@
 #include "screenshot.h"
 
 #include "clock.h"
-#include "drives.h"
+#include "shown_drives.h"
 #include "ui_support.h"
 #include "window_finders.h"
 

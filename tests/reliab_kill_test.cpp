@@ -4,7 +4,7 @@
 // mount removed, the profile's records and passwords whole, the other
 // sefras' files untouched. Prints the figures at the end.
 #include "Sefrabox.h"
-#include "drives.h"
+#include "shown_drives.h"
 #include "files.h"
 #include "process.h"
 #include "trace_monitor.h"

@@ -6,7 +6,7 @@
 // test found it and goes on as usual; and undoes nothing that a record
 // forged by another program names.
 #include "box_answerer.h"
-#include "drives.h"
+#include "shown_drives.h"
 #include "files.h"
 #include "process.h"
 #include "suite/Kestor.h"

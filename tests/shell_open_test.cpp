@@ -5,7 +5,7 @@
 // another program still holds a file of the sefra (question 3362, No and
 // Yes) or of another sefra. Then the same with no double at all: Wine's own
 // file manager, whose windows the shell-window provider lists.
-#include "drives.h"
+#include "shown_drives.h"
 #include "files.h"
 #include "linked_world_test.h"
 #include "machine/mount_lock.h"

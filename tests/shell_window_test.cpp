@@ -6,7 +6,7 @@
 // document; and a launch that reaches Wine's own file manager, listed by
 // the shell-window provider.
 #include "config_override.h"
-#include "drives.h"
+#include "shown_drives.h"
 #include "files.h"
 #include "machine/mount_lock.h"
 #include "machine/shared_block.h"

@@ -4,7 +4,7 @@
 // parent test, and the teardown at the dialog's end and the session's end.
 #include "Sefrabox.h"
 #include "clock.h"
-#include "drives.h"
+#include "shown_drives.h"
 #include "files.h"
 #include "process.h"
 #include "product_texts.h"

@@ -1,5 +1,5 @@
 // volume_label_test.cpp - SetDriveLabel on the real registry of the prefix.
-#include "drives.h"
+#include "shown_drives.h"
 #include "product_texts.h"
 #include "volume/drive_label.h"
 #include "win/handles.h"

@@ -2,7 +2,7 @@
 // that the stand-in driver links to the sefra's folder, its Explorer label
 // and the release of the drive. Copy mode: the copy dialog between the
 // temporary sefra drive and the platform's drives, and nothing left behind.
-#include "drives.h"
+#include "shown_drives.h"
 #include "files.h"
 #include "linked_world_test.h"
 #include "machine/mount_lock.h"

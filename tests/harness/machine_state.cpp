@@ -1,7 +1,7 @@
 // machine_state.cpp - TakeMachineState (see machine_state.h).
 #include "machine_state.h"
 
-#include "drives.h"
+#include "shown_drives.h"
 #include "win/handles.h"
 
 #include <shlobj.h>

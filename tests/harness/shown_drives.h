@@ -1,5 +1,6 @@
-// drives.h - drive letters as the system lists them, and what Explorer shows
-// for a drive: the label under its DriveIcons key in HKEY_LOCAL_MACHINE
+// shown_drives.h - drive letters as the system lists them, and what
+// Explorer shows for a drive: the label under its DriveIcons key in
+// HKEY_LOCAL_MACHINE
 // ("<letter>\DefaultLabel", the label as the key's default value).
 #pragma once
 

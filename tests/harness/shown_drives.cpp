@@ -1,5 +1,5 @@
-// drives.cpp - drive letters and their Explorer labels (see drives.h).
-#include "drives.h"
+// shown_drives.cpp - drive letters and their Explorer labels (see shown_drives.h).
+#include "shown_drives.h"
 
 #include "win/handles.h"
 
