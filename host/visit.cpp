@@ -25,9 +25,17 @@ constexpr DWORD kDriveWaitMs = 60000;
 // The dialog waits up to 180 s for the window it launched; on a busy
 // machine the window may come late.
 constexpr DWORD kAdoptionWaitMs = 200000;
-constexpr DWORD kUnlistedAdoptionWaitMs = 8000; // past the dialog's own fallback at 5 s
+// Where the shell lists no windows, the launched window is waited for as
+// long, and then its adoption, which cannot come, past the dialog's own
+// fallback at 5 s.
+constexpr DWORD kUnlistedAdoptionWaitMs = 8000;
 constexpr DWORD kRetitleWaitMs = 15000;
 constexpr DWORD kCloseWaitMs = 10000;
+// A closed file manager's program ends in its time; the dialog is closed
+// only after it, so that the shell's window list is not released while the
+// program still revokes its window there (Wine's shell server has hung on
+// the two at once).
+constexpr DWORD kProgramEndWaitMs = 60000;
 constexpr DWORD kWindowCloseWaitMs = 15000;
 
 std::string DriveOf(const SharedBlock *shared)
@@ -81,6 +89,8 @@ void Click(HWND dialog, int id)
 void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vector<HWND> &before, const VisitPlan &plan,
                          VisitReport &report)
 {
+    if (!report.shellListsWindows)
+        PollUntil([&] { return !NewExplorers(before).empty(); }, kAdoptionWaitMs);
     report.adopted = PollUntil([&] { return ControlsEnabled(dialog, false) && !NewExplorers(before).empty(); },
                                report.shellListsWindows ? kAdoptionWaitMs : kUnlistedAdoptionWaitMs);
     const std::vector<HWND> opened = NewExplorers(before);
@@ -89,7 +99,7 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
         // window's program ends (where the dialog knows it) or the dialog.
         Screenshot(plan, report, "visit_drive.bmp", dialog, opened);
         const DWORD closed = GetTickCount();
-        CloseExplorers(opened, kCloseWaitMs);
+        CloseExplorers(opened, kProgramEndWaitMs);
         report.driveRemoved = PollUntil([&] { return DriveOf(shared).empty(); }, 1000);
         report.removedAfterMs = GetTickCount() - closed;
         return;
@@ -108,7 +118,7 @@ void CloseTheSefraWindow(HWND dialog, const SharedBlock *shared, const std::vect
     report.removedAfterMs = GetTickCount() - closed;
     report.controlsBack = PollUntil([&] { return ControlsEnabled(dialog, true); }, kCloseWaitMs);
     // Their programs end; nothing of the visit stays.
-    CloseExplorers(opened, kCloseWaitMs);
+    CloseExplorers(opened, kProgramEndWaitMs);
 }
 
 } // namespace
