@@ -14,6 +14,7 @@
 
 #include "diagnostics/trace.h"
 #include "win/handles.h"
+#include "win/paths.h"
 
 #include <sddl.h>
 #include <shlobj.h>
@@ -57,7 +58,6 @@ constexpr DWORD kBytesWithoutFolder = offsetof(RecordFile, szFolder);
 static_assert(kBytesWithoutFolder == 1056 && sizeof(RecordFile) == 2080, "record file layout");
 
 char UpperLetter(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The folder of the records, "" when the system names no common
 // application data folder.
@@ -136,7 +136,7 @@ bool ReadRecordFile(const std::string &path, HeldRecord &record)
     record.kind = static_cast<HeldKind>(data.dwKind);
     const bool lettered = record.kind == HeldKind::DriveLink || record.kind == HeldKind::DiskMount;
     const bool handled = record.kind == HeldKind::StoreMount || record.kind == HeldKind::DiskMount;
-    if ((lettered && !IsLetter(data.chDrive)) || (handled && data.dwHandle == 0))
+    if ((lettered && !IsDriveLetter(data.chDrive)) || (handled && data.dwHandle == 0))
         return false;
     record.owner.dwProcessId = data.dwProcessId;
     record.owner.ftCreated = data.ftProcessCreated;

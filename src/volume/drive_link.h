@@ -4,13 +4,11 @@
 // driver's "\DosDevices\X:" symbolic link.
 #pragma once
 
+#include "win/paths.h"
+
 #include <windows.h>
 
 #include <string>
-
-// A drive letter: A to Z in either case. A drive text names a drive when
-// its first byte is one.
-inline bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The drive's root: the drive text with "\" appended unless it ends in one.
 std::string DrivePathOf(const char *driveText);
