@@ -1,6 +1,7 @@
 // shell_double.cpp - the test's shell window collection, fake browsers and
 // their event sources (see shell_double.h).
 #include "shell_double.h"
+#include "win/shell_owners.h"
 
 #include <exdispid.h>
 
@@ -31,24 +32,6 @@ std::string GuidText(REFGUID guid)
     char text[64] = {};
     WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text - 1, nullptr, nullptr);
     return text;
-}
-
-VARIANT CookieVariant(LONG cookie)
-{
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = cookie;
-    return v;
-}
-
-VARIANT BoolVariant(VARIANT_BOOL b)
-{
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_BOOL;
-    V_BOOL(&v) = b;
-    return v;
 }
 
 } // namespace
@@ -260,7 +243,7 @@ void CFakeBrowser::CloseByUser()
     VariantInit(&cancelRef);
     V_VT(&cancelRef) = VT_BOOL | VT_BYREF;
     V_BOOLREF(&cancelRef) = &cancel;
-    m_events.Fire(DISPID_WINDOWCLOSING, {BoolVariant(VARIANT_FALSE), cancelRef});
+    m_events.Fire(DISPID_WINDOWCLOSING, {CVariant::Bool(false).Value(), cancelRef});
     m_events.Fire(DISPID_ONQUIT, {});
     DestroyFakeWindow(m_hwnd, m_class.c_str());
 }
@@ -354,14 +337,14 @@ CFakeBrowser *CFakeShellWindows::Open(const char *cls, const char *title, bool s
 
 void CFakeShellWindows::AnnounceRegistration()
 {
-    m_events.Fire(DISPID_WINDOWREGISTERED, {CookieVariant(static_cast<LONG>(m_items.size()))});
+    m_events.Fire(DISPID_WINDOWREGISTERED, {CVariant(static_cast<LONG>(m_items.size())).Value()});
 }
 
 void CFakeShellWindows::Close(CFakeBrowser *b)
 {
     b->CloseByUser();
     m_items.erase(std::remove(m_items.begin(), m_items.end(), b->AsDispatch()), m_items.end());
-    m_events.Fire(DISPID_WINDOWREVOKED, {CookieVariant(0)});
+    m_events.Fire(DISPID_WINDOWREVOKED, {CVariant(0L).Value()});
 }
 
 std::vector<CFakeBrowser *> CFakeShellWindows::OpenBrowsers() const

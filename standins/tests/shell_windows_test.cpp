@@ -9,6 +9,7 @@
 #include "ui_support.h"
 #include "win/com_ptr.h"
 #include "win/handles.h"
+#include "win/shell_owners.h"
 
 #include <gtest/gtest.h>
 
@@ -126,15 +127,6 @@ public:
     std::wstring m_url;
 };
 
-VARIANT IntIndex(LONG i)
-{
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = i;
-    return v;
-}
-
 // A text property of the browser, or "(failed)".
 std::wstring TextOf(IWebBrowser2 *browser, HRESULT (STDMETHODCALLTYPE IWebBrowser2::*get)(BSTR *))
 {
@@ -174,7 +166,7 @@ protected:
     {
         CComPtr<IDispatch> item;
         CComPtr<IWebBrowser2> browser;
-        if (windows->Item(IntIndex(i), item.Receive()) == S_OK && item)
+        if (windows->Item(CVariant(i).Value(), item.Receive()) == S_OK && item)
             item.QueryTo(IID_IWebBrowser2, browser);
         return browser;
     }
@@ -274,9 +266,9 @@ TEST_F(ShellWindowsProvider, BadIndexesAndWhatOnlyTheWindowsProgramCouldDoAnswer
     const LONG n = Count();
     ASSERT_GE(n, 1);
     CComPtr<IDispatch> item;
-    EXPECT_EQ(S_FALSE, m_windows->Item(IntIndex(-1), item.Receive()));
+    EXPECT_EQ(S_FALSE, m_windows->Item(CVariant(-1L).Value(), item.Receive()));
     EXPECT_FALSE(item);
-    EXPECT_EQ(S_FALSE, m_windows->Item(IntIndex(n), item.Receive()));
+    EXPECT_EQ(S_FALSE, m_windows->Item(CVariant(n).Value(), item.Receive()));
     EXPECT_FALSE(item);
     VARIANT index;
     VariantInit(&index);
@@ -288,7 +280,7 @@ TEST_F(ShellWindowsProvider, BadIndexesAndWhatOnlyTheWindowsProgramCouldDoAnswer
     V_BSTR(&index) = SysAllocString(L"0");
     EXPECT_EQ(E_INVALIDARG, m_windows->Item(index, item.Receive()));
     VariantClear(&index);
-    EXPECT_EQ(E_INVALIDARG, m_windows->Item(IntIndex(0), nullptr));
+    EXPECT_EQ(E_INVALIDARG, m_windows->Item(CVariant(0L).Value(), nullptr));
     EXPECT_EQ(E_INVALIDARG, m_windows->get_Count(nullptr));
     V_VT(&index) = VT_I2;
     V_I2(&index) = static_cast<SHORT>(n - 1);
